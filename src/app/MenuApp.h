@@ -1,0 +1,13 @@
+// The application object: one copy of the menu at a time.
+#pragma once
+
+#include "framework/Application.h"
+
+class CMenuApp : public CApplication {
+public:
+    CMenuApp() = default;
+    ~CMenuApp() override;
+
+    // Runs the menu unless a copy of it already has a window; always false.
+    bool InitInstance() override;
+};

@@ -1,0 +1,50 @@
+#include "ColorLabel.h"
+
+#include <vector>
+
+BEGIN_MESSAGE_MAP(CColorLabel, CWindow)
+    OnMessage<kReflectedBase + WM_CTLCOLORSTATIC, &CColorLabel::OnControlColor>(),
+    OnMessage<kReflectedBase + WM_CTLCOLORDLG, &CColorLabel::OnControlColor>(),
+    OnMessage<kReflectedBase + WM_CTLCOLORBTN, &CColorLabel::OnControlColor>(),
+END_MESSAGE_MAP(CColorLabel, CWindow)
+
+CColorLabel::CColorLabel()
+    : textColor(::GetSysColor(COLOR_WINDOWTEXT)), backBrush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)))
+{
+    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
+    font.Reset(::CreateFontIndirectA(&logFont));
+}
+
+CColorLabel::~CColorLabel() = default;
+
+CColorLabel& CColorLabel::SetText(const std::string& text)
+{
+    ::SetWindowTextA(window, text.c_str());
+    return *this;
+}
+
+CColorLabel& CColorLabel::SetTextColor(COLORREF color)
+{
+    textColor = color;
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return *this;
+}
+
+std::string CColorLabel::GetText() const
+{
+    const int length = ::GetWindowTextLengthA(window);
+    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+    const int copied = ::GetWindowTextA(window, buffer.data(), length + 1);
+    return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+LRESULT CColorLabel::OnControlColor(WPARAM wParam, LPARAM)
+{
+    if (GetCurrentMessageId() == kReflectedBase + WM_CTLCOLORSTATIC) {
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        ::SelectObject(dc, font.Get());
+        ::SetTextColor(dc, textColor);
+        ::SetBkMode(dc, TRANSPARENT);
+    }
+    return reinterpret_cast<LRESULT>(backBrush.Get());
+}

@@ -1,0 +1,182 @@
+#include "HoverButton.h"
+
+#include "framework/Application.h"
+#include "res/Text.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr DWORD kHoverTimeMs = 1;
+constexpr UINT_PTR kToolId = 1;
+
+// The tooltip's record of the single tool of `button`.
+TOOLINFOA ToolFor(HWND button, const char* text)
+{
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = button;
+    tool.uId = kToolId;
+    tool.lpszText = const_cast<char*>(text);
+    ::GetClientRect(button, &tool.rect);
+    return tool;
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CHoverButton, CWindow)
+    OnMessage<kReflectedBase + WM_DRAWITEM, &CHoverButton::OnDrawItem>(),
+    OnMessage<WM_MOUSEMOVE, &CHoverButton::OnMouseMove>(),
+    OnMessage<WM_MOUSEHOVER, &CHoverButton::OnMouseHover>(),
+    OnMessage<WM_MOUSELEAVE, &CHoverButton::OnMouseLeave>(),
+END_MESSAGE_MAP(CHoverButton, CWindow)
+
+CHoverButton::CHoverButton() = default;
+
+CHoverButton::~CHoverButton() = default;
+
+bool CHoverButton::LoadStrip(UINT resourceId)
+{
+    strip.Reset(static_cast<HBITMAP>(::LoadImageA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId),
+                                                  IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+    BITMAP info{};
+    if (strip && ::GetObjectA(strip.Get(), sizeof(info), &info) != 0) {
+        frameWidth = info.bmWidth;
+        frameHeight = info.bmHeight / 4;
+    } else {
+        frameWidth = 0;
+        frameHeight = 0;
+    }
+    return true;
+}
+
+void CHoverButton::SetCaptions(const char* normalText, COLORREF normalColor, const char* pressedText,
+                               COLORREF pressedColor, const char* hoverText, COLORREF hoverColor,
+                               const char* disabledText, COLORREF disabledColor)
+{
+    if (normalText == nullptr)
+        return;
+    const char* texts[4] = {normalText, pressedText, hoverText, disabledText};
+    const COLORREF colors[4] = {normalColor, pressedColor, hoverColor, disabledColor};
+    for (int state = 0; state < 4; ++state) {
+        captionText[state] = texts[state] != nullptr ? texts[state] : normalText;
+        captionColor[state] = state == 0 || colors[state] != kNoColor ? colors[state] : normalColor;
+    }
+    // The window text is what accessibility tools read out: keep it the caption.
+    if (window != nullptr)
+        ::SetWindowTextA(window, captionText[kNormal].c_str());
+}
+
+void CHoverButton::SetDescriptions(const char* enabledText, const char* disabledText)
+{
+    description[0] = enabledText != nullptr ? enabledText : "";
+    description[1] = disabledText != nullptr ? disabledText : description[0];
+}
+
+std::string CHoverButton::GetDescription() const
+{
+    return ::IsWindowEnabled(window) ? description[0] : description[1];
+}
+
+CHoverButton::State CHoverButton::ChooseState(UINT itemState, bool hovering) noexcept
+{
+    if (itemState & ODS_DISABLED)
+        return kDisabled;
+    if (itemState & ODS_SELECTED)
+        return kPressed;
+    return hovering ? kHover : kNormal;
+}
+
+LRESULT CHoverButton::OnDrawItem(WPARAM, LPARAM lParam)
+{
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    const HDC target = item->hDC;
+    RECT bounds{};
+    ::GetWindowRect(window, &bounds);
+    ::OffsetRect(&bounds, -bounds.left, -bounds.top);
+
+    CMemoryDc stripDc(::CreateCompatibleDC(target));
+    CSelectedObject selection(stripDc.Get(), strip.Get());
+    ::SetBkMode(target, TRANSPARENT);
+    const State state = ChooseState(item->itemState, hovering);
+    ::StretchBlt(target, 0, 0, bounds.right, bounds.bottom, stripDc.Get(), 0, state * frameHeight, frameWidth,
+                 frameHeight, SRCCOPY);
+    ::SetTextColor(target, captionColor[state]);
+    const std::string& caption = captionText[state];
+    ::DrawTextA(target, caption.c_str(), static_cast<int>(caption.size()), &bounds,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    return TRUE;
+}
+
+LRESULT CHoverButton::OnMouseMove(WPARAM, LPARAM)
+{
+    if (!tracking) {
+        TRACKMOUSEEVENT request{};
+        request.cbSize = sizeof(request);
+        request.dwFlags = TME_HOVER | TME_LEAVE;
+        request.hwndTrack = window;
+        request.dwHoverTime = kHoverTimeMs;
+        tracking = ::_TrackMouseEvent(&request) != FALSE;
+    }
+    return Default();
+}
+
+LRESULT CHoverButton::OnMouseHover(WPARAM, LPARAM)
+{
+    hovering = true;
+    ::InvalidateRect(window, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT CHoverButton::OnMouseLeave(WPARAM, LPARAM)
+{
+    tracking = false;
+    hovering = false;
+    ::InvalidateRect(window, nullptr, TRUE);
+    return 0;
+}
+
+void CHoverButton::MakeTooltip()
+{
+    if (tooltip || window == nullptr)
+        return;
+    tooltip.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, window, nullptr, CApplication::Instance(), nullptr));
+    if (tooltip)
+        ::SendMessageA(tooltip.Get(), TTM_ACTIVATE, FALSE, 0);
+}
+
+bool CHoverButton::PreTranslateMessage(MSG& message)
+{
+    MakeTooltip();
+    if (tooltip)
+        ::SendMessageA(tooltip.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+    return CWindow::PreTranslateMessage(message);
+}
+
+void CHoverButton::SetTooltipText(const char* text, bool activate)
+{
+    if (text == nullptr)
+        return;
+    MakeTooltip();
+    if (!tooltip)
+        return;
+    TOOLINFOA tool = ToolFor(window, text);
+    if (::SendMessageA(tooltip.Get(), TTM_GETTOOLCOUNT, 0, 0) == 0)
+        ::SendMessageA(tooltip.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageA(tooltip.Get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageA(tooltip.Get(), TTM_ACTIVATE, activate ? TRUE : FALSE, 0);
+}
+
+void CHoverButton::SetTooltipText(UINT stringId, bool activate)
+{
+    const std::string text = LoadFixedText(stringId);
+    if (!text.empty())
+        SetTooltipText(text.c_str(), activate);
+}
+
+void CHoverButton::ActivateTooltip(bool activate)
+{
+    if (tooltip && ::SendMessageA(tooltip.Get(), TTM_GETTOOLCOUNT, 0, 0) > 0)
+        ::SendMessageA(tooltip.Get(), TTM_ACTIVATE, activate ? TRUE : FALSE, 0);
+}

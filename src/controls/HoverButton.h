@@ -1,0 +1,69 @@
+// The menu's push button: it paints itself from a strip of four frames
+// (normal, pressed, hover, disabled), lights up while the pointer rests on
+// it, draws a one-line caption per state and carries two descriptions and
+// an optional tooltip.
+#pragma once
+
+#include "framework/Handles.h"
+#include "framework/Window.h"
+
+#include <array>
+#include <string>
+
+// Given for a caption colour: take the normal caption's colour.
+constexpr COLORREF kNoColor = 0xFFFFFFFFu;
+
+class CHoverButton : public CWindow {
+public:
+    enum State { kNormal = 0, kPressed = 1, kHover = 2, kDisabled = 3 };
+
+    CHoverButton();
+    ~CHoverButton() override;
+
+    // Loads the picture strip `resourceId`; its frames are a quarter of its height.
+    bool LoadStrip(UINT resourceId);
+    // Sets the caption and colour of each state; a null text or kNoColor
+    // takes the normal one; a null normal text changes nothing.
+    void SetCaptions(const char* normalText, COLORREF normalColor, const char* pressedText = nullptr,
+                     COLORREF pressedColor = kNoColor, const char* hoverText = nullptr,
+                     COLORREF hoverColor = kNoColor, const char* disabledText = nullptr,
+                     COLORREF disabledColor = kNoColor);
+    // Sets the texts shown while the button is enabled and disabled (null: the enabled one).
+    void SetDescriptions(const char* enabledText, const char* disabledText);
+    // The description that belongs to the button's current state.
+    std::string GetDescription() const;
+    void SetTooltipText(const char* text, bool activate);
+    void SetTooltipText(UINT stringId, bool activate);
+    void ActivateTooltip(bool activate);
+
+    bool PreTranslateMessage(MSG& message) override;
+
+    // The state whose frame, caption and colour a paint with `itemState` shows.
+    static State ChooseState(UINT itemState, bool hovering) noexcept;
+
+    const std::string& GetCaption(State state) const noexcept { return captionText[state]; }
+    COLORREF GetCaptionColor(State state) const noexcept { return captionColor[state]; }
+    bool IsHovering() const noexcept { return hovering; }
+    int GetFrameWidth() const noexcept { return frameWidth; }
+    int GetFrameHeight() const noexcept { return frameHeight; }
+    HWND GetTooltipWindow() const noexcept { return tooltip.Get(); }
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseHover(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+    void MakeTooltip();
+
+    COwnedWindow tooltip;
+    bool hovering = false;
+    int frameWidth = 0;
+    int frameHeight = 0;
+    CBitmapHandle strip;
+    bool tracking = false;
+    std::array<std::string, 4> captionText;
+    std::array<COLORREF, 4> captionColor{0, 0, 0, 0};
+    std::array<std::string, 2> description;
+};

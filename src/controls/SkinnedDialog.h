@@ -1,0 +1,49 @@
+// A dialog whose background is a picture (its face), whose outline may be
+// cut from that picture, whose static texts show the face through them, and
+// which may be moved by dragging its body.
+#pragma once
+
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+
+class CSkinnedDialog : public CDialog {
+public:
+    CSkinnedDialog(UINT templateId, HWND parent, const char* bitmapName = nullptr, UINT bitmapResourceId = 0,
+                   int unused = 0, HBITMAP bitmapObject = nullptr);
+    ~CSkinnedDialog() override;
+
+    // Loads picture `resourceId`, stretched to the window's size, as the owned face.
+    bool SetBitmapFromResource(UINT resourceId);
+    // Loads the named picture resource, unscaled, or without a name the bitmap file `fileName`.
+    bool SetBitmapByName(const char* name, const char* fileName);
+    // Makes an owned copy of `bitmap`, at its own size, the face.
+    bool CopyBitmap(HBITMAP bitmap);
+    // Uses the caller's `bitmap` as the face; the caller keeps it.
+    bool AttachBitmap(HBITMAP bitmap);
+    // Drops the face, deleting it when the dialog owns it.
+    void ReleaseBitmap();
+    // Gives the window its region: the window rectangle, or the face without
+    // its transparent colour; `opaqueRect` is taken as opaque unread.
+    void ApplyWindowRegion(RECT opaqueRect);
+
+    HBITMAP GetFaceBitmap() const noexcept { return hasBitmap ? faceBitmap : nullptr; }
+
+protected:
+    bool shapedRegion = false;
+    bool transparentStatics = true;
+    HBRUSH hollowBrush;
+    COLORREF transparentColor = CLR_INVALID;
+    bool dragByBody = false;
+    bool ownsBitmap = false;
+    bool hasBitmap = false;
+    HBITMAP faceBitmap = nullptr;
+
+    LRESULT OnEraseBackground(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLeftButtonDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnControlColor(WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    bool TakeOwnedFace(CBitmapHandle face);
+};

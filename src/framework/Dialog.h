@@ -1,0 +1,45 @@
+// The dialog base: a window built from a template, run modally by a message
+// loop of its own so that every window on the way gets its pre-translation
+// hook before the dialog keyboard handling.
+#pragma once
+
+#include "Window.h"
+
+class CDialog : public CWindow {
+public:
+    CDialog(UINT templateId, HWND parent) noexcept;
+    ~CDialog() override;
+
+    // Creates the dialog, disables its owner and runs the loop until
+    // EndDialog; -1 when the dialog cannot be created.
+    INT_PTR DoModal();
+
+    // Ends the modal run with `result` once the current message is handled.
+    void EndDialog(INT_PTR result);
+
+    // Binds a control of the template to its member object.
+    bool BindControl(int controlId, CWindow& control);
+
+    HWND GetItem(int controlId) const noexcept { return ::GetDlgItem(window, controlId); }
+
+protected:
+    // Binds the template's controls to their members; called first by OnInitDialog.
+    virtual void BindControls();
+    // The dialog initialisation; true lets the system set the focus.
+    virtual BOOL OnInitDialog();
+    // The operations behind IDOK and IDCANCEL: both end the dialog.
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    static INT_PTR CALLBACK DialogProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    void RunMessageLoop();
+    bool PreTranslateChain(MSG& message);
+
+    UINT templateId;
+    HWND parent;
+    bool running = false;
+    INT_PTR modalResult = -1;
+};

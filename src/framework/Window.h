@@ -1,0 +1,136 @@
+// The window base of the framework: an HWND bound to its C++ object, static
+// message maps consulted from the derived class to its bases, subclassing of
+// template controls and reflection of owner-draw and colour requests.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+class CWindow;
+
+// One message on its way through a message map.
+struct CMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// Messages that a parent hands back to the child they concern. The child
+// sees them in its own map as kReflectedBase + the original message.
+constexpr UINT kReflectedBase = 0xBC00;
+
+struct CMessageMapEntry {
+    UINT message;
+    UINT commandId;  // for WM_COMMAND entries: the control id; otherwise 0
+    LRESULT (*handler)(CWindow& window, const CMessage& message);
+};
+
+struct CMessageMap {
+    const CMessageMap* base;
+    const CMessageMapEntry* entries;
+    std::size_t count;
+};
+
+namespace messagemap {
+
+template <typename T>
+struct MemberOf;
+template <typename C, typename R, typename... A>
+struct MemberOf<R (C::*)(A...)> {
+    using Class = C;
+};
+
+template <auto Handler>
+LRESULT CallMessageHandler(CWindow& window, const CMessage& message)
+{
+    using Class = typename MemberOf<decltype(Handler)>::Class;
+    return (static_cast<Class&>(window).*Handler)(message.wParam, message.lParam);
+}
+
+template <auto Handler>
+LRESULT CallCommandHandler(CWindow& window, const CMessage&)
+{
+    using Class = typename MemberOf<decltype(Handler)>::Class;
+    (static_cast<Class&>(window).*Handler)();
+    return 0;
+}
+
+}  // namespace messagemap
+
+// A map entry for a message, handled by `LRESULT Class::Handler(WPARAM, LPARAM)`.
+template <UINT Message, auto Handler>
+constexpr CMessageMapEntry OnMessage()
+{
+    return {Message, 0, &messagemap::CallMessageHandler<Handler>};
+}
+
+// A map entry for a click (BN_CLICKED) of control `Id`, handled by `void Class::Handler()`.
+template <UINT Id, auto Handler>
+constexpr CMessageMapEntry OnCommand()
+{
+    return {WM_COMMAND, Id, &messagemap::CallCommandHandler<Handler>};
+}
+
+#define DECLARE_MESSAGE_MAP()                          \
+public:                                                \
+    static const CMessageMap messageMap;               \
+    const CMessageMap& GetMessageMap() const override; \
+                                                       \
+private:                                               \
+    static const CMessageMapEntry messageEntries[];
+
+#define BEGIN_MESSAGE_MAP(Class, Base)                                      \
+    const CMessageMap& Class::GetMessageMap() const { return messageMap; } \
+    const CMessageMapEntry Class::messageEntries[] = {
+#define END_MESSAGE_MAP(Class, Base)                                                         \
+    }                                                                                        \
+    ;                                                                                        \
+    const CMessageMap Class::messageMap = {&Base::messageMap, Class::messageEntries,         \
+                                           sizeof(Class::messageEntries) / sizeof(CMessageMapEntry)};
+
+class CWindow {
+public:
+    CWindow() = default;
+    virtual ~CWindow();
+    CWindow(const CWindow&) = delete;
+    CWindow& operator=(const CWindow&) = delete;
+
+    HWND GetHandle() const noexcept { return window; }
+
+    // The object bound to a window, or null for a window the program does not own.
+    static CWindow* FromHandle(HWND window) noexcept;
+
+    // Binds an existing window (a control of a dialog template) to this object
+    // by subclassing it.
+    bool Attach(HWND existing);
+
+    // Gives the object a first look at a message from the program's message
+    // loop before it is translated and dispatched; true swallows it.
+    virtual bool PreTranslateMessage(MSG& message);
+
+    static const CMessageMap messageMap;
+    virtual const CMessageMap& GetMessageMap() const;
+
+protected:
+    // The platform's own handling of the message being dispatched.
+    LRESULT Default();
+    // The message being dispatched, for handlers shared by several messages.
+    UINT GetCurrentMessageId() const noexcept { return currentMessage != nullptr ? currentMessage->message : 0; }
+
+    // Binds this object to `handle` and routes its messages through the maps.
+    void Subclass(HWND handle);
+
+    HWND window = nullptr;
+
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(const CMessage& message);
+    bool FindHandler(const CMessage& message, LRESULT& result);
+    bool Reflect(const CMessage& message, LRESULT& result);
+    LRESULT CallPrevious(const CMessage& message);
+    void Detach();
+
+    WNDPROC previousProcedure = nullptr;
+    const CMessage* currentMessage = nullptr;
+};

@@ -1,0 +1,28 @@
+// Access to the menu's registry values. Every key lies under
+// HKEY_LOCAL_MACHINE and is opened with full access, for reading too.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Reads a REG_SZ value whole; false (output untouched) when the key or
+// value is missing, unreadable or of another type.
+bool ReadRegString(const std::string& keyPath, const std::string& valueName, std::string& output);
+
+// Reads a 32-bit value whatever its stored type; false (output untouched)
+// when it cannot be read into 4 bytes.
+bool ReadRegDword(const std::string& keyPath, const std::string& valueName, DWORD& output);
+
+// Writes a REG_SZ value, creating the key when needed; the status code of
+// the step that failed, or ERROR_SUCCESS.
+LONG WriteRegString(const std::string& keyPath, const std::string& valueName, const std::string& text);
+
+// Writes a REG_DWORD value, creating the key when needed; a status code.
+LONG WriteRegDword(const std::string& keyPath, const std::string& valueName, DWORD value);
+
+// Deletes one value; true when the key opened and the value was deleted.
+bool DeleteRegValue(const std::string& keyPath, const std::string& valueName);
+
+// True when the key can be opened with full access.
+bool RegKeyExists(const std::string& keyPath);
