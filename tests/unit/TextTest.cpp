@@ -1,0 +1,278 @@
+// The string table in its six languages, read through the text functions.
+#include "res/Text.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr int kOffsets[] = {0, 1000, 2000, 3000, 4000, 5000};
+constexpr int kOtherOffsets[] = {1000, 2000, 3000, 4000, 5000};
+
+// Every identifier that the menu reads at identifier + language offset.
+constexpr unsigned kLocalisedIds[] = {
+    IDS_SUITE_LABEL, IDS_AFTER_EFFECTS_PLUGIN_LABEL, IDS_MAX_PLUGIN_LABEL, IDS_MANUAL_LABEL,
+    IDS_HOTFIX_DESCRIPTION, IDS_REGISTER_LABEL, IDS_ACROBAT_READER_LABEL, IDS_README_LABEL,
+    IDS_WALLPAPERS_LABEL, IDS_VFW_CODECS_LABEL, IDS_LANGUAGE_LABEL, IDS_EXIT_TOOLTIP,
+    IDS_SPICEMASTER_DEMO_LABEL, IDS_MANUAL_DESCRIPTION, IDS_AFTER_EFFECTS_PLUGIN_DESCRIPTION,
+    IDS_MAX_PLUGIN_DESCRIPTION, IDS_SUITE_DESCRIPTION, IDS_REGISTER_DESCRIPTION,
+    IDS_SPICEMASTER_DEMO_DESCRIPTION, IDS_README_DESCRIPTION, IDS_WALLPAPERS_DESCRIPTION,
+    IDS_VFW_CODECS_DESCRIPTION, IDS_EXIT_DESCRIPTION, IDS_ACROBAT_READER_DESCRIPTION,
+    IDS_LANGUAGE_DESCRIPTION, IDS_CANNOT_FIND_FILE, IDS_LIGHTWAVE_PLUGIN_LABEL,
+    IDS_LIGHTWAVE_PLUGIN_DESCRIPTION, IDS_SUITE_INSTALLED, IDS_REGISTER_NEEDS_SUITE,
+    IDS_AFTER_EFFECTS_PLUGIN_NEEDS_SUITE_VEXA100, IDS_MAX_PLUGIN_NEEDS_SUITE_VEXA100,
+    IDS_LIGHTWAVE_PLUGIN_NEEDS_SUITE_VEXA100, IDS_SUITE_NOT_FOUND, IDS_AFTER_EFFECTS_PLUGIN_NOT_FOUND,
+    IDS_MAX_PLUGIN_NOT_FOUND, IDS_MANUAL_NOT_FOUND, IDS_REGISTER_NOT_FOUND, IDS_ACROBAT_READER_NOT_FOUND,
+    IDS_README_NOT_FOUND, IDS_WALLPAPERS_NOT_FOUND, IDS_VFW_CODECS_NOT_FOUND,
+    IDS_SPICEMASTER_DEMO_NOT_FOUND, IDS_LIGHTWAVE_PLUGIN_NOT_FOUND, IDS_VFW_CODECS_SUITE_INSTALLED,
+    IDS_MANUAL_NEEDS_READER, IDS_SUITE_CODECS_INSTALLED, IDS_INSTALLER_CANNOT_START,
+    IDS_EFFECT_ADDONS_LABEL, IDS_EFFECT_ADDONS_DESCRIPTION, IDS_EFFECT_ADDONS_NOT_FOUND,
+    IDS_EFFECT_ADDONS_NEEDS_SUITE_VEXA100, IDS_MAX_PLUGIN_INSTALLED, IDS_AFTER_EFFECTS_PLUGIN_INSTALLED,
+    IDS_LIGHTWAVE_PLUGIN_INSTALLED, IDS_WALLPAPERS_INSTALLED, IDS_VFW_CODECS_INSTALLED,
+    IDS_ACROBAT_READER_INSTALLED, IDS_PREMIERE_UPDATED, IDS_SUITE_QUESTION, IDS_PHOTOSHOP_PLUGIN_LABEL,
+    IDS_PHOTOSHOP_PLUGIN_DESCRIPTION, IDS_PHOTOSHOP_PLUGIN_NEEDS_SUITE_VEXA100,
+    IDS_PHOTOSHOP_PLUGIN_NOT_FOUND, IDS_PHOTOSHOP_PLUGIN_INSTALLED, IDS_HOTFIX_UNDEFINED_TEXT,
+    IDS_HOTFIX_LABEL, IDS_HOTFIX_NOT_FOUND, IDS_HOTFIX_NEEDS_SUITE, IDS_PREMIERE_UPDATER_NOT_FOUND,
+    IDS_PREMIERE_UPDATER_DESCRIPTION, IDS_PREMIERE_UPDATER_LABEL, IDS_PREMIERE_UPDATER_NEEDS_PREMIERE,
+};
+
+// The identifiers that only the English block holds (all read fixed or never).
+constexpr unsigned kEnglishOnlyIds[] = {
+    IDS_ERROR_CAPTION, IDS_ACROBAT_READER_FOLDER, IDS_WALLPAPERS_FOLDER, IDS_SPICEMASTER_DEMO_FOLDER,
+    IDS_VFW_CODECS_FOLDER, IDS_MAX_PLUGIN_FOLDER, IDS_AFTER_EFFECTS_PLUGIN_FOLDER,
+    IDS_LIGHTWAVE_PLUGIN_FOLDER, IDS_ACROBAT_READER_FILE, IDS_SETUP_FILE, IDS_PHOTOSHOP_PLUGIN_FOLDER,
+    IDS_PREMIERE_UPDATER_FOLDER, IDS_PREMIERE_UPDATER_PROBE_FILE, IDS_REGISTER_FILE, IDS_MANUAL_FOLDER,
+    IDS_MANUAL_VEXA10_FILE, IDS_MANUAL_VEXA100_FILE, IDS_README_FOLDER, IDS_SUITE_FOLDER,
+    IDS_UNUSED_DIRECTX_CAPTION, IDS_EFFECT_ADDONS_SETUP_FILE, IDS_ENGLISH_NAME,
+};
+
+// The rows that every language must show exactly as written here.
+struct LanguageRow {
+    int offset;
+    const wchar_t* suiteLabel;
+    const wchar_t* exitTooltip;
+    const wchar_t* cannotFindFile;
+    unsigned readmeId;
+    const wchar_t* readmeFile;
+    unsigned nameId;
+    const wchar_t* name;
+};
+
+const LanguageRow kLanguageRows[] = {
+    {0, L"Install Tavrin Nimbo", L"Exit", L"Cannot find the file : '%s'", IDS_README_FILE, L"Readme.htm",
+     IDS_ENGLISH_NAME, L"English"},
+    {1000, L"Installer Tavrin Nimbo", L"Quitter", L"Impossible de trouver le fichier : '%s'",
+     IDS_README_FR_FILE, L"readme.fr.htm", IDS_FRENCH_NAME, L"Français"},
+    {2000, L"Tavrin Nimbo installieren", L"Beenden", L"Folgende Datei wurde nicht gefunden: '%s'",
+     IDS_README_DE_FILE, L"readme.de.htm", IDS_GERMAN_NAME, L"Deutsch"},
+    {3000, L"Installa Tavrin Nimbo", L"Esci", L"Impossibile trovare il file: '%s'", IDS_README_IT_FILE,
+     L"readme.it.htm", IDS_ITALIAN_NAME, L"Italiano"},
+    {4000, L"Instalar Tavrin Nimbo", L"Salir", L"No se encuentra el archivo:'%s'", IDS_README_ES_FILE,
+     L"readme.es.htm", IDS_SPANISH_NAME, L"Español"},
+    {5000, L"Tavrin Nimbo のインストール", L"終了", L"次のファイルが見つかりません: '%s'", IDS_README_JP_FILE,
+     L"readme.jp.htm", IDS_JAPANESE_NAME, L"日本語"},
+};
+
+const char kSuiteQuestion[] =
+    "Do you want to perform a typical Tavrin Nimbo installation? This installs the software as follows:\n"
+    " \n- Nimbo is installed to a default location.\n- All Tavrin Effect add-ons are installed. \n- Your "
+    "computer is restarted automatically at the end of the install (you should close all other programs "
+    "before continuing).";
+
+std::wstring Widen(const std::string& text)
+{
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring result(static_cast<size_t>(size), L'\0');
+    if (size > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &result[0], size);
+    return result;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    const int length = static_cast<int>(text.size());
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(size), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, &result[0], size, nullptr, nullptr);
+    return result;
+}
+
+// Reads a text straight out of its block of sixteen in the test program's
+// string table, as a witness that does not go through LoadStringW.
+std::optional<std::wstring> RawText(unsigned id)
+{
+    const HMODULE module = ::GetModuleHandleA(nullptr);
+    const HRSRC block = ::FindResourceA(module, MAKEINTRESOURCEA(id / 16 + 1), RT_STRING);
+    if (block == nullptr)
+        return std::nullopt;
+    const auto* entry = static_cast<const WCHAR*>(::LockResource(::LoadResource(module, block)));
+    for (unsigned skipped = 0; skipped < id % 16; ++skipped)
+        entry += 1 + *entry;
+    if (*entry == 0)
+        return std::nullopt;
+    return std::wstring(entry + 1, *entry);
+}
+
+size_t CountOf(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+// A loaded text against the expected UTF-16 text: compared exactly where
+// the process code page can hold it, else as that code page renders it.
+void ExpectText(const std::wstring& expected, const std::string& loaded, unsigned id)
+{
+    EXPECT_EQ(Widen(Narrow(expected)), Widen(loaded)) << "text " << id;
+}
+
+TEST(TextTable, EveryLocalisedTextIsInAllSixLanguagesWithTheEnglishPlaceholdersAndLineBreaks)
+{
+    for (const unsigned id : kLocalisedIds) {
+        const std::string english = LoadText(id, 0);
+        ASSERT_FALSE(english.empty()) << "text " << id;
+        for (const int offset : kOffsets) {
+            const std::string text = LoadText(id, offset);
+            EXPECT_FALSE(text.empty()) << "text " << id + offset;
+            EXPECT_EQ(CountOf(english, "%s"), CountOf(text, "%s")) << "text " << id + offset;
+            EXPECT_EQ(CountOf(english, "%"), CountOf(text, "%")) << "text " << id + offset;
+            EXPECT_EQ(CountOf(english, "\n"), CountOf(text, "\n")) << "text " << id + offset;
+            EXPECT_EQ(CountOf(english, "\n\n"), CountOf(text, "\n\n")) << "text " << id + offset;
+        }
+    }
+}
+
+TEST(TextTable, EveryTextIsLoadedWholeAndConvertedToTheProcessCodePage)
+{
+    for (const unsigned id : kLocalisedIds) {
+        for (const int offset : kOffsets) {
+            const std::optional<std::wstring> raw = RawText(id + offset);
+            ASSERT_TRUE(raw.has_value()) << "text " << id + offset;
+            EXPECT_EQ(Narrow(*raw), LoadText(id, offset)) << "text " << id + offset;
+        }
+    }
+}
+
+TEST(TextTable, TheRowsFixedForEveryLanguageReadAsWritten)
+{
+    for (const LanguageRow& row : kLanguageRows) {
+        const int offset = row.offset;
+        ExpectText(row.suiteLabel, LoadText(IDS_SUITE_LABEL, offset), IDS_SUITE_LABEL + offset);
+        ExpectText(row.exitTooltip, LoadText(IDS_EXIT_TOOLTIP, offset), IDS_EXIT_TOOLTIP + offset);
+        ExpectText(row.cannotFindFile, LoadText(IDS_CANNOT_FIND_FILE, offset), IDS_CANNOT_FIND_FILE + offset);
+        ExpectText(row.readmeFile, LoadFixedText(row.readmeId), row.readmeId);
+        ExpectText(row.name, LoadFixedText(row.nameId), row.nameId);
+
+        // The resource itself must hold the exact UTF-16 text whatever the
+        // process code page: a table compiled in the wrong code page fails here.
+        EXPECT_EQ(std::wstring(row.suiteLabel), RawText(IDS_SUITE_LABEL + offset).value_or(L""));
+        EXPECT_EQ(std::wstring(row.name), RawText(row.nameId).value_or(L""));
+        ExpectText(L"This text is yet to be defined", LoadText(IDS_HOTFIX_UNDEFINED_TEXT, offset),
+                   IDS_HOTFIX_UNDEFINED_TEXT + offset);
+    }
+    EXPECT_EQ("%s\\ExtraPlug-ins\\Effects", LoadFixedText(IDS_EFFECT_ADDONS_FOLDER));
+}
+
+TEST(TextTable, EnglishTextsKeepTheirBlanksAccentsQuotesAndBackslashes)
+{
+    ExpectText(L"Install Pixélan SpiceMaster  2 demo", LoadFixedText(IDS_SPICEMASTER_DEMO_LABEL),
+               IDS_SPICEMASTER_DEMO_LABEL);
+    EXPECT_EQ("Before installing Tavrin Nimbo, you must remove the Tavrin VFW software codecs from your system "
+              "(using \"Add/Remove Programs\" in Windows Control Panel).",
+              LoadFixedText(IDS_SUITE_CODECS_INSTALLED));
+    EXPECT_EQ("You must install Tavrin Nimbo before installing this plug-in.\n\nAvailable for Vexa100 only.",
+              LoadFixedText(IDS_PHOTOSHOP_PLUGIN_NEEDS_SUITE_VEXA100));
+    EXPECT_EQ("The installation program cannot start. Please quit any other programs you have running, then "
+              "try the installation again.\n",
+              LoadFixedText(IDS_INSTALLER_CANNOT_START));
+    EXPECT_EQ("%s\\ExtraPlug-ins\\3DSMax", LoadFixedText(IDS_MAX_PLUGIN_FOLDER));
+    EXPECT_EQ("%s\\Tavrin HotFix2", LoadFixedText(IDS_HOTFIX_FOLDER));
+    EXPECT_EQ("Splash.exe", LoadFixedText(IDS_ERROR_CAPTION));
+}
+
+TEST(TextTable, TheSuiteQuestionLongerThan255CharactersIsReadWhole)
+{
+    const std::string question = LoadText(IDS_SUITE_QUESTION, 0);
+    EXPECT_GT(question.size(), 255u);
+    EXPECT_EQ(kSuiteQuestion, question);
+}
+
+TEST(TextTable, EnglishOnlyTextsAreAbsentFromTheOtherBlocks)
+{
+    for (const unsigned id : kEnglishOnlyIds) {
+        EXPECT_FALSE(LoadFixedText(id).empty()) << "text " << id;
+        for (const int offset : kOtherOffsets)
+            EXPECT_EQ("", LoadText(id, offset)) << "text " << id + offset;
+    }
+}
+
+TEST(TextTable, FixedTextsShareOneValueInEveryLanguage)
+{
+    for (const int offset : kOffsets) {
+        EXPECT_EQ(LoadFixedText(IDS_HOTFIX_FOLDER), LoadText(IDS_HOTFIX_FOLDER, offset));
+        EXPECT_EQ(LoadFixedText(IDS_HOTFIX_FILE), LoadText(IDS_HOTFIX_FILE, offset));
+    }
+    // The question's caption is translated in the blocks but read fixed.
+    EXPECT_EQ("Nimbo Setup", LoadFixedText(IDS_SUITE_QUESTION_CAPTION));
+    for (const int offset : kOtherOffsets) {
+        const std::string caption = LoadText(IDS_SUITE_QUESTION_CAPTION, offset);
+        EXPECT_FALSE(caption.empty());
+        EXPECT_NE("Nimbo Setup", caption);
+    }
+}
+
+TEST(TextTable, OnlyGermanAndItalianCarryTheUpdaterNoteAt85)
+{
+    EXPECT_EQ("The Adobe Updater 1.5.1 is already installed", LoadFixedText(IDS_UNUSED_UPDATER_INSTALLED_DE));
+    EXPECT_EQ("The Adobe Updater 1.5.1 is already installed", LoadFixedText(IDS_UNUSED_UPDATER_INSTALLED_IT));
+    for (const unsigned id : {1085u, 2085u, 5085u, 6085u})
+        EXPECT_EQ("", LoadFixedText(id)) << "text " << id;
+}
+
+TEST(TextTable, MissingIdentifiersGiveEmptyTexts)
+{
+    for (const unsigned id : {0u, 999u, 1001u, 1015u, 1098u, 1117u, 2001u, 7000u, 65535u})
+        EXPECT_EQ("", LoadFixedText(id)) << "text " << id;
+
+    // Numbers beyond 16 bits must not wrap round to an existing text.
+    EXPECT_EQ("", LoadFixedText(IDS_SUITE_LABEL + 0x10000));
+    EXPECT_EQ("", LoadText(IDS_SUITE_LABEL, 0x10000));
+    EXPECT_EQ("", LoadText(IDS_SUITE_LABEL, 6000));
+    EXPECT_EQ("", LoadText(IDS_SUITE_LABEL, -2000));
+    EXPECT_EQ("", FormatText(1001, 0, "D:"));
+    EXPECT_EQ("", FormatFixedText(1001, "D:"));
+}
+
+TEST(TextFormat, TheArgumentReplacesThePlaceholderAndIsNeverReadAsAFormat)
+{
+    EXPECT_EQ("D:\\Nimbo", FormatFixedText(IDS_SUITE_FOLDER, "D:"));
+    EXPECT_EQ("%s%n%x\\Nimbo", FormatFixedText(IDS_SUITE_FOLDER, "%s%n%x"));
+    EXPECT_EQ("Cannot find the file : 'E:\\100%% sure\\%s%n%x.exe /l0x09'",
+              FormatText(IDS_CANNOT_FIND_FILE, 0, "E:\\100%% sure\\%s%n%x.exe /l0x09"));
+    EXPECT_EQ("Folgende Datei wurde nicht gefunden: '%s%n%x'", FormatText(IDS_CANNOT_FIND_FILE, 2000, "%s%n%x"));
+    EXPECT_EQ("setup.exe", FormatFixedText(IDS_SETUP_FILE, "D:"));
+
+    const std::string longRoot(5000, 'r');
+    EXPECT_EQ(longRoot + "\\Docs", FormatFixedText(IDS_MANUAL_FOLDER, longRoot));
+}
+
+TEST(TextFormat, PercentSignsOfTheFormatFollowPrintfForStringsOnly)
+{
+    EXPECT_EQ("100% of x", ExpandFormat("100%% of %s", "x"));
+    EXPECT_EQ("%s", ExpandFormat("%%s", "x"));
+    EXPECT_EQ("%x", ExpandFormat("%%%s", "x"));
+    EXPECT_EQ("ab-ab", ExpandFormat("%s-%s", "ab"));
+    EXPECT_EQ("50% %d %", ExpandFormat("50% %d %", "x"));
+    EXPECT_EQ("", ExpandFormat("", "x"));
+    EXPECT_EQ("[]", ExpandFormat("[%s]", ""));
+}
+
+}  // namespace
