@@ -4,7 +4,7 @@
 # build tree, and stops both when the calling script ends.
 #   source tools/wine-session.sh BUILD_DIR
 
-session_build=${1:?build directory}
+session_build=$(mkdir -p "${1:?build directory}" && cd "$1" && pwd)
 export WINEARCH=win32
 export WINEPREFIX="$session_build/wineprefix"
 export WINEDEBUG=-all

@@ -1,0 +1,69 @@
+#include "LanguageDialog.h"
+
+#include "Languages.h"
+#include "res/Text.h"
+#include "res/resource.h"
+
+namespace {
+constexpr COLORREF kCaptionColor = RGB(255, 255, 255);
+constexpr UINT kPlacementFlags = SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOCOPYBITS;
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CLanguageDialog, CSkinnedDialog)
+    OnCommand<IDC_ENGLISH, &CLanguageDialog::OnLanguageButton<0>>(),
+    OnCommand<IDC_FRENCH, &CLanguageDialog::OnLanguageButton<1>>(),
+    OnCommand<IDC_GERMAN, &CLanguageDialog::OnLanguageButton<2>>(),
+    OnCommand<IDC_ITALIAN, &CLanguageDialog::OnLanguageButton<3>>(),
+    OnCommand<IDC_SPANISH, &CLanguageDialog::OnLanguageButton<4>>(),
+    OnCommand<IDC_JAPANESE, &CLanguageDialog::OnLanguageButton<5>>(),
+END_MESSAGE_MAP(CLanguageDialog, CSkinnedDialog)
+
+CLanguageDialog::CLanguageDialog() : CSkinnedDialog(IDD_LANGUAGE, nullptr) {}
+
+CLanguageDialog::~CLanguageDialog() = default;
+
+void CLanguageDialog::BindControls()
+{
+    BindControl(IDC_SPANISH, spanishButton);
+    BindControl(IDC_JAPANESE, japaneseButton);
+    BindControl(IDC_ITALIAN, italianButton);
+    BindControl(IDC_FRENCH, frenchButton);
+    BindControl(IDC_ENGLISH, englishButton);
+    BindControl(IDC_GERMAN, germanButton);
+}
+
+BOOL CLanguageDialog::OnInitDialog()
+{
+    CSkinnedDialog::OnInitDialog();
+    SetBitmapFromResource(IDB_SMALL_FACE);
+
+    CHoverButton* buttons[kLanguageCount] = {&englishButton, &frenchButton, &germanButton,
+                                             &italianButton, &spanishButton, &japaneseButton};
+    for (const CLanguage& language : kLanguages) {
+        CHoverButton& button = *buttons[language.index];
+        button.LoadStrip(IDB_TEXT_STRIP);
+        button.SetCaptions(LoadFixedText(language.nameId).c_str(), kCaptionColor);
+    }
+
+    // Stand directly above the language button, left edges aligned.
+    RECT bounds{};
+    ::GetWindowRect(window, &bounds);
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    ::SetWindowPos(window, nullptr, anchorRect.left, anchorRect.top - height, width, height, kPlacementFlags);
+    return TRUE;
+}
+
+template <int Index>
+void CLanguageDialog::OnLanguageButton()
+{
+    Choose(Index);
+}
+
+void CLanguageDialog::Choose(int index)
+{
+    selectedIndex = kLanguages[index].index;
+    selectedCode = kLanguages[index].code;
+    chosen = true;
+    EndDialog(0);
+}

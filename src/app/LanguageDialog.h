@@ -1,0 +1,39 @@
+// The small dialog above the language button that offers the six languages,
+// each named in its own language.
+#pragma once
+
+#include "controls/HoverButton.h"
+#include "controls/SkinnedDialog.h"
+
+class CLanguageDialog : public CSkinnedDialog {
+public:
+    CLanguageDialog();
+    ~CLanguageDialog() override;
+
+    int selectedIndex = 0;
+    DWORD selectedCode = 0;
+    RECT anchorRect{};  // screen rectangle of the menu's language button
+
+    // True once a language button was pressed; leaving the dialog any other
+    // way chooses nothing.
+    bool HasChoice() const noexcept { return chosen; }
+
+protected:
+    void BindControls() override;
+    BOOL OnInitDialog() override;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    template <int Index>
+    void OnLanguageButton();
+    void Choose(int index);
+
+    CHoverButton spanishButton;
+    CHoverButton japaneseButton;
+    CHoverButton italianButton;
+    CHoverButton frenchButton;
+    CHoverButton englishButton;
+    CHoverButton germanButton;
+    bool chosen = false;
+};

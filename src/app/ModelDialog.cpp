@@ -1,0 +1,72 @@
+#include "ModelDialog.h"
+
+#include "res/resource.h"
+
+namespace {
+constexpr COLORREF kCaptionColor = RGB(255, 255, 255);
+// The model names are the products' own and the same in every language.
+constexpr char kVexa10Caption[] = "Vexa10";
+constexpr char kVexa100Caption[] = "Vexa100";
+constexpr char kExitCaption[] = "Exit";
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CModelDialog, CSkinnedDialog)
+    OnCommand<IDC_VEXA10, &CModelDialog::OnVexa10>(),
+    OnCommand<IDC_VEXA100, &CModelDialog::OnVexa100>(),
+    OnCommand<IDC_MODEL_EXIT, &CModelDialog::OnExit>(),
+END_MESSAGE_MAP(CModelDialog, CSkinnedDialog)
+
+CModelDialog::CModelDialog() : CSkinnedDialog(IDD_MODEL, nullptr) {}
+
+CModelDialog::~CModelDialog() = default;
+
+void CModelDialog::BindControls()
+{
+    BindControl(IDC_MODEL_EXIT, exitButton);
+    BindControl(IDC_VEXA10, vexa10Button);
+    BindControl(IDC_VEXA100, vexa100Button);
+}
+
+BOOL CModelDialog::OnInitDialog()
+{
+    CSkinnedDialog::OnInitDialog();
+    SetBitmapFromResource(IDB_SMALL_FACE);
+    vexa10Button.LoadStrip(IDB_TEXT_STRIP);
+    vexa10Button.SetCaptions(kVexa10Caption, kCaptionColor);
+    vexa100Button.LoadStrip(IDB_TEXT_STRIP);
+    vexa100Button.SetCaptions(kVexa100Caption, kCaptionColor);
+    exitButton.LoadStrip(IDB_EXIT_STRIP);
+    exitButton.SetCaptions(kExitCaption, kCaptionColor);
+    return TRUE;
+}
+
+void CModelDialog::OnVexa10()
+{
+    Answer(kModelVexa10);
+}
+
+void CModelDialog::OnVexa100()
+{
+    Answer(kModelVexa100);
+}
+
+void CModelDialog::OnExit()
+{
+    Answer(kModelNone);
+}
+
+void CModelDialog::OnOK()
+{
+    Answer(kModelNone);
+}
+
+void CModelDialog::OnCancel()
+{
+    Answer(kModelNone);
+}
+
+void CModelDialog::Answer(int model)
+{
+    selection = model;
+    EndDialog(0);
+}
