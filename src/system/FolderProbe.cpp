@@ -1,0 +1,40 @@
+#include "FolderProbe.h"
+
+#include "../framework/Handles.h"
+
+#include <windows.h>
+
+namespace {
+
+// Lower-cases in place with the user's locale; CharLowerBuffA steps over the
+// trail bytes of double-byte characters, which a byte-wise tolower would not.
+void LowerCase(std::string& text)
+{
+    if (!text.empty())
+        ::CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+}
+
+}  // namespace
+
+bool FolderContains(std::string name, std::string folder)
+{
+    // The narrow listing functions take at most MAX_PATH characters; an
+    // empty folder would silently list the root of the current drive.
+    const std::string pattern = folder + "\\*";
+    if (folder.empty() || pattern.size() >= MAX_PATH)
+        return false;
+
+    WIN32_FIND_DATAA entry{};
+    CFindHandle listing(::FindFirstFileA(pattern.c_str(), &entry));
+    if (!listing)
+        return false;
+
+    LowerCase(name);
+    do {
+        std::string entryName = entry.cFileName;
+        LowerCase(entryName);
+        if (entryName == name)
+            return true;
+    } while (::FindNextFileA(listing.Get(), &entry));
+    return false;
+}
