@@ -1,5 +1,8 @@
 #include "MenuDialog.h"
 
+#include "LanguageDialog.h"
+#include "Languages.h"
+#include "ModelDialog.h"
 #include "framework/Application.h"
 #include "res/resource.h"
 #include "system/Registry.h"
@@ -12,6 +15,14 @@ constexpr COLORREF kTransparentFaceColor = RGB(255, 0, 255);
 // The whole of the main face picture, which is known to be opaque.
 constexpr RECT kOpaqueFace = {0, 0, 763, 560};
 constexpr int kModelCodecBase = 4;
+constexpr COLORREF kDescriptionColor = RGB(255, 255, 255);
+constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+
+// The entry buttons that the language dialog covers while it is open.
+constexpr int kCoveredEntryButtons[] = {IDC_SUITE,     IDC_AFTER_EFFECTS_PLUGIN, IDC_MAX_PLUGIN,
+                                        IDC_LIGHTWAVE_PLUGIN, IDC_EFFECT_ADDONS, IDC_REGISTER,
+                                        IDC_WALLPAPERS, IDC_VFW_CODECS, IDC_SPICEMASTER_DEMO,
+                                        IDC_PHOTOSHOP_PLUGIN, IDC_HOTFIX};
 
 // The full path of the running program, whatever its length.
 std::string ProgramPath()
@@ -56,13 +67,39 @@ int ReadModel()
     return static_cast<int>(codec) - kModelCodecBase;
 }
 
+int ReadLanguage(DWORD& languageCode)
+{
+    ReadRegDword(kLanguageKey, kLanguageValue, languageCode);
+    return LanguageIndexOfCode(languageCode);
+}
+
 BEGIN_MESSAGE_MAP(CMenuDialog, CSkinnedDialog)
     OnMessage<WM_PAINT, &CMenuDialog::OnPaint>(),
     OnMessage<WM_QUERYDRAGICON, &CMenuDialog::OnQueryDragIcon>(),
+    OnMessage<WM_SETCURSOR, &CMenuDialog::OnSetCursor>(),
+    OnCommand<IDOK, &CMenuDialog::OnOK>(),
+    OnCommand<IDC_LANGUAGE, &CMenuDialog::OnLanguage>(),
+    OnCommand<IDC_SUITE, &CMenuDialog::OnInstallSuite>(),
+    OnCommand<IDC_MANUAL, &CMenuDialog::OnEntryClicked<IDC_MANUAL>>(),
+    OnCommand<IDC_PREMIERE_UPDATER, &CMenuDialog::OnEntryClicked<IDC_PREMIERE_UPDATER>>(),
+    OnCommand<IDC_REGISTER, &CMenuDialog::OnEntryClicked<IDC_REGISTER>>(),
+    OnCommand<IDC_AFTER_EFFECTS_PLUGIN, &CMenuDialog::OnEntryClicked<IDC_AFTER_EFFECTS_PLUGIN>>(),
+    OnCommand<IDC_MAX_PLUGIN, &CMenuDialog::OnEntryClicked<IDC_MAX_PLUGIN>>(),
+    OnCommand<IDC_SPICEMASTER_DEMO, &CMenuDialog::OnEntryClicked<IDC_SPICEMASTER_DEMO>>(),
+    OnCommand<IDC_HOTFIX, &CMenuDialog::OnEntryClicked<IDC_HOTFIX>>(),
+    OnCommand<IDC_README, &CMenuDialog::OnEntryClicked<IDC_README>>(),
+    OnCommand<IDC_WALLPAPERS, &CMenuDialog::OnEntryClicked<IDC_WALLPAPERS>>(),
+    OnCommand<IDC_VFW_CODECS, &CMenuDialog::OnEntryClicked<IDC_VFW_CODECS>>(),
+    OnCommand<IDC_ACROBAT_READER, &CMenuDialog::OnEntryClicked<IDC_ACROBAT_READER>>(),
+    OnCommand<IDC_LIGHTWAVE_PLUGIN, &CMenuDialog::OnEntryClicked<IDC_LIGHTWAVE_PLUGIN>>(),
+    OnCommand<IDC_EFFECT_ADDONS, &CMenuDialog::OnEntryClicked<IDC_EFFECT_ADDONS>>(),
+    OnCommand<IDC_PHOTOSHOP_PLUGIN, &CMenuDialog::OnEntryClicked<IDC_PHOTOSHOP_PLUGIN>>(),
 END_MESSAGE_MAP(CMenuDialog, CSkinnedDialog)
 
 CMenuDialog::CMenuDialog()
-    : CSkinnedDialog(IDD_MENU, nullptr), icon(::LoadIconA(CApplication::Instance(), MAKEINTRESOURCEA(IDI_MENU)))
+    : CSkinnedDialog(IDD_MENU, nullptr),
+      icon(::LoadIconA(CApplication::Instance(), MAKEINTRESOURCEA(IDI_MENU))),
+      entries(state, *this)
 {
 }
 
@@ -94,6 +131,8 @@ BOOL CMenuDialog::OnInitDialog()
 {
     CSkinnedDialog::OnInitDialog();
     state.discRoot = FindDiscRoot(ProgramPath());
+    state.suiteInstalled = entries.CleanUpAndDetectSuite();
+    const int languageIndex = SettleLanguage();
 
     ::SetWindowTextA(window, kMenuTitle);
     // The style bit only: the frame goes when the window region is applied.
@@ -103,8 +142,21 @@ BOOL CMenuDialog::OnInitDialog()
 
     ShapeWindow();
     state.model = ReadModel();
+    entries.RefreshAllEntries(languageIndex);
     ::SendMessageA(window, DM_SETDEFID, IDC_SUITE, 0);
     return TRUE;
+}
+
+// The stored language, or at the first start the system's, stored for next time.
+int CMenuDialog::SettleLanguage()
+{
+    const int index = ReadLanguage(state.languageCode);
+    if (state.languageCode != 0)
+        return index;
+    const CLanguage& language = LanguageForSystem(::GetSystemDefaultLangID());
+    state.languageCode = language.code;
+    WriteRegDword(kLanguageKey, kLanguageValue, language.code);
+    return language.index;
 }
 
 // Gives the window its face and outline and every button its picture strip.
@@ -154,4 +206,99 @@ LRESULT CMenuDialog::OnPaint(WPARAM, LPARAM)
 LRESULT CMenuDialog::OnQueryDragIcon(WPARAM, LPARAM)
 {
     return reinterpret_cast<LRESULT>(icon);
+}
+
+LRESULT CMenuDialog::OnSetCursor(WPARAM wParam, LPARAM)
+{
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    ::ScreenToClient(window, &pointer);
+    // Finds hidden and disabled controls too, and the dialog itself over the face.
+    HWND under = ::ChildWindowFromPoint(window, pointer);
+    if (under == nullptr)
+        under = reinterpret_cast<HWND>(wParam);
+
+    auto* button = dynamic_cast<CHoverButton*>(FromHandle(under));
+    if (button != nullptr && ::IsWindowVisible(under)) {
+        const std::string text = button->GetDescription();
+        if (text != descriptionLabel.GetText()) {
+            descriptionLabel.SetTextColor(kDescriptionColor);
+            descriptionLabel.SetText(text);
+            RepaintControlArea(IDC_DESCRIPTION);
+        }
+    } else {
+        descriptionLabel.SetText(std::string());
+        RepaintControlArea(IDC_DESCRIPTION);
+    }
+    return Default();
+}
+
+void CMenuDialog::RepaintControlArea(int controlId)
+{
+    RECT area{};
+    ::GetWindowRect(GetItem(controlId), &area);
+    ::ScreenToClient(window, reinterpret_cast<POINT*>(&area.left));
+    ::ScreenToClient(window, reinterpret_cast<POINT*>(&area.right));
+    ::InvalidateRect(window, &area, TRUE);
+    ::UpdateWindow(window);
+}
+
+void CMenuDialog::OnLanguage()
+{
+    CLanguageDialog dialog;
+    ShowEntryButtons(false);
+    RedrawNow();
+    ::GetWindowRect(languageButton.GetHandle(), &dialog.anchorRect);
+    dialog.DoModal();
+    // Leaving the dialog without a choice keeps the language as it was.
+    if (dialog.HasChoice() && dialog.selectedCode != state.languageCode) {
+        state.languageCode = dialog.selectedCode;
+        WriteRegDword(kLanguageKey, kLanguageValue, state.languageCode);
+        entries.RefreshAllEntries(dialog.selectedIndex);
+    }
+    ShowEntryButtons(true);
+    RedrawNow();
+}
+
+void CMenuDialog::ShowEntryButtons(bool show)
+{
+    for (int controlId : kCoveredEntryButtons) {
+        const HWND button = GetItem(controlId);
+        const LONG style = ::GetWindowLongA(button, GWL_STYLE);
+        ::SetWindowLongA(button, GWL_STYLE, show ? (style | WS_VISIBLE) : (style & ~WS_VISIBLE));
+    }
+}
+
+void CMenuDialog::RedrawNow()
+{
+    ::RedrawWindow(window, nullptr, nullptr, kRedrawNow);
+}
+
+void CMenuDialog::OnInstallSuite()
+{
+    entries.InstallSuite();
+}
+
+template <int ControlId>
+void CMenuDialog::OnEntryClicked()
+{
+    entries.RunEntryAction(ControlId);
+}
+
+CHoverButton* CMenuDialog::EntryButton(int controlId)
+{
+    const HWND button = GetItem(controlId);
+    return button != nullptr ? dynamic_cast<CHoverButton*>(FromHandle(button)) : nullptr;
+}
+
+HWND CMenuDialog::MenuWindow()
+{
+    return window;
+}
+
+int CMenuDialog::AskModel()
+{
+    CModelDialog dialog;
+    dialog.DoModal();
+    return dialog.selection;
 }

@@ -6,6 +6,8 @@
 #include "controls/ColorLabel.h"
 #include "controls/HoverButton.h"
 #include "controls/SkinnedDialog.h"
+#include "entries/MenuEntries.h"
+#include "entries/MenuHost.h"
 #include "entries/MenuState.h"
 
 #include <string>
@@ -29,12 +31,26 @@ std::string FindDiscRoot(const std::string& programPath);
 // The hardware model from the stored "Codec" value (4 is the Vexa10).
 int ReadModel();
 
-class CMenuDialog : public CSkinnedDialog {
+// The stored language code into `languageCode` (kept when none can be
+// read), and the index of the language it names.
+int ReadLanguage(DWORD& languageCode);
+
+class CMenuDialog : public CSkinnedDialog, private CMenuHost {
 public:
     CMenuDialog();
     ~CMenuDialog() override;
 
     const CMenuState& GetState() const noexcept { return state; }
+
+    // Shows the description of the visible hover button under the pointer,
+    // or empties the description line over anything else.
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+    // Paints the face again under one control, at once.
+    void RepaintControlArea(int controlId);
+    // Opens the language dialog and relabels the menu on a new choice.
+    void OnLanguage();
+    // Shows or hides the eleven entry buttons that the language dialog covers.
+    void ShowEntryButtons(bool show);
 
 protected:
     void BindControls() override;
@@ -47,7 +63,16 @@ protected:
 private:
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    void OnInstallSuite();
+    template <int ControlId>
+    void OnEntryClicked();
     void ShapeWindow();
+    int SettleLanguage();
+    void RedrawNow();
+
+    CHoverButton* EntryButton(int controlId) override;
+    HWND MenuWindow() override;
+    int AskModel() override;
 
     CHoverButton lightWavePluginButton;
     CHoverButton languageButton;
@@ -69,4 +94,5 @@ private:
     CColorLabel descriptionLabel;
     HICON icon;
     CMenuState state;
+    CMenuEntries entries;
 };

@@ -26,7 +26,9 @@ CColorLabel& CColorLabel::SetText(const std::string& text)
 CColorLabel& CColorLabel::SetTextColor(COLORREF color)
 {
     textColor = color;
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    // RedrawWindow without a window would repaint the whole desktop.
+    if (window != nullptr)
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     return *this;
 }
 

@@ -22,6 +22,17 @@ TOOLINFOA ToolFor(HWND button, const char* text)
     return tool;
 }
 
+// The narrow text in the process code page, as UTF-16.
+std::wstring ToWide(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CHoverButton, CWindow)
@@ -29,6 +40,7 @@ BEGIN_MESSAGE_MAP(CHoverButton, CWindow)
     OnMessage<WM_MOUSEMOVE, &CHoverButton::OnMouseMove>(),
     OnMessage<WM_MOUSEHOVER, &CHoverButton::OnMouseHover>(),
     OnMessage<WM_MOUSELEAVE, &CHoverButton::OnMouseLeave>(),
+    OnMessage<WM_DESTROY, &CHoverButton::OnDestroy>(),
 END_MESSAGE_MAP(CHoverButton, CWindow)
 
 CHoverButton::CHoverButton() = default;
@@ -102,8 +114,11 @@ LRESULT CHoverButton::OnDrawItem(WPARAM, LPARAM lParam)
     ::StretchBlt(target, 0, 0, bounds.right, bounds.bottom, stripDc.Get(), 0, state * frameHeight, frameWidth,
                  frameHeight, SRCCOPY);
     ::SetTextColor(target, captionColor[state]);
-    const std::string& caption = captionText[state];
-    ::DrawTextA(target, caption.c_str(), static_cast<int>(caption.size()), &bounds,
+    // The caption is in the process code page; drawn as UTF-16 it shows the
+    // same on every system, where the narrow call would read the bytes in the
+    // font's own code page.
+    const std::wstring caption = ToWide(captionText[state]);
+    ::DrawTextW(target, caption.c_str(), static_cast<int>(caption.size()), &bounds,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     return TRUE;
 }
@@ -134,6 +149,14 @@ LRESULT CHoverButton::OnMouseLeave(WPARAM, LPARAM)
     hovering = false;
     ::InvalidateRect(window, nullptr, TRUE);
     return 0;
+}
+
+LRESULT CHoverButton::OnDestroy(WPARAM, LPARAM)
+{
+    // The tooltip is owned by the dialog, which destroys it right after its
+    // controls: release it while its handle is still ours.
+    tooltip.Reset();
+    return Default();
 }
 
 void CHoverButton::MakeTooltip()

@@ -55,6 +55,7 @@ private:
     LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseHover(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     void MakeTooltip();
 
     COwnedWindow tooltip;

@@ -2,9 +2,11 @@
 // click on it does (its action), over the menu's shared state.
 #pragma once
 
+#include "EntryTable.h"
 #include "MenuHost.h"
 #include "MenuState.h"
 
+#include <functional>
 #include <string>
 
 // What a refresh decides for one entry.
@@ -41,6 +43,14 @@ public:
     void RefreshLightWavePluginEntry();
     void RefreshEffectAddOnsEntry();
 
+    // Decides whether the entry of button `controlId` is offered, and why
+    // not, without touching its button or its kept flag; it does keep the
+    // paths it finds (the suite's folder, the readme, Acrobat Reader's folder)
+    // and, for the hotfix, runs the suite's clean-up program.
+    CEntryOutcome Evaluate(int controlId);
+    // Evaluates the entry, keeps its flag and shows the outcome on its button.
+    void RefreshEntry(int controlId);
+
     // The click of an entry button (any entry control id but the suite's).
     void RunEntryAction(int controlId);
     // The click of the suite button: asks typical or custom and runs the installer.
@@ -54,7 +64,35 @@ public:
     DWORD cleanupTimeoutMs;
     DWORD installerTimeoutMs;
 
+    // How message boxes are shown (MessageBoxA's arguments and answer) and
+    // debugger lines written; tests put recorders in their place.
+    std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT type)> showMessage;
+    std::function<void(const std::string& line)> writeDebugLine;
+
 private:
+    void Refresh(const CEntryRow& row);
+    CEntryOutcome EvaluateRow(const CEntryRow& row);
+    CEntryOutcome EvaluateCommon(const CEntryRow& row);
+    CEntryOutcome EvaluateSuite(const CEntryRow& row);
+    CEntryOutcome EvaluateHotfix(const CEntryRow& row);
+    CEntryOutcome EvaluatePremiereUpdater(const CEntryRow& row);
+    CEntryOutcome EvaluateRegister(const CEntryRow& row);
+    CEntryOutcome EvaluateManual(const CEntryRow& row);
+    CEntryOutcome EvaluateReadme(const CEntryRow& row);
+    bool PrerequisiteHolds(const CEntryRow& row);
+    bool ItemOnDisc(const CEntryRow& row) const;
+    CEntryOutcome Unavailable(unsigned reasonId) const;
+    std::string RegistrationFolder() const;
+
+    void ShowOutcome(const CEntryRow& row, const CEntryOutcome& outcome);
+    void LabelButton(int controlId, unsigned labelId);
+
+    std::string DiscProgramCommandLine(const CEntryRow& row) const;
+    void OpenManual(const CEntryRow& row);
+    void StartAndWait(const std::string& commandLine, DWORD creationFlags, const std::string& workingFolder,
+                      bool wait, DWORD timeoutMs, bool timeoutMessage);
+    void ShowError(const std::string& text);
+
     CMenuState& state;
     CMenuHost& host;
 };

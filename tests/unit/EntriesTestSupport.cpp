@@ -1,0 +1,314 @@
+#include "EntriesTestSupport.h"
+
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace entriestest {
+
+namespace {
+
+constexpr DWORD kPollStepMs = 20;
+constexpr DWORD kPollLimitMs = 20000;
+
+// Every control that the refresh labels: the fifteen entries, the language and Exit buttons.
+constexpr int kMenuControls[] = {
+    IDOK,           IDC_MANUAL,           IDC_PREMIERE_UPDATER, IDC_SUITE,          IDC_REGISTER,
+    IDC_AFTER_EFFECTS_PLUGIN, IDC_MAX_PLUGIN, IDC_SPICEMASTER_DEMO, IDC_HOTFIX,     IDC_README,
+    IDC_WALLPAPERS, IDC_VFW_CODECS,       IDC_LANGUAGE,         IDC_ACROBAT_READER, IDC_LIGHTWAVE_PLUGIN,
+    IDC_EFFECT_ADDONS, IDC_PHOTOSHOP_PLUGIN,
+};
+
+bool KeyExists(const std::string& path)
+{
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(opened);
+    return true;
+}
+
+CRegistryKey OpenForWriting(const std::string& path)
+{
+    HKEY created = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                               nullptr, &created, nullptr))
+        << path;
+    return CRegistryKey(created);
+}
+
+int UniqueNumber()
+{
+    static int next = 0;
+    return ++next;
+}
+
+}  // namespace
+
+std::string UninstallKey(const char* guid)
+{
+    return std::string(kUninstall) + guid;
+}
+
+CRegistrySeed::~CRegistrySeed()
+{
+    for (auto step = undo.rbegin(); step != undo.rend(); ++step)
+        (*step)();
+}
+
+void CRegistrySeed::Key(const std::string& path)
+{
+    // Each missing level, shallowest first, is deleted again later.
+    for (size_t end = path.find('\\'); ; end = path.find('\\', end + 1)) {
+        const std::string level = path.substr(0, end);
+        if (!KeyExists(level)) {
+            OpenForWriting(level);
+            undo.push_back([level] { ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, level.c_str()); });
+        }
+        if (end == std::string::npos)
+            break;
+    }
+}
+
+void CRegistrySeed::KeepValue(const std::string& path, const std::string& name)
+{
+    Key(path);
+    CRegistryKey key = OpenForWriting(path);
+    DWORD type = 0;
+    DWORD size = 0;
+    if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+        undo.push_back([path, name] {
+            CRegistryKey key = OpenForWriting(path);
+            ::RegDeleteValueA(key.Get(), name.c_str());
+        });
+        return;
+    }
+    std::vector<BYTE> data(size + 1);
+    ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, data.data(), &size);
+    data.resize(size);
+    undo.push_back([path, name, type, data] {
+        CRegistryKey key = OpenForWriting(path);
+        ::RegSetValueExA(key.Get(), name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+    });
+}
+
+void CRegistrySeed::String(const std::string& path, const std::string& name, const std::string& value)
+{
+    KeepValue(path, name);
+    CRegistryKey key = OpenForWriting(path);
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ,
+                                              reinterpret_cast<const BYTE*>(value.c_str()),
+                                              static_cast<DWORD>(value.size() + 1)));
+}
+
+void CRegistrySeed::Dword(const std::string& path, const std::string& name, DWORD value)
+{
+    KeepValue(path, name);
+    CRegistryKey key = OpenForWriting(path);
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), name.c_str(), 0, REG_DWORD,
+                                              reinterpret_cast<const BYTE*>(&value), sizeof(value)));
+}
+
+void CRegistrySeed::Without(const std::string& path, const std::string& name)
+{
+    KeepValue(path, name);
+    CRegistryKey key = OpenForWriting(path);
+    ::RegDeleteValueA(key.Get(), name.c_str());
+}
+
+CTestDisc::CTestDisc(const std::string& name)
+{
+    char temp[MAX_PATH] = {};
+    EXPECT_NE(0u, ::GetTempPathA(MAX_PATH, temp));
+    root = std::string(temp) + name + "-" + std::to_string(::GetCurrentProcessId()) + "-" +
+           std::to_string(UniqueNumber());
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+    EXPECT_TRUE(std::filesystem::create_directories(root)) << root;
+}
+
+// A program that has just ended may hold its working folder a moment longer.
+CTestDisc::~CTestDisc()
+{
+    for (DWORD waited = 0; waited < kPollLimitMs; waited += kPollStepMs) {
+        std::error_code failure;
+        std::filesystem::remove_all(root, failure);
+        if (!std::filesystem::exists(root, failure))
+            return;
+        ::Sleep(kPollStepMs);
+    }
+    ADD_FAILURE() << "cannot remove " << root;
+}
+
+void CTestDisc::AddFile(const std::string& relative) const
+{
+    const std::filesystem::path path = root + relative;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path.string()).put('\0');
+    EXPECT_TRUE(std::filesystem::exists(path)) << path.string();
+}
+
+void CTestDisc::AddProgram(const std::string& relative, const std::string& fixture) const
+{
+    const std::filesystem::path path = root + relative;
+    std::filesystem::create_directories(path.parent_path());
+    EXPECT_TRUE(::CopyFileA((TestProgramFolder() + "\\" + fixture).c_str(), path.string().c_str(), FALSE))
+        << fixture << " to " << path.string();
+}
+
+void CTestDisc::Remove(const std::string& relative) const
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(root + relative, ignored);
+}
+
+bool CTestDisc::Contains(const std::string& relative) const
+{
+    return std::filesystem::exists(root + relative);
+}
+
+const std::vector<std::string>& FullLayout()
+{
+    static const std::vector<std::string> layout = {
+        "\\Nimbo\\setup.exe",
+        "\\Tavrin HotFix2\\Vexa_HotFix2.exe",
+        "\\Adobe Updater 1.5.1\\setup.exe",
+        "\\ExtraPlug-ins\\AfterEffects\\setup.exe",
+        "\\ExtraPlug-ins\\3DsMax\\setup.exe",
+        "\\ExtraPlug-ins\\Photoshop\\setup.exe",
+        "\\ExtraPlug-ins\\LightWave\\setup.exe",
+        "\\ExtraPlug-ins\\Effects\\Setup.exe",
+        "\\Bonus\\DesktopWallpapers\\setup.exe",
+        "\\Bonus\\VFWSoftwareCodecs\\setup.exe",
+        "\\Bonus\\Pixelan\\spicemaster2tavrindemo.exe",
+        "\\Bonus\\AcrobatReader\\Acrobat Reader 5.00.exe",
+        "\\Docs\\Manual_VexaA.pdf",
+        "\\Docs\\Manual_VexaB.pdf",
+        "\\Readme.htm",
+        "\\Readme\\readme.fr.htm",
+        "\\Readme\\readme.de.htm",
+        "\\Readme\\readme.it.htm",
+        "\\Readme\\readme.es.htm",
+        "\\Readme\\readme.jp.htm",
+    };
+    return layout;
+}
+
+std::string TestProgramFolder()
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string program(path, length);
+    return program.substr(0, program.find_last_of('\\'));
+}
+
+CTestHost::CTestHost(Kind kind)
+{
+    if (kind == kHeadless)
+        return;
+    title = "Entries test menu " + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(UniqueNumber());
+    menu.Reset(::CreateWindowExA(0, "STATIC", title.c_str(), WS_POPUP, 0, 0, 400, 400, nullptr, nullptr,
+                                 ::GetModuleHandleA(nullptr), nullptr));
+    EXPECT_TRUE(menu);
+    int top = 0;
+    for (int controlId : kMenuControls) {
+        const HWND control = ::CreateWindowExA(
+            0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, top, 200, 20, menu.Get(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), ::GetModuleHandleA(nullptr), nullptr);
+        EXPECT_NE(nullptr, control);
+        auto button = std::make_unique<CHoverButton>();
+        EXPECT_TRUE(button->Attach(control));
+        buttons[controlId] = std::move(button);
+        top += 20;
+    }
+}
+
+CTestHost::~CTestHost() = default;
+
+CHoverButton* CTestHost::EntryButton(int controlId)
+{
+    const auto found = buttons.find(controlId);
+    return found != buttons.end() ? found->second.get() : nullptr;
+}
+
+int CTestHost::AskModel()
+{
+    ++modelQuestions;
+    return modelAnswer;
+}
+
+CRecorder::CRecorder(const std::string& folder, const std::string& windowTitle)
+    : file(folder + "\\records.txt")
+{
+    ::SetEnvironmentVariableA("SPLASH_RECORD", file.c_str());
+    ::SetEnvironmentVariableA("SPLASH_RECORD_WINDOW", windowTitle.empty() ? nullptr : windowTitle.c_str());
+    ::SetEnvironmentVariableA("SPLASH_RECORD_SLEEP_MS", nullptr);
+}
+
+CRecorder::~CRecorder()
+{
+    WaitForPrograms();
+    ::SetEnvironmentVariableA("SPLASH_RECORD", nullptr);
+    ::SetEnvironmentVariableA("SPLASH_RECORD_WINDOW", nullptr);
+    ::SetEnvironmentVariableA("SPLASH_RECORD_SLEEP_MS", nullptr);
+}
+
+void CRecorder::SleepEach(DWORD milliseconds) const
+{
+    ::SetEnvironmentVariableA("SPLASH_RECORD_SLEEP_MS", std::to_string(milliseconds).c_str());
+}
+
+std::vector<CRecord> CRecorder::Records() const
+{
+    std::vector<CRecord> records;
+    std::ifstream input(file);
+    std::string line;
+    while (std::getline(input, line)) {
+        std::istringstream fields(line);
+        CRecord record;
+        std::string processId;
+        std::getline(fields, processId, '\t');
+        std::getline(fields, record.menu, '\t');
+        std::getline(fields, record.workingFolder, '\t');
+        std::getline(fields, record.commandLine);
+        record.processId = static_cast<DWORD>(std::stoul(processId));
+        records.push_back(record);
+    }
+    return records;
+}
+
+std::vector<CRecord> CRecorder::WaitForRecords(size_t count) const
+{
+    for (DWORD waited = 0; waited < kPollLimitMs; waited += kPollStepMs) {
+        const std::vector<CRecord> records = Records();
+        if (records.size() >= count)
+            return records;
+        ::Sleep(kPollStepMs);
+    }
+    return Records();
+}
+
+void CRecorder::Clear() const
+{
+    WaitForPrograms();
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+}
+
+// Gives every recorded program the time to end by itself; none is stopped,
+// since an id recorded long ago may belong to another process by now.
+void CRecorder::WaitForPrograms() const
+{
+    for (const CRecord& record : Records()) {
+        CKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, record.processId));
+        if (process)
+            ::WaitForSingleObject(process.Get(), kPollLimitMs);
+    }
+}
+
+}  // namespace entriestest

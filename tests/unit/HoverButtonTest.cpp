@@ -1,0 +1,624 @@
+// The hover button: the state it draws, its captions and descriptions, its
+// picture strips, the pixels of every frame, hover tracking and its tooltip.
+#include "controls/HoverButton.h"
+#include "res/Text.h"
+#include "res/resource.h"
+
+#include "../support/ControlsHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using harness::CPixelCanvas;
+using harness::CTestDialog;
+
+// Colours of the text strip (picture 133) and the Exit strip (picture 132).
+constexpr COLORREF kDarkFill = RGB(0x14, 0x3D, 0x53);
+constexpr COLORREF kLitFill = RGB(0x6F, 0x98, 0xAE);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kExitFill = RGB(0x3C, 0x65, 0x7B);
+constexpr COLORREF kExitCrossDisabled = RGB(0x77, 0x94, 0xA3);
+constexpr COLORREF kDisabledCaption = RGB(81, 110, 125);
+constexpr COLORREF kSentinel = RGB(1, 2, 3);
+
+// The model dialog's three owner-drawn buttons, bound like a dialog of the menu binds them.
+class CButtonDialog : public CTestDialog {
+public:
+    CButtonDialog() : CTestDialog(IDD_MODEL) {}
+
+    CHoverButton textButton;
+    CHoverButton otherButton;
+    CHoverButton exitButton;
+
+protected:
+    void BindControls() override
+    {
+        BindControl(IDC_VEXA10, textButton);
+        BindControl(IDC_VEXA100, otherButton);
+        BindControl(IDC_MODEL_EXIT, exitButton);
+    }
+};
+
+TEST(HoverButtonStateTest, DisabledWinsOverPressedOverHoverOverNormal)
+{
+    struct Case {
+        UINT itemState;
+        bool hovering;
+        CHoverButton::State expected;
+    };
+    const Case cases[] = {
+        {0, false, CHoverButton::kNormal},
+        {0, true, CHoverButton::kHover},
+        {ODS_SELECTED, false, CHoverButton::kPressed},
+        {ODS_SELECTED, true, CHoverButton::kPressed},
+        {ODS_DISABLED, false, CHoverButton::kDisabled},
+        {ODS_DISABLED, true, CHoverButton::kDisabled},
+        {ODS_DISABLED | ODS_SELECTED, true, CHoverButton::kDisabled},
+        {ODS_FOCUS, false, CHoverButton::kNormal},
+        {ODS_FOCUS | ODS_DEFAULT, true, CHoverButton::kHover},
+        {ODS_GRAYED, false, CHoverButton::kNormal},
+        {ODS_GRAYED | ODS_FOCUS | ODS_SELECTED, true, CHoverButton::kPressed},
+    };
+    for (const Case& test : cases)
+        EXPECT_EQ(test.expected, CHoverButton::ChooseState(test.itemState, test.hovering))
+            << "item state 0x" << std::hex << test.itemState << ", hovering " << test.hovering;
+}
+
+// The captions of all four states, for comparing in one go.
+std::vector<std::string> Captions(const CHoverButton& button)
+{
+    return {button.GetCaption(CHoverButton::kNormal), button.GetCaption(CHoverButton::kPressed),
+            button.GetCaption(CHoverButton::kHover), button.GetCaption(CHoverButton::kDisabled)};
+}
+
+std::vector<COLORREF> CaptionColors(const CHoverButton& button)
+{
+    return {button.GetCaptionColor(CHoverButton::kNormal), button.GetCaptionColor(CHoverButton::kPressed),
+            button.GetCaptionColor(CHoverButton::kHover), button.GetCaptionColor(CHoverButton::kDisabled)};
+}
+
+TEST(HoverButtonCaptionTest, MissingTextsAndColoursTakeTheNormalOnes)
+{
+    CHoverButton button;
+    EXPECT_EQ((std::vector<std::string>(4)), Captions(button));
+
+    button.SetCaptions("Install", kWhite);
+    EXPECT_EQ((std::vector<std::string>(4, "Install")), Captions(button));
+    EXPECT_EQ((std::vector<COLORREF>(4, kWhite)), CaptionColors(button));
+
+    button.SetCaptions("Normal", RGB(1, 2, 3), nullptr, RGB(4, 5, 6), "Hover", kNoColor, "Disabled",
+                       kDisabledCaption);
+    EXPECT_EQ((std::vector<std::string>{"Normal", "Normal", "Hover", "Disabled"}), Captions(button));
+    EXPECT_EQ((std::vector<COLORREF>{RGB(1, 2, 3), RGB(4, 5, 6), RGB(1, 2, 3), kDisabledCaption}),
+              CaptionColors(button));
+}
+
+TEST(HoverButtonCaptionTest, WhiteIsAColourNotTheAbsenceOfOne)
+{
+    CHoverButton button;
+    button.SetCaptions("Text", RGB(9, 9, 9), "Pressed", kWhite, nullptr, kNoColor, nullptr, kWhite);
+    EXPECT_EQ((std::vector<COLORREF>{RGB(9, 9, 9), kWhite, RGB(9, 9, 9), kWhite}), CaptionColors(button));
+    // The menu's own entry colours.
+    button.SetCaptions("Entry", kWhite, "Entry", kWhite, "Entry", kWhite, "Entry", kDisabledCaption);
+    EXPECT_EQ((std::vector<COLORREF>{kWhite, kWhite, kWhite, kDisabledCaption}), CaptionColors(button));
+}
+
+TEST(HoverButtonCaptionTest, NullNormalTextChangesNothingButAnEmptyOneDoes)
+{
+    CHoverButton button;
+    button.SetCaptions("Keep", kWhite, "KeepPressed", RGB(1, 1, 1), "KeepHover", RGB(2, 2, 2), "KeepDisabled",
+                       RGB(3, 3, 3));
+    button.SetCaptions(nullptr, RGB(7, 7, 7), "New", RGB(8, 8, 8), "New", RGB(8, 8, 8), "New", RGB(8, 8, 8));
+    EXPECT_EQ((std::vector<std::string>{"Keep", "KeepPressed", "KeepHover", "KeepDisabled"}), Captions(button));
+    EXPECT_EQ((std::vector<COLORREF>{kWhite, RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3)}), CaptionColors(button));
+
+    button.SetCaptions("", kBlack);
+    EXPECT_EQ((std::vector<std::string>(4)), Captions(button));
+    EXPECT_EQ((std::vector<COLORREF>(4, kBlack)), CaptionColors(button));
+}
+
+// The dialog with its buttons, created hidden for each test.
+class HoverButtonWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dialog.Create()); }
+
+    std::string WindowText(const CHoverButton& button) const
+    {
+        char text[256] = {};
+        ::GetWindowTextA(button.GetHandle(), text, sizeof(text));
+        return text;
+    }
+
+    // Gives `button` a size, in pixels.
+    static void Resize(CHoverButton& button, int width, int height)
+    {
+        ::SetWindowPos(button.GetHandle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    // The button drawn for `itemState` through the dialog, as the platform
+    // asks for an owner-drawn button, into a canvas of the button's size that
+    // holds the button's font.
+    std::unique_ptr<CPixelCanvas> DrawThroughDialog(CHoverButton& button, UINT itemState)
+    {
+        RECT bounds{};
+        ::GetClientRect(button.GetHandle(), &bounds);
+        auto canvas = std::make_unique<CPixelCanvas>(bounds.right, bounds.bottom, kSentinel);
+        const auto font = reinterpret_cast<HGDIOBJ>(::SendMessageA(button.GetHandle(), WM_GETFONT, 0, 0));
+        CSelectedObject fontSelection(canvas->Dc(), font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_BUTTON;
+        item.CtlID = static_cast<UINT>(::GetDlgCtrlID(button.GetHandle()));
+        item.itemAction = ODA_DRAWENTIRE;
+        item.itemState = itemState;
+        item.hwndItem = button.GetHandle();
+        item.hDC = canvas->Dc();
+        item.rcItem = bounds;
+        const LRESULT answer =
+            ::SendMessageA(dialog.GetHandle(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+        EXPECT_NE(0, answer) << "the button draws itself";
+        return canvas;
+    }
+
+    // The button painted by the platform's own button into a canvas.
+    std::unique_ptr<CPixelCanvas> PrintButton(CHoverButton& button)
+    {
+        RECT bounds{};
+        ::GetClientRect(button.GetHandle(), &bounds);
+        auto canvas = std::make_unique<CPixelCanvas>(bounds.right, bounds.bottom, kSentinel);
+        ::SendMessageA(button.GetHandle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas->Dc()), PRF_CLIENT);
+        return canvas;
+    }
+
+    CButtonDialog dialog;
+};
+
+TEST_F(HoverButtonWindowTest, DescriptionFollowsTheEnabledState)
+{
+    CHoverButton& button = dialog.textButton;
+    button.SetDescriptions("Click to install.", "Already installed.");
+    EXPECT_EQ("Click to install.", button.GetDescription());
+    ::EnableWindow(button.GetHandle(), FALSE);
+    EXPECT_EQ("Already installed.", button.GetDescription());
+
+    button.SetDescriptions("Only one text.", nullptr);
+    EXPECT_EQ("Only one text.", button.GetDescription());
+    ::EnableWindow(button.GetHandle(), TRUE);
+    EXPECT_EQ("Only one text.", button.GetDescription());
+
+    button.SetDescriptions(nullptr, nullptr);
+    EXPECT_EQ("", button.GetDescription());
+}
+
+TEST_F(HoverButtonWindowTest, WindowTextFollowsTheNormalCaption)
+{
+    dialog.textButton.SetCaptions("Vexa100", kWhite, "Pressed", kWhite);
+    EXPECT_EQ("Vexa100", WindowText(dialog.textButton));
+    dialog.textButton.SetCaptions(nullptr, kWhite);
+    EXPECT_EQ("Vexa100", WindowText(dialog.textButton));
+}
+
+TEST_F(HoverButtonWindowTest, StripsGiveFramesOfAQuarterOfTheirHeight)
+{
+    EXPECT_TRUE(dialog.textButton.LoadStrip(IDB_TEXT_STRIP));
+    EXPECT_EQ(202, dialog.textButton.GetFrameWidth());
+    EXPECT_EQ(26, dialog.textButton.GetFrameHeight());
+    EXPECT_TRUE(dialog.exitButton.LoadStrip(IDB_EXIT_STRIP));
+    EXPECT_EQ(21, dialog.exitButton.GetFrameWidth());
+    EXPECT_EQ(21, dialog.exitButton.GetFrameHeight());
+
+    // A picture that is not there: still true, no frame, and drawing stays harmless.
+    EXPECT_TRUE(dialog.otherButton.LoadStrip(9999));
+    EXPECT_EQ(0, dialog.otherButton.GetFrameWidth());
+    EXPECT_EQ(0, dialog.otherButton.GetFrameHeight());
+    DrawThroughDialog(dialog.otherButton, 0);
+}
+
+TEST_F(HoverButtonWindowTest, EveryStateDrawsItsFrameOfTheTextStrip)
+{
+    CHoverButton& button = dialog.textButton;
+    ASSERT_TRUE(button.LoadStrip(IDB_TEXT_STRIP));
+    Resize(button, 202, 26);
+    struct Case {
+        UINT itemState;
+        bool hover;
+        COLORREF border;
+        COLORREF fill;
+    };
+    const Case cases[] = {{0, false, kBlack, kDarkFill},
+                          {ODS_SELECTED, false, kWhite, kLitFill},
+                          {0, true, kBlack, kLitFill},
+                          {ODS_SELECTED, true, kWhite, kLitFill},
+                          {ODS_DISABLED, true, kBlack, kDarkFill},
+                          {ODS_FOCUS, false, kBlack, kDarkFill}};
+    for (const Case& test : cases) {
+        ::SendMessageA(button.GetHandle(), test.hover ? WM_MOUSEHOVER : WM_MOUSELEAVE, 0, 0);
+        ASSERT_EQ(test.hover, button.IsHovering());
+        const auto canvas = DrawThroughDialog(button, test.itemState);
+        const std::string what = "item state " + std::to_string(test.itemState) + (test.hover ? ", hover" : "");
+        EXPECT_EQ(test.border, canvas->Pixel(0, 0)) << what;
+        EXPECT_EQ(test.border, canvas->Pixel(201, 25)) << what;
+        EXPECT_EQ(test.fill, canvas->Pixel(1, 1)) << what;
+        EXPECT_EQ(test.fill, canvas->Pixel(5, 13)) << what;
+        EXPECT_EQ(0, canvas->Count(kSentinel)) << what << ": the frame covers the button";
+    }
+}
+
+TEST_F(HoverButtonWindowTest, EveryStateDrawsItsFrameOfTheExitStrip)
+{
+    CHoverButton& button = dialog.exitButton;
+    ASSERT_TRUE(button.LoadStrip(IDB_EXIT_STRIP));
+    Resize(button, 21, 21);
+    // The cross at the centre is white but for the disabled frame.
+    struct Case {
+        UINT itemState;
+        COLORREF cross;
+        COLORREF fill;
+    };
+    const Case cases[] = {
+        {0, kWhite, kExitFill}, {ODS_SELECTED, kWhite, kLitFill}, {ODS_DISABLED, kExitCrossDisabled, kExitFill}};
+    for (const Case& test : cases) {
+        const auto canvas = DrawThroughDialog(button, test.itemState);
+        EXPECT_EQ(test.cross, canvas->Pixel(10, 10)) << "item state " << test.itemState;
+        EXPECT_EQ(test.fill, canvas->Pixel(3, 10)) << "item state " << test.itemState;
+    }
+    ::SendMessageA(button.GetHandle(), WM_MOUSEHOVER, 0, 0);
+    const auto hover = DrawThroughDialog(button, 0);
+    EXPECT_EQ(kWhite, hover->Pixel(10, 10));
+    EXPECT_EQ(kLitFill, hover->Pixel(3, 10));
+}
+
+TEST_F(HoverButtonWindowTest, FramesAreScaledToTheButtonEachDirectionOnItsOwn)
+{
+    ASSERT_TRUE(dialog.exitButton.LoadStrip(IDB_EXIT_STRIP));
+    Resize(dialog.exitButton, 63, 21);  // three times as wide
+    const auto wide = DrawThroughDialog(dialog.exitButton, ODS_DISABLED);
+    EXPECT_EQ(kExitCrossDisabled, wide->Pixel(31, 10));
+    EXPECT_EQ(kExitFill, wide->Pixel(10, 10));
+    EXPECT_EQ(0, wide->Count(kSentinel));
+
+    ASSERT_TRUE(dialog.textButton.LoadStrip(IDB_TEXT_STRIP));
+    Resize(dialog.textButton, 404, 13);  // twice as wide, half as high
+    const auto stretched = DrawThroughDialog(dialog.textButton, ODS_SELECTED);
+    EXPECT_EQ(kWhite, stretched->Pixel(0, 6));
+    EXPECT_EQ(kWhite, stretched->Pixel(1, 6));
+    EXPECT_EQ(kLitFill, stretched->Pixel(10, 6));
+    EXPECT_EQ(kLitFill, stretched->Pixel(390, 6));
+    EXPECT_EQ(0, stretched->Count(kSentinel));
+}
+
+TEST_F(HoverButtonWindowTest, CaptionIsDrawnInTheColourOfTheState)
+{
+    CHoverButton& button = dialog.textButton;
+    ASSERT_TRUE(button.LoadStrip(IDB_TEXT_STRIP));
+    Resize(button, 202, 26);
+    const COLORREF red = RGB(255, 0, 0);
+    const COLORREF green = RGB(0, 255, 0);
+    const COLORREF yellow = RGB(255, 255, 0);
+    const COLORREF blue = RGB(0, 0, 255);
+    button.SetCaptions("MMMM", red, "MMMM", green, "MMMM", yellow, "MMMM", blue);
+    const COLORREF colors[] = {red, green, yellow, blue};
+    const UINT states[] = {0, ODS_SELECTED, 0, ODS_DISABLED};
+    for (int state = 0; state < 4; ++state) {
+        ::SendMessageA(button.GetHandle(), state == CHoverButton::kHover ? WM_MOUSEHOVER : WM_MOUSELEAVE, 0, 0);
+        const auto canvas = DrawThroughDialog(button, states[state]);
+        for (int other = 0; other < 4; ++other) {
+            // The caption is centred: none of it near the left and right ends.
+            const int inside = canvas->Count(colors[other], 60, 3, 142, 23);
+            if (other == state)
+                EXPECT_GT(inside, 10) << "state " << state;
+            else
+                EXPECT_EQ(0, inside) << "state " << state << " shows the colour of state " << other;
+        }
+        EXPECT_EQ(0, canvas->Count(colors[state], 0, 0, 50, 26)) << "state " << state;
+        EXPECT_EQ(0, canvas->Count(colors[state], 152, 0, 202, 26)) << "state " << state;
+    }
+}
+
+TEST_F(HoverButtonWindowTest, AnEmptyCaptionDrawsTheFrameOnly)
+{
+    CHoverButton& button = dialog.textButton;
+    ASSERT_TRUE(button.LoadStrip(IDB_TEXT_STRIP));
+    Resize(button, 202, 26);
+    button.SetCaptions("", kWhite);
+    const auto canvas = DrawThroughDialog(button, 0);
+    EXPECT_EQ(202 * 26, canvas->Count(kDarkFill) + canvas->Count(kBlack));
+}
+
+TEST_F(HoverButtonWindowTest, ThePlatformButtonPaintsThroughTheDialog)
+{
+    CHoverButton& button = dialog.textButton;
+    ASSERT_TRUE(button.LoadStrip(IDB_TEXT_STRIP));
+    Resize(button, 202, 26);
+    button.SetCaptions("Vexa10", kWhite, nullptr, kNoColor, nullptr, kNoColor, nullptr, kDisabledCaption);
+
+    EXPECT_EQ(kDarkFill, PrintButton(button)->Pixel(5, 13));
+    ::SendMessageA(button.GetHandle(), WM_MOUSEHOVER, 0, 0);
+    EXPECT_EQ(kLitFill, PrintButton(button)->Pixel(5, 13));
+    ::SendMessageA(button.GetHandle(), BM_SETSTATE, TRUE, 0);
+    EXPECT_EQ(kWhite, PrintButton(button)->Pixel(0, 0)) << "pressed";
+    ::SendMessageA(button.GetHandle(), BM_SETSTATE, FALSE, 0);
+    ::EnableWindow(button.GetHandle(), FALSE);
+    const auto disabled = PrintButton(button);
+    EXPECT_EQ(kDarkFill, disabled->Pixel(5, 13));
+    EXPECT_GT(disabled->Count(kDisabledCaption), 0) << "the disabled caption colour";
+    EXPECT_EQ(0, disabled->Count(kWhite));
+    ::EnableWindow(button.GetHandle(), TRUE);
+    ::SendMessageA(button.GetHandle(), WM_MOUSELEAVE, 0, 0);
+    const auto normal = PrintButton(button);
+    EXPECT_EQ(kDarkFill, normal->Pixel(5, 13));
+    EXPECT_GT(normal->Count(kWhite), 0) << "the white caption";
+}
+
+TEST_F(HoverButtonWindowTest, ThePointerRestingOnTheButtonLightsItUp)
+{
+    CHoverButton& button = dialog.textButton;
+    ::SetWindowPos(dialog.GetHandle(), HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::UpdateWindow(dialog.GetHandle());
+    RECT bounds{};
+    ::GetWindowRect(button.GetHandle(), &bounds);
+    const POINT centre{(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
+    ::SetCursorPos(centre.x, centre.y);
+    POINT client = centre;
+    ::ScreenToClient(button.GetHandle(), &client);
+    ::SendMessageA(button.GetHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+
+    auto waitFor = [&button](bool hovering) {
+        for (int i = 0; i < 150 && button.IsHovering() != hovering; ++i) {
+            harness::PumpMessages();
+            ::Sleep(20);
+        }
+        return button.IsHovering() == hovering;
+    };
+    EXPECT_TRUE(waitFor(true)) << "no hover notification";
+    ::SetCursorPos(bounds.right + 300, bounds.bottom + 300);
+    EXPECT_TRUE(waitFor(false)) << "no leave notification";
+
+    // Tracking is asked for again after the leave.
+    ::SetCursorPos(centre.x, centre.y);
+    ::SendMessageA(button.GetHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+    EXPECT_TRUE(waitFor(true)) << "no hover notification after a leave";
+    ::SetCursorPos(bounds.right + 300, bounds.bottom + 300);
+    EXPECT_TRUE(waitFor(false));
+}
+
+// Records the TTM_ACTIVATE requests that reach a tooltip window.
+class CTooltipSpy {
+public:
+    explicit CTooltipSpy(HWND tooltip) : tooltip(tooltip)
+    {
+        active = this;
+        previous = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CTooltipSpy::Procedure)));
+    }
+    ~CTooltipSpy()
+    {
+        ::SetWindowLongPtrA(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        active = nullptr;
+    }
+    CTooltipSpy(const CTooltipSpy&) = delete;
+    CTooltipSpy& operator=(const CTooltipSpy&) = delete;
+
+    std::vector<WPARAM> activations;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == TTM_ACTIVATE)
+            active->activations.push_back(wParam);
+        return ::CallWindowProcA(active->previous, window, message, wParam, lParam);
+    }
+
+    static inline CTooltipSpy* active = nullptr;
+    HWND tooltip;
+    WNDPROC previous = nullptr;
+};
+
+class HoverButtonTooltipTest : public HoverButtonWindowTest {
+protected:
+    LRESULT ToolCount() const
+    {
+        return ::SendMessageA(dialog.exitButton.GetTooltipWindow(), TTM_GETTOOLCOUNT, 0, 0);
+    }
+
+    std::string ToolText() const
+    {
+        char text[256] = {};
+        TOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.hwnd = dialog.exitButton.GetHandle();
+        tool.uId = 1;
+        tool.lpszText = text;
+        ::SendMessageA(dialog.exitButton.GetTooltipWindow(), TTM_GETTEXTA, sizeof(text),
+                       reinterpret_cast<LPARAM>(&tool));
+        return text;
+    }
+
+    // Passes one message of the button through its pre-translation hook.
+    void PreTranslate()
+    {
+        MSG message{dialog.exitButton.GetHandle(), WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
+        EXPECT_FALSE(dialog.exitButton.PreTranslateMessage(message));
+    }
+};
+
+TEST_F(HoverButtonTooltipTest, TheFirstPreTranslatedMessageMakesAnInactiveTooltipWithoutTools)
+{
+    EXPECT_EQ(nullptr, dialog.exitButton.GetTooltipWindow());
+    dialog.exitButton.ActivateTooltip(true);
+    EXPECT_EQ(nullptr, dialog.exitButton.GetTooltipWindow()) << "activating makes no tooltip";
+
+    PreTranslate();
+    const HWND tooltip = dialog.exitButton.GetTooltipWindow();
+    ASSERT_NE(nullptr, tooltip);
+    EXPECT_EQ(0, ToolCount());
+    PreTranslate();
+    EXPECT_EQ(tooltip, dialog.exitButton.GetTooltipWindow()) << "made once";
+
+    CTooltipSpy spy(tooltip);
+    dialog.exitButton.ActivateTooltip(true);
+    EXPECT_TRUE(spy.activations.empty()) << "a tooltip without a tool is left alone";
+}
+
+TEST_F(HoverButtonTooltipTest, SettingTheTextAgainReplacesTheTextOfTheOneTool)
+{
+    dialog.exitButton.SetTooltipText("Exit", true);
+    ASSERT_NE(nullptr, dialog.exitButton.GetTooltipWindow());
+    CTooltipSpy spy(dialog.exitButton.GetTooltipWindow());
+    EXPECT_EQ(1, ToolCount());
+    EXPECT_EQ("Exit", ToolText());
+
+    dialog.exitButton.SetTooltipText("Quitter", false);
+    EXPECT_EQ(1, ToolCount());
+    EXPECT_EQ("Quitter", ToolText());
+    dialog.exitButton.SetTooltipText(nullptr, true);
+    EXPECT_EQ("Quitter", ToolText());
+    dialog.exitButton.ActivateTooltip(true);
+    EXPECT_EQ((std::vector<WPARAM>{FALSE, TRUE}), spy.activations);
+
+    // The tool covers the button's client area.
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = dialog.exitButton.GetHandle();
+    tool.uId = 1;
+    ASSERT_TRUE(::SendMessageA(dialog.exitButton.GetTooltipWindow(), TTM_GETTOOLINFOA, 0,
+                               reinterpret_cast<LPARAM>(&tool)));
+    RECT client{};
+    ::GetClientRect(dialog.exitButton.GetHandle(), &client);
+    EXPECT_TRUE(::EqualRect(&client, &tool.rect));
+}
+
+TEST_F(HoverButtonTooltipTest, TextFromTheStringTableUnlessItIsEmpty)
+{
+    const int french = 1000;
+    dialog.exitButton.SetTooltipText(static_cast<UINT>(IDS_EXIT_TOOLTIP + french), true);
+    EXPECT_EQ(1, ToolCount());
+    EXPECT_EQ(LoadText(IDS_EXIT_TOOLTIP, french), ToolText());
+    EXPECT_EQ("Quitter", ToolText());
+
+    dialog.exitButton.SetTooltipText(static_cast<UINT>(9), true);  // no such string
+    EXPECT_EQ("Quitter", ToolText());
+    EXPECT_EQ(1, ToolCount());
+}
+
+TEST_F(HoverButtonWindowTest, DestroyingTheButtonsReleasesTheirWindowsAndStrips)
+{
+    // Warm up what the platform keeps once made (classes, caches).
+    dialog.exitButton.SetTooltipText("Exit", true);
+    dialog.textButton.LoadStrip(IDB_TEXT_STRIP);
+    const harness::CResourceCounts before = harness::CountResources();
+    for (int round = 0; round < 20; ++round) {
+        CButtonDialog other;
+        ASSERT_TRUE(other.Create());
+        other.exitButton.SetTooltipText("Exit", true);
+        other.textButton.SetTooltipText("Install", true);
+        other.textButton.LoadStrip(IDB_TEXT_STRIP);
+        other.exitButton.LoadStrip(IDB_EXIT_STRIP);
+        other.exitButton.LoadStrip(IDB_EXIT_STRIP);
+    }
+    const harness::CResourceCounts after = harness::CountResources();
+    EXPECT_LE(after.userObjects, before.userObjects);
+    EXPECT_LE(after.gdiObjects, before.gdiObjects + 4);
+}
+
+// A copy of this test program with one more picture resource, loaded as the
+// program's module for as long as the object lives.
+class CPictureModule {
+public:
+    CPictureModule(WORD resourceId, const std::vector<BYTE>& packedDib)
+    {
+        char program[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        path = std::string(temp) + "TavrinStrip-" + std::to_string(::GetCurrentProcessId()) + ".exe";
+        if (!::CopyFileA(program, path.c_str(), FALSE))
+            return;
+        HANDLE update = ::BeginUpdateResourceA(path.c_str(), FALSE);
+        if (update == nullptr)
+            return;
+        const BOOL added = ::UpdateResourceA(update, MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(resourceId),
+                                             MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                                             const_cast<BYTE*>(packedDib.data()), static_cast<DWORD>(packedDib.size()));
+        if (!::EndUpdateResourceA(update, added ? FALSE : TRUE) || !added)
+            return;
+        module.Reset(::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        if (module)
+            CApplication::SetInstance(module.Get());
+    }
+    ~CPictureModule()
+    {
+        CApplication::SetInstance(nullptr);
+        module.Reset();
+        ::DeleteFileA(path.c_str());
+    }
+    CPictureModule(const CPictureModule&) = delete;
+    CPictureModule& operator=(const CPictureModule&) = delete;
+
+    bool IsLoaded() const { return static_cast<bool>(module); }
+
+private:
+    std::string path;
+    CLibrary module;
+};
+
+// A 24-bit picture of 10 by 42 as a resource: four bands of 10 rows (red,
+// green, blue, yellow) over two white rows that no frame reaches.
+std::vector<BYTE> MakeOddStrip()
+{
+    constexpr int kWidth = 10;
+    constexpr int kHeight = 42;
+    constexpr int kStride = (kWidth * 3 + 3) & ~3;
+    std::vector<BYTE> data(sizeof(BITMAPINFOHEADER) + kStride * kHeight);
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(data.data());
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = kWidth;
+    header->biHeight = kHeight;
+    header->biPlanes = 1;
+    header->biBitCount = 24;
+    header->biCompression = BI_RGB;
+    const COLORREF bands[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0), kWhite};
+    for (int y = 0; y < kHeight; ++y) {
+        const COLORREF color = bands[y / 10];
+        BYTE* row = data.data() + sizeof(BITMAPINFOHEADER) + (kHeight - 1 - y) * kStride;  // bottom-up
+        for (int x = 0; x < kWidth; ++x) {
+            row[x * 3] = GetBValue(color);
+            row[x * 3 + 1] = GetGValue(color);
+            row[x * 3 + 2] = GetRValue(color);
+        }
+    }
+    return data;
+}
+
+TEST_F(HoverButtonWindowTest, RowsLeftOverByTheQuarteringAreNeverShown)
+{
+    constexpr WORD kOddStrip = 4242;
+    CPictureModule module(kOddStrip, MakeOddStrip());
+    if (!module.IsLoaded())
+        GTEST_SKIP() << "cannot add a picture to a copy of the test program";
+    CHoverButton& button = dialog.textButton;
+    EXPECT_TRUE(button.LoadStrip(kOddStrip));
+    EXPECT_EQ(10, button.GetFrameWidth());
+    EXPECT_EQ(10, button.GetFrameHeight());
+    Resize(button, 10, 10);
+    const COLORREF bands[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0)};
+    const UINT states[] = {0, ODS_SELECTED, 0, ODS_DISABLED};
+    for (int state = 0; state < 4; ++state) {
+        ::SendMessageA(button.GetHandle(), state == CHoverButton::kHover ? WM_MOUSEHOVER : WM_MOUSELEAVE, 0, 0);
+        const auto canvas = DrawThroughDialog(button, states[state]);
+        EXPECT_EQ(100, canvas->Count(bands[state])) << "state " << state;
+    }
+}
+
+}  // namespace
