@@ -53,6 +53,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   cp -n /usr/share/wine/fonts/*.ttf "$fonts"/ 2>/dev/null || true
   cp -n /usr/share/fonts/opentype/ipafont-gothic/*.ttf "$fonts"/ 2>/dev/null || true
   cp -n /usr/share/fonts/truetype/fonts-japanese-gothic.ttf "$fonts"/ 2>/dev/null || true
+  # Wine links its interface fonts to "MS UI Gothic" in msgothic.ttc for the
+  # characters they lack, as Windows does: let the IPA font stand in for it.
+  cp -n /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf "$fonts/msgothic.ttc" 2>/dev/null || true
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS UI Gothic" /t REG_SZ /d IPAGothic /f \
+    >/dev/null 2>&1
 fi
 wineserver -p >/dev/null 2>&1 </dev/null &
 wine wineboot >/dev/null 2>&1 </dev/null || true
