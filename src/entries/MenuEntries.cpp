@@ -50,12 +50,14 @@ CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept
 // the answer; each only leaves a line for a debugger.
 bool CMenuEntries::CleanUpAndDetectSuite()
 {
-    const std::string commandLine = QuotedPath(state.discRoot + kCleanupProgram) + " " + kCleanupSwitch;
-    CKernelHandle process;
-    if (!StartProgram(commandLine, kNormalLaunchFlags, std::string(), process))
-        writeDebugLine(commandLine + " failed");
-    else if (WaitForProgram(process.Get(), cleanupTimeoutMs) != WaitOutcome::Ended)
-        writeDebugLine("NimboCleanup failed");
+    if (runCleanUp) {
+        const std::string commandLine = QuotedPath(state.discRoot + kCleanupProgram) + " " + kCleanupSwitch;
+        CKernelHandle process;
+        if (!StartProgram(commandLine, kNormalLaunchFlags, std::string(), process))
+            writeDebugLine(commandLine + " failed");
+        else if (WaitForProgram(process.Get(), cleanupTimeoutMs) != WaitOutcome::Ended)
+            writeDebugLine("NimboCleanup failed");
+    }
     return RegKeyExists(kSuiteUninstallKey);
 }
 

@@ -63,6 +63,9 @@ public:
     // Bounds of the waits; tests shorten them, the program keeps its own.
     DWORD cleanupTimeoutMs;
     DWORD installerTimeoutMs;
+    // Whether the suite test first runs the clean-up program; a check of the
+    // disc, which must start nothing, tests the uninstall key alone.
+    bool runCleanUp = true;
 
     // How message boxes are shown (MessageBoxA's arguments and answer) and
     // debugger lines written; tests put recorders in their place.

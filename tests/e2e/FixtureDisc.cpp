@@ -1,0 +1,229 @@
+#include "FixtureDisc.h"
+
+#include "framework/Handles.h"
+
+#include <psapi.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace {
+
+constexpr DWORD kPollMs = 50;
+constexpr DWORD kProcessEndWaitMs = 5000;
+constexpr int kRemoveAttempts = 40;
+
+// What stands before the last backslash of a path.
+std::string FolderOf(const std::string& path)
+{
+    const std::string::size_type slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The full path of a module of this process, whatever its length.
+std::string ModulePath(HMODULE module)
+{
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameA(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return std::string();
+        if (length < buffer.size())
+            return std::string(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// Paths compare without regard to case, as the file system does.
+std::string Lower(std::string text)
+{
+    std::transform(
+        text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// A folder name no other test run uses: process id, time and a counter.
+std::string UniqueTempFolder()
+{
+    static std::atomic<unsigned> counter { 0 };
+    char temp[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathA(sizeof(temp), temp);
+    if (length == 0 || length > MAX_PATH)
+        throw std::runtime_error("no temporary folder");
+    std::ostringstream name;
+    name << temp << "splash-e2e-" << ::GetCurrentProcessId() << "-" << ::GetTickCount() << "-" << counter++;
+    return name.str();
+}
+
+// Copies a file, making the target's folders; a test cannot go on without it.
+void CopyOrThrow(const std::string& from, const std::string& to)
+{
+    MakeParentFolders(to);
+    if (!::CopyFileA(from.c_str(), to.c_str(), FALSE))
+        throw std::runtime_error("cannot copy " + from + " to " + to);
+}
+
+// Writes a whole file, making its folders.
+void WriteOrThrow(const std::string& path, const std::string& content)
+{
+    MakeParentFolders(path);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << content;
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
+}
+
+// Deletes a folder tree; a file still held by an ending process is retried.
+bool RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA found {};
+    CFindHandle find(::FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (find.Get() != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(path.c_str());
+            }
+        } while (::FindNextFileA(find.Get(), &found));
+    }
+    return ::RemoveDirectoryA(folder.c_str()) != FALSE;
+}
+
+} // namespace
+
+std::string TestProgramFolder()
+{
+    return FolderOf(ModulePath(nullptr));
+}
+
+void MakeParentFolders(const std::string& path)
+{
+    // Past the drive ("C:\") the first backslash ends the first folder.
+    for (std::string::size_type slash = path.find('\\', 3); slash != std::string::npos;
+         slash = path.find('\\', slash + 1))
+        ::CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+}
+
+CFixtureDisc::CFixtureDisc()
+    : folder(UniqueTempFolder())
+    , root(folder + "\\disc")
+    , logPath(folder + "\\stub-log.txt")
+{
+    MakeParentFolders(root + "\\");
+    if (::GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES)
+        throw std::runtime_error("cannot make " + root);
+}
+
+CFixtureDisc::~CFixtureDisc()
+{
+    EndFixtureProcesses();
+    for (int attempt = 0; attempt < kRemoveAttempts && !RemoveTree(folder); ++attempt)
+        ::Sleep(kPollMs);
+}
+
+void CFixtureDisc::AddMenu()
+{
+    CopyOrThrow(TestProgramFolder() + "\\Splash.exe", MenuPath());
+}
+
+void CFixtureDisc::AddProgram(const std::string& relative, const std::vector<std::string>& actions)
+{
+    const std::string path = PathOf(relative);
+    CopyOrThrow(TestProgramFolder() + "\\StubProgram.exe", path);
+    if (actions.empty())
+        return;
+    std::string sidecar;
+    for (const std::string& action : actions)
+        sidecar += action + "\r\n";
+    WriteOrThrow(path + ".do", sidecar);
+}
+
+void CFixtureDisc::AddFile(const std::string& relative, const std::string& content)
+{
+    WriteOrThrow(PathOf(relative), content);
+}
+
+std::vector<CStubRecord> CFixtureDisc::ReadLog() const
+{
+    std::vector<CStubRecord> records;
+    std::ifstream file(logPath, std::ios::binary);
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::string::size_type first = line.find('\t');
+        if (first == std::string::npos)
+            continue;
+        CStubRecord record;
+        record.program = line.substr(0, first);
+        std::string rest = line.substr(first + 1);
+        if (!rest.empty() && rest[0] == '!') {
+            const std::string::size_type tab = rest.find('\t');
+            record.action = rest.substr(1, tab == std::string::npos ? std::string::npos : tab - 1);
+            record.commandLine = tab == std::string::npos ? std::string() : rest.substr(tab + 1);
+        } else {
+            // The command line may hold tabs of its own; the folder cannot.
+            const std::string::size_type last = rest.rfind('\t');
+            record.commandLine = rest.substr(0, last);
+            record.workingFolder = last == std::string::npos ? std::string() : rest.substr(last + 1);
+        }
+        records.push_back(record);
+    }
+    return records;
+}
+
+std::vector<CStubRecord> CFixtureDisc::Starts() const
+{
+    std::vector<CStubRecord> starts;
+    for (const CStubRecord& record : ReadLog())
+        if (record.action.empty())
+            starts.push_back(record);
+    return starts;
+}
+
+std::vector<CStubRecord> CFixtureDisc::WaitForStarts(size_t count, unsigned timeoutMs) const
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        std::vector<CStubRecord> starts = Starts();
+        if (starts.size() >= count || ::GetTickCount() - start >= timeoutMs)
+            return starts;
+        ::Sleep(kPollMs);
+    }
+}
+
+void CFixtureDisc::EndFixtureProcesses() const
+{
+    const std::string prefix = Lower(folder + "\\");
+    std::vector<DWORD> ids(4096);
+    DWORD bytes = 0;
+    if (!::EnumProcesses(ids.data(), static_cast<DWORD>(ids.size() * sizeof(DWORD)), &bytes))
+        return;
+    ids.resize(bytes / sizeof(DWORD));
+    for (DWORD id : ids) {
+        if (id == 0 || id == ::GetCurrentProcessId())
+            continue;
+        CKernelHandle process(
+            ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        if (!process)
+            continue;
+        char image[MAX_PATH * 2] = {};
+        if (::GetModuleFileNameExA(process.Get(), nullptr, image, sizeof(image)) == 0)
+            continue;
+        if (Lower(image).compare(0, prefix.size(), prefix) != 0)
+            continue;
+        ::TerminateProcess(process.Get(), 1);
+        ::WaitForSingleObject(process.Get(), kProcessEndWaitMs);
+    }
+}

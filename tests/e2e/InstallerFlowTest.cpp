@@ -1,0 +1,98 @@
+// A click on an installer entry, followed through: the setup program starts
+// from the disc with the language argument while the menu hides and waits,
+// the menu keeps answering other programs meanwhile, and comes back with
+// the entry greyed once the product is registered.
+#include "Driver.h"
+#include "FixtureDisc.h"
+#include "RegistrySeed.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr char kLanguageKey[] = "SOFTWARE\\Tavrin\\Kardo";
+constexpr DWORD kEnglishCode = 9;
+constexpr char kWallpapersKey[]
+    = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}";
+constexpr char kWallpapersSetup[] = "Bonus\\DesktopWallpapers\\setup.exe";
+constexpr DWORD kSetupRunMs = 800;
+constexpr DWORD kFlowTimeoutMs = 15000;
+
+TEST(InstallerFlow, WallpapersSetupRunsWhileTheMenuHidesAndAnswersThenTheEntryIsGreyed)
+{
+    CRegistrySeed seed;
+    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
+    seed.SetDword(kLanguageKey, "Language", kEnglishCode);
+    seed.RemoveKey(kWallpapersKey);
+    CFixtureDisc disc;
+    disc.AddMenu();
+    disc.AddProgram(kWallpapersSetup,
+        { "sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kWallpapersKey), "broadcast" });
+
+    CMenuDriver menu(disc.MenuPath(), disc.LogPath());
+    ASSERT_NE(nullptr, menu.WaitForWindow());
+    const HWND button = menu.Control(IDC_WALLPAPERS);
+    ASSERT_TRUE(PollUntil([&] { return ::IsWindowEnabled(button) != FALSE; }, kWindowTimeoutMs))
+        << "the wallpapers entry is not offered";
+
+    menu.Click(IDC_WALLPAPERS);
+    EXPECT_TRUE(PollUntil([&] { return !::IsWindowVisible(menu.Window()); }, kFlowTimeoutMs))
+        << "the menu stayed visible while the setup ran";
+    EXPECT_TRUE(PollUntil([&] { return ::IsWindowVisible(menu.Window()) != FALSE; }, kFlowTimeoutMs))
+        << "the menu did not come back";
+    EXPECT_TRUE(PollUntil([&] { return !::IsWindowEnabled(button); }, kWindowTimeoutMs))
+        << "the entry is still offered after the install";
+
+    const std::string setup = disc.PathOf(kWallpapersSetup);
+    std::vector<CStubRecord> setupStarts;
+    for (const CStubRecord& record : disc.ReadLog()) {
+        if (record.program != setup)
+            continue;
+        if (record.action.empty())
+            setupStarts.push_back(record);
+        else if (record.action == "broadcast")
+            EXPECT_EQ(0u, record.commandLine.find("answered")) << record.commandLine;
+        else if (record.action == "menu")
+            EXPECT_EQ(0u, record.commandLine.find("answered \"Tavrin Vexa\"")) << record.commandLine;
+        else
+            ADD_FAILURE() << record.action << ": " << record.commandLine;
+    }
+    ASSERT_EQ(1u, setupStarts.size());
+    EXPECT_EQ(setup + " /l0x09", setupStarts[0].commandLine);
+    EXPECT_EQ(disc.Root(), setupStarts[0].workingFolder);
+    EXPECT_FALSE(menu.HasEnded());
+}
+
+TEST(InstallerFlow, SetupThatCannotStartIsReportedWithItsCommandLineAndTheMenuStays)
+{
+    CRegistrySeed seed;
+    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
+    seed.SetDword(kLanguageKey, "Language", kEnglishCode);
+    seed.RemoveKey(kWallpapersKey);
+    CFixtureDisc disc;
+    disc.AddMenu();
+    // On the disc, so the entry is offered, but no program.
+    disc.AddFile(kWallpapersSetup, "not a program");
+
+    CMenuDriver menu(disc.MenuPath(), disc.LogPath());
+    ASSERT_NE(nullptr, menu.WaitForWindow());
+    const HWND button = menu.Control(IDC_WALLPAPERS);
+    ASSERT_TRUE(PollUntil([&] { return ::IsWindowEnabled(button) != FALSE; }, kWindowTimeoutMs));
+
+    menu.Click(IDC_WALLPAPERS);
+    const HWND box = WaitForMessageBox("Splash.exe", menu.ProcessId());
+    ASSERT_NE(nullptr, box) << "no message about the failed start";
+    EXPECT_EQ("Cannot find the file : '" + disc.PathOf(kWallpapersSetup) + " /l0x09'", MessageBoxText(box));
+    EXPECT_TRUE(::IsWindowVisible(menu.Window())) << "the menu hid for a program that never started";
+
+    AnswerMessageBox(box, IDOK);
+    EXPECT_TRUE(PollUntil([&] { return !::IsWindow(box); }, kWindowTimeoutMs));
+    EXPECT_TRUE(::IsWindowVisible(menu.Window()));
+    EXPECT_FALSE(menu.HasEnded());
+    // The menu takes keys again once the box is gone.
+    menu.PressKey(VK_ESCAPE);
+    EXPECT_TRUE(menu.WaitForExit());
+}
+
+} // namespace

@@ -1,0 +1,452 @@
+// The built Splash.exe as a file: a 32-bit Windows GUI program that needs
+// no DLL beyond the system's, whose three dialog templates read back
+// control by control as the menu's layout gives them.
+#include "FixtureDisc.h"
+#include "res/resource.h"
+
+#include "framework/Handles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+constexpr std::uint16_t kMachineI386 = 0x014C;
+constexpr std::uint16_t kMagicPe32 = 0x010B;
+constexpr std::uint16_t kSubsystemGui = 2;
+constexpr std::uint16_t kButtonAtom = 0x0080;
+constexpr std::uint16_t kStaticAtom = 0x0082;
+
+constexpr DWORD kEntryStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
+constexpr DWORD kHiddenEntryStyle = WS_CHILD | WS_TABSTOP | BS_OWNERDRAW;
+constexpr DWORD kGroupButtonStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | BS_OWNERDRAW;
+
+// The program as the build made it, next to the test program.
+std::string ProgramPath()
+{
+    return TestProgramFolder() + "\\Splash.exe";
+}
+
+// The whole file, or nothing when it cannot be read.
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Little-endian reads that refuse to leave the buffer.
+class CByteReader {
+public:
+    CByteReader(const std::uint8_t* data, size_t size)
+        : data(data)
+        , size(size)
+    {
+    }
+
+    template <typename T> T At(size_t offset) const
+    {
+        if (offset > size || sizeof(T) > size - offset)
+            throw std::out_of_range("read past the end at " + std::to_string(offset));
+        T value;
+        std::memcpy(&value, data + offset, sizeof(T));
+        return value;
+    }
+
+    // A zero-ended narrow string starting at offset.
+    std::string TextAt(size_t offset) const
+    {
+        std::string text;
+        for (char c; (c = At<char>(offset)) != '\0'; ++offset)
+            text += c;
+        return text;
+    }
+
+    size_t Size() const noexcept { return size; }
+
+private:
+    const std::uint8_t* data;
+    size_t size;
+};
+
+// The parts of a PE file's headers the checks need.
+struct CPeImage {
+    std::uint16_t machine = 0;
+    std::uint16_t magic = 0;
+    std::uint16_t subsystem = 0;
+    std::vector<std::string> imports;
+};
+
+// Reads machine, kind, subsystem and imported DLL names from the headers.
+CPeImage ReadPeImage(const std::vector<std::uint8_t>& file)
+{
+    const CByteReader reader(file.data(), file.size());
+    CPeImage image;
+    if (reader.At<std::uint16_t>(0) != 0x5A4D) // "MZ"
+        throw std::runtime_error("no DOS header");
+    const size_t pe = reader.At<std::uint32_t>(0x3C);
+    if (reader.At<std::uint32_t>(pe) != 0x00004550) // "PE\0\0"
+        throw std::runtime_error("no PE signature");
+    const size_t fileHeader = pe + 4;
+    image.machine = reader.At<std::uint16_t>(fileHeader);
+    const unsigned sectionCount = reader.At<std::uint16_t>(fileHeader + 2);
+    const size_t optionalSize = reader.At<std::uint16_t>(fileHeader + 16);
+    const size_t optional = fileHeader + 20;
+    image.magic = reader.At<std::uint16_t>(optional);
+    if (image.magic != kMagicPe32)
+        return image;
+    image.subsystem = reader.At<std::uint16_t>(optional + 68);
+    // Data directory 1 is the import table (PE32: directories start at 96).
+    const std::uint32_t importRva = reader.At<std::uint32_t>(optional + 96 + 8);
+
+    const size_t sections = optional + optionalSize;
+    const auto fileOffset = [&](std::uint32_t rva) -> size_t {
+        for (unsigned i = 0; i < sectionCount; ++i) {
+            const size_t section = sections + 40 * i;
+            const std::uint32_t virtualSize = reader.At<std::uint32_t>(section + 8);
+            const std::uint32_t virtualAddress = reader.At<std::uint32_t>(section + 12);
+            const std::uint32_t rawSize = reader.At<std::uint32_t>(section + 16);
+            const std::uint32_t rawOffset = reader.At<std::uint32_t>(section + 20);
+            if (rva >= virtualAddress && rva < virtualAddress + std::max(virtualSize, rawSize))
+                return rawOffset + (rva - virtualAddress);
+        }
+        throw std::runtime_error("RVA outside every section");
+    };
+    if (importRva == 0)
+        return image;
+    // Import descriptors of 20 bytes, ended by an all-zero one; the name is at 12.
+    for (size_t descriptor = fileOffset(importRva);; descriptor += 20) {
+        const std::uint32_t nameRva = reader.At<std::uint32_t>(descriptor + 12);
+        if (nameRva == 0 && reader.At<std::uint32_t>(descriptor) == 0)
+            break;
+        image.imports.push_back(reader.TextAt(fileOffset(nameRva)));
+    }
+    return image;
+}
+
+// DLL names compare without regard to case.
+std::string Lower(std::string text)
+{
+    std::transform(
+        text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+TEST(ProgramFile, IsA32BitGuiProgramThatImportsOnlySystemLibraries)
+{
+    const std::vector<std::uint8_t> file = ReadWholeFile(ProgramPath());
+    ASSERT_FALSE(file.empty()) << ProgramPath();
+    const CPeImage image = ReadPeImage(file);
+
+    EXPECT_EQ(kMachineI386, image.machine);
+    EXPECT_EQ(kMagicPe32, image.magic);
+    EXPECT_EQ(kSubsystemGui, image.subsystem);
+    const std::set<std::string> system = { "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "comctl32.dll",
+        "version.dll", "shlwapi.dll", "shell32.dll", "msvcrt.dll" };
+    EXPECT_FALSE(image.imports.empty());
+    for (const std::string& library : image.imports)
+        EXPECT_EQ(1u, system.count(Lower(library))) << library << " is not part of every Windows";
+}
+
+// One control of a template as it reads back from the program file.
+struct CTemplateItem {
+    int id;
+    std::uint16_t classAtom; // 0 when the class is given by name
+    std::string className;
+    std::string text; // UTF-8
+    short x, y, width, height;
+    DWORD style;
+    DWORD extendedStyle;
+
+    bool operator==(const CTemplateItem& other) const
+    {
+        return id == other.id && text == other.text && x == other.x && y == other.y && width == other.width
+            && height == other.height && style == other.style && extendedStyle == other.extendedStyle
+            && SameClass(other);
+    }
+
+    // The class may be stored as its predefined atom or by name.
+    bool SameClass(const CTemplateItem& other) const
+    {
+        const auto name = [](const CTemplateItem& item) {
+            if (item.classAtom == kButtonAtom)
+                return std::string("button");
+            if (item.classAtom == kStaticAtom)
+                return std::string("static");
+            return Lower(item.className);
+        };
+        return name(*this) == name(other);
+    }
+};
+
+// How GoogleTest shows a control when a comparison fails.
+void PrintTo(const CTemplateItem& item, std::ostream* out)
+{
+    *out << "{id " << item.id << ", class " << (item.classAtom ? std::to_string(item.classAtom) : item.className)
+         << ", \"" << item.text << "\", " << item.x << "," << item.y << " " << item.width << "x" << item.height
+         << ", style 0x" << std::hex << item.style << ", ex 0x" << item.extendedStyle << std::dec << "}";
+}
+
+struct CDialogTemplate {
+    bool extended = false;
+    DWORD style = 0;
+    DWORD extendedStyle = 0;
+    short x = 0, y = 0, width = 0, height = 0;
+    bool hasMenu = false;
+    bool hasClass = false;
+    std::string title;
+    int pointSize = 0;
+    int weight = 0;
+    int italic = 0;
+    int charset = 0;
+    std::string font;
+    std::vector<CTemplateItem> items;
+};
+
+// Template texts are UTF-16; the expectations are written in UTF-8.
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    const int size
+        = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string converted(size, '\0');
+    ::WideCharToMultiByte(
+        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &converted[0], size, nullptr, nullptr);
+    return converted;
+}
+
+// Reads the templates' variable parts: strings, ordinals, alignment.
+class CTemplateReader {
+public:
+    CTemplateReader(const std::uint8_t* data, size_t size)
+        : bytes(data, size)
+    {
+    }
+
+    template <typename T> T Read()
+    {
+        const T value = bytes.At<T>(offset);
+        offset += sizeof(T);
+        return value;
+    }
+
+    std::wstring ReadString()
+    {
+        std::wstring text;
+        for (wchar_t c; (c = static_cast<wchar_t>(Read<std::uint16_t>())) != L'\0';)
+            text += c;
+        return text;
+    }
+
+    // A string or an ordinal (0xFFFF then a number); returns the ordinal, or
+    // 0 with the string in `text`.
+    std::uint16_t ReadStringOrOrdinal(std::wstring& text)
+    {
+        if (bytes.At<std::uint16_t>(offset) == 0xFFFF) {
+            offset += 2;
+            return Read<std::uint16_t>();
+        }
+        text = ReadString();
+        return 0;
+    }
+
+    void AlignToDword() { offset = (offset + 3) & ~static_cast<size_t>(3); }
+    void Skip(size_t count) { offset += count; }
+
+private:
+    CByteReader bytes;
+    size_t offset = 0;
+};
+
+// Parses a DLGTEMPLATE or DLGTEMPLATEEX with all its items.
+CDialogTemplate ParseTemplate(const std::uint8_t* data, size_t size)
+{
+    CTemplateReader reader(data, size);
+    CDialogTemplate dialog;
+    std::wstring text;
+    dialog.extended = CByteReader(data, size).At<std::uint16_t>(2) == 0xFFFF;
+    unsigned count = 0;
+    if (dialog.extended) {
+        reader.Skip(4 + 4); // version, signature, help id
+        dialog.extendedStyle = reader.Read<DWORD>();
+        dialog.style = reader.Read<DWORD>();
+    } else {
+        dialog.style = reader.Read<DWORD>();
+        dialog.extendedStyle = reader.Read<DWORD>();
+    }
+    count = reader.Read<std::uint16_t>();
+    dialog.x = reader.Read<short>();
+    dialog.y = reader.Read<short>();
+    dialog.width = reader.Read<short>();
+    dialog.height = reader.Read<short>();
+    text.clear();
+    dialog.hasMenu = reader.ReadStringOrOrdinal(text) != 0 || !text.empty();
+    text.clear();
+    dialog.hasClass = reader.ReadStringOrOrdinal(text) != 0 || !text.empty();
+    dialog.title = Utf8(reader.ReadString());
+    if (dialog.style & DS_SETFONT) {
+        dialog.pointSize = reader.Read<std::uint16_t>();
+        if (dialog.extended) {
+            dialog.weight = reader.Read<std::uint16_t>();
+            dialog.italic = reader.Read<std::uint8_t>();
+            dialog.charset = reader.Read<std::uint8_t>();
+        }
+        dialog.font = Utf8(reader.ReadString());
+    }
+    for (unsigned i = 0; i < count; ++i) {
+        reader.AlignToDword();
+        CTemplateItem item {};
+        if (dialog.extended) {
+            reader.Skip(4); // help id
+            item.extendedStyle = reader.Read<DWORD>();
+            item.style = reader.Read<DWORD>();
+        } else {
+            item.style = reader.Read<DWORD>();
+            item.extendedStyle = reader.Read<DWORD>();
+        }
+        item.x = reader.Read<short>();
+        item.y = reader.Read<short>();
+        item.width = reader.Read<short>();
+        item.height = reader.Read<short>();
+        item.id = dialog.extended ? static_cast<int>(reader.Read<DWORD>()) : reader.Read<std::uint16_t>();
+        std::wstring name;
+        item.classAtom = reader.ReadStringOrOrdinal(name);
+        item.className = Utf8(name);
+        std::wstring caption;
+        reader.ReadStringOrOrdinal(caption);
+        item.text = Utf8(caption);
+        reader.Skip(reader.Read<std::uint16_t>()); // creation data
+        dialog.items.push_back(item);
+    }
+    return dialog;
+}
+
+// The template as the program file holds it, loaded as data (not run).
+CDialogTemplate LoadTemplate(int id)
+{
+    const CLibrary module(::LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!module)
+        throw std::runtime_error("cannot load " + ProgramPath());
+    const HRSRC resource = ::FindResourceA(module.Get(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5)); // RT_DIALOG
+    if (resource == nullptr)
+        throw std::runtime_error("no dialog template " + std::to_string(id));
+    const HGLOBAL loaded = ::LoadResource(module.Get(), resource);
+    const auto* data = static_cast<const std::uint8_t*>(::LockResource(loaded));
+    return ParseTemplate(data, ::SizeofResource(module.Get(), resource));
+}
+
+// An owner-drawn button of a template, as the expectations list it.
+CTemplateItem Button(int id, const char* text, short x, short y, short width, short height, DWORD style)
+{
+    return CTemplateItem { id, kButtonAtom, "", text, x, y, width, height, style, 0 };
+}
+
+TEST(ProgramFile, MainMenuTemplateHoldsItsEighteenControlsInTabOrder)
+{
+    const CDialogTemplate dialog = LoadTemplate(IDD_MENU);
+
+    EXPECT_TRUE(dialog.extended);
+    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_BORDER | DS_SETFONT), dialog.style);
+    EXPECT_EQ(static_cast<DWORD>(WS_EX_APPWINDOW), dialog.extendedStyle);
+    EXPECT_EQ(0, dialog.x);
+    EXPECT_EQ(0, dialog.y);
+    EXPECT_EQ(508, dialog.width);
+    EXPECT_EQ(344, dialog.height);
+    EXPECT_FALSE(dialog.hasMenu);
+    EXPECT_FALSE(dialog.hasClass);
+    EXPECT_EQ("", dialog.title);
+    EXPECT_EQ("MS Sans Serif", dialog.font);
+    EXPECT_EQ(8, dialog.pointSize);
+    EXPECT_EQ(0, dialog.weight);
+    EXPECT_EQ(0, dialog.italic);
+    EXPECT_EQ(DEFAULT_CHARSET, dialog.charset);
+
+    const std::vector<CTemplateItem> expected = {
+        Button(IDC_SUITE, "Install Nimbo", 217, 120, 136, 16, kEntryStyle | BS_NOTIFY),
+        Button(IDC_HOTFIX, "Install Nimbo HotFix2", 218, 150, 136, 16, kEntryStyle),
+        Button(IDC_EFFECT_ADDONS, "Install AddOns", 218, 180, 136, 16, kEntryStyle),
+        Button(IDC_WALLPAPERS, "InstallVexaWallpaper", 218, 210, 136, 16, kEntryStyle),
+        Button(IDC_VFW_CODECS, "InstallVFW", 218, 240, 136, 16, kEntryStyle),
+        Button(IDC_REGISTER, "Register your Product", 218, 270, 136, 16, kEntryStyle),
+        Button(IDC_AFTER_EFFECTS_PLUGIN, "InstallAfterEffect", 361, 120, 136, 16, kEntryStyle),
+        Button(IDC_PHOTOSHOP_PLUGIN, "InstallPhotoshop", 361, 150, 136, 16, kEntryStyle),
+        Button(IDC_MAX_PLUGIN, "Install3DSMax", 361, 180, 136, 16, kEntryStyle),
+        Button(IDC_LIGHTWAVE_PLUGIN, "InstallLightwave", 361, 210, 136, 16, kEntryStyle),
+        Button(IDC_SPICEMASTER_DEMO, "InstallPixelan", 361, 240, 136, 16, kEntryStyle),
+        Button(IDC_PREMIERE_UPDATER, "Install Premiere Pro updater", 361, 270, 136, 16, kEntryStyle),
+        Button(IDC_LANGUAGE, "Language", 361, 314, 135, 19, kEntryStyle),
+        Button(IDC_ACROBAT_READER, "InstallAcrobatReader", 7, 338, 90, 6, kHiddenEntryStyle),
+        Button(IDC_MANUAL, "View Manual", 99, 338, 43, 6, kHiddenEntryStyle),
+        Button(IDC_README, "ViewReadme", 144, 338, 135, 6, kHiddenEntryStyle),
+        Button(IDOK, "Exit", 482, 12, 14, 13, kEntryStyle),
+        CTemplateItem { IDC_DESCRIPTION, kStaticAtom, "", "", 30, 196, 171, 56,
+            WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, WS_EX_TRANSPARENT },
+    };
+    ASSERT_EQ(expected.size(), dialog.items.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(expected[i], dialog.items[i]) << "template order " << i + 1;
+}
+
+TEST(ProgramFile, LanguageTemplateHoldsSixButtonsWithoutTabStops)
+{
+    const CDialogTemplate dialog = LoadTemplate(IDD_LANGUAGE);
+
+    EXPECT_FALSE(dialog.extended);
+    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | DS_SETFONT), dialog.style);
+    EXPECT_EQ(0u, dialog.extendedStyle);
+    EXPECT_EQ(136, dialog.width);
+    EXPECT_EQ(149, dialog.height);
+    EXPECT_FALSE(dialog.hasMenu);
+    EXPECT_EQ("", dialog.title);
+    EXPECT_EQ("MS Sans Serif", dialog.font);
+    EXPECT_EQ(8, dialog.pointSize);
+
+    const std::vector<CTemplateItem> expected = {
+        Button(IDC_ENGLISH, "English", 10, 10, 115, 14, kGroupButtonStyle),
+        Button(IDC_FRENCH,
+            "Fran\xC3\xA7"
+            "ais",
+            10, 33, 115, 14, kGroupButtonStyle),
+        Button(IDC_GERMAN, "Deutsh", 10, 56, 115, 14, kGroupButtonStyle),
+        Button(IDC_ITALIAN, "Italiano", 10, 79, 115, 14, kGroupButtonStyle),
+        Button(IDC_JAPANESE, "Japonais", 10, 125, 115, 14, kGroupButtonStyle),
+        Button(IDC_SPANISH, "Espa\xC3\xB1ol", 10, 102, 115, 14, kGroupButtonStyle),
+    };
+    ASSERT_EQ(expected.size(), dialog.items.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(expected[i], dialog.items[i]) << "template order " << i + 1;
+}
+
+TEST(ProgramFile, ModelTemplateHoldsTheExitButtonAndTheTwoModels)
+{
+    const CDialogTemplate dialog = LoadTemplate(IDD_MODEL);
+
+    EXPECT_FALSE(dialog.extended);
+    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | DS_MODALFRAME | DS_SETFONT), dialog.style);
+    EXPECT_EQ(141, dialog.width);
+    EXPECT_EQ(89, dialog.height);
+    EXPECT_FALSE(dialog.hasMenu);
+    EXPECT_EQ("", dialog.title);
+    EXPECT_EQ("MS Sans Serif", dialog.font);
+    EXPECT_EQ(8, dialog.pointSize);
+
+    const std::vector<CTemplateItem> expected = {
+        Button(IDC_MODEL_EXIT, "Cancel", 58, 61, 27, 9, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW),
+        Button(IDC_VEXA10, "Vexa10", 4, 12, 131, 9, kGroupButtonStyle),
+        Button(IDC_VEXA100, "Vexa100", 4, 36, 131, 9, kGroupButtonStyle),
+    };
+    ASSERT_EQ(expected.size(), dialog.items.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(expected[i], dialog.items[i]) << "template order " << i + 1;
+}
+
+} // namespace

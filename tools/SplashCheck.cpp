@@ -1,0 +1,232 @@
+// SplashCheck: tells the people who master the disc what the menu would offer
+// on this machine, entry by entry, and which files of the disc layout the
+// disc lacks. It judges by the menu's own entry table and rules, but writes
+// nothing to the registry and starts no program.
+//
+//   SplashCheck [disc-root] [--language en|fr|de|it|es|ja]
+//
+// Exit code: 0 the disc is complete, 1 files are missing, 2 a usage error.
+#include "app/Languages.h"
+#include "app/MenuDialog.h"
+#include "entries/EntryTable.h"
+#include "entries/MenuEntries.h"
+#include "entries/MenuHost.h"
+#include "entries/MenuState.h"
+#include "res/Text.h"
+#include "system/FolderProbe.h"
+#include "system/Registry.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kExitComplete = 0;
+constexpr int kExitMissing = 1;
+constexpr int kExitUsage = 2;
+
+// The option's short language names, in the order of the language table.
+constexpr const char* kLanguageNames[kLanguageCount] = {"en", "fr", "de", "it", "es", "ja"};
+
+constexpr char kUsage[] = "usage: SplashCheck [disc-root] [--language en|fr|de|it|es|ja]\n";
+
+// The menu seen without a window: no buttons, no owner, no questions.
+class CCheckHost : public CMenuHost {
+public:
+    CHoverButton* EntryButton(int) override { return nullptr; }
+    HWND MenuWindow() override { return nullptr; }
+    int AskModel() override { return kModelNone; }
+};
+
+struct CCheckOptions {
+    std::string discRoot;    // empty: the folder of this program
+    int languageIndex = -1;  // -1: the machine's language
+};
+
+// The full path of this program's own file.
+std::string OwnProgramPath()
+{
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return std::string();
+        if (length < path.size())
+            return std::string(path.data(), length);
+        path.resize(path.size() * 2);
+    }
+}
+
+// The root as the menu keeps it, without its trailing backslash; a quote
+// there is what the command line's parsing leaves of "D:\", since no path
+// holds one.
+std::string WithoutTrailingSeparator(std::string root)
+{
+    if (!root.empty() && root.back() == '"')
+        root.pop_back();
+    if (!root.empty() && (root.back() == '\\' || root.back() == '/'))
+        root.pop_back();
+    return root;
+}
+
+// The index of a short language name, or -1 for an unknown one.
+int LanguageIndexOfName(const std::string& name)
+{
+    for (int index = 0; index < kLanguageCount; ++index) {
+        if (name == kLanguageNames[index])
+            return index;
+    }
+    return -1;
+}
+
+// False on anything but one disc root and one known language option.
+bool ParseArguments(int argc, char** argv, CCheckOptions& options)
+{
+    bool haveRoot = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--language") {
+            if (i + 1 >= argc || options.languageIndex >= 0)
+                return false;
+            options.languageIndex = LanguageIndexOfName(argv[++i]);
+            if (options.languageIndex < 0)
+                return false;
+        } else if (argument.empty() || argument[0] == '-' || haveRoot) {
+            return false;
+        } else {
+            options.discRoot = argument;
+            haveRoot = true;
+        }
+    }
+    return true;
+}
+
+// The stored language, else the one a first start would pick, but without
+// storing it: the check leaves the machine as it found it.
+void SettleLanguage(int requestedIndex, CMenuState& state, int& languageIndex)
+{
+    if (requestedIndex >= 0) {
+        languageIndex = requestedIndex;
+        state.languageCode = kLanguages[requestedIndex].code;
+        return;
+    }
+    languageIndex = ReadLanguage(state.languageCode);
+    if (state.languageCode == 0) {
+        const CLanguage& language = LanguageForSystem(::GetSystemDefaultLangID());
+        languageIndex = language.index;
+        state.languageCode = language.code;
+    }
+}
+
+// Writes the text as it stands: it may hold a percent sign.
+void Print(const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// The text's lines, each indented; the empty lines that set a reason's
+// second sentence apart are left out.
+void PrintIndented(const std::string& text)
+{
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            Print("    " + line + "\n");
+        start = end + 1;
+    }
+}
+
+// The model's name; a stored code the menu does not know shows as its number.
+std::string ModelName(int model)
+{
+    switch (model) {
+    case kModelVexa10:
+        return "Vexa10";
+    case kModelVexa100:
+        return "Vexa100";
+    case kModelNone:
+        return "none";
+    }
+    return std::to_string(model);
+}
+
+// Each entry as the menu would show it: label, offered or not, and the text
+// of its description line.
+void PrintEntries(CMenuEntries& entries, const CMenuState& state)
+{
+    for (const CEntryRow& row : kEntryTable) {
+        const CEntryOutcome outcome = entries.Evaluate(row.controlId);
+        Print(LoadText(row.labelId, state.languageOffset) + ": " + (outcome.enabled ? "offered" : "not offered") +
+              "\n");
+        const std::string text = outcome.enabled ? LoadText(row.descriptionId, state.languageOffset) : outcome.reason;
+        if (text.empty())
+            Print("    (no text shown)\n");
+        else
+            PrintIndented(text);
+    }
+}
+
+// The files of the disc layout that the disc lacks, probed as the menu
+// probes them; true when none is missing.
+bool PrintMissingFiles(const std::string& discRoot)
+{
+    Print("Missing from the disc:\n");
+    bool complete = true;
+    for (const CDiscFile& file : DiscLayoutFiles()) {
+        const size_t lastBackslash = file.path.rfind('\\');
+        const std::string folder = discRoot + file.path.substr(0, lastBackslash);
+        if (!FolderContains(file.path.substr(lastBackslash + 1), folder)) {
+            Print("    " + file.path + "\n");
+            complete = false;
+        }
+    }
+    if (complete)
+        Print("    nothing: the disc is complete\n");
+    return complete;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CCheckOptions options;
+    if (!ParseArguments(argc, argv, options)) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    // The manifest makes the texts UTF-8 where Windows can; a console must then show them so.
+    if (::GetACP() == CP_UTF8)
+        ::SetConsoleOutputCP(CP_UTF8);
+
+    CMenuState state;
+    state.discRoot = options.discRoot.empty() ? FolderOfPath(OwnProgramPath()) : options.discRoot;
+    state.discRoot = WithoutTrailingSeparator(state.discRoot);
+    state.suiteInstalled = RegKeyExists(kSuiteUninstallKey);
+    int languageIndex = 0;
+    SettleLanguage(options.languageIndex, state, languageIndex);
+    state.languageOffset = languageIndex * kLanguageOffsetStep;
+    state.model = ReadModel();
+
+    CCheckHost host;
+    CMenuEntries entries(state, host);
+    entries.runCleanUp = false;
+
+    Print("Disc root: " + state.discRoot + "\n");
+    Print("Language: " + LoadFixedText(kLanguages[languageIndex].nameId) + "\n");
+    Print("Model: " + ModelName(state.model) + "\n");
+    Print(std::string("Tavrin Nimbo installed: ") + (state.suiteInstalled ? "yes" : "no") + "\n\n");
+    PrintEntries(entries, state);
+    Print("\n");
+    const bool complete = PrintMissingFiles(state.discRoot);
+    std::fflush(stdout);
+    return complete ? kExitComplete : kExitMissing;
+}
