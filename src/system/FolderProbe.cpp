@@ -4,7 +4,11 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 namespace {
+
+std::atomic<std::size_t> folderListings{0};
 
 // Lower-cases in place with the user's locale; CharLowerBuffA steps over the
 // trail bytes of double-byte characters, which a byte-wise tolower would not.
@@ -25,6 +29,7 @@ bool FolderContains(std::string name, std::string folder)
         return false;
 
     WIN32_FIND_DATAA entry{};
+    ++folderListings;
     CFindHandle listing(::FindFirstFileA(pattern.c_str(), &entry));
     if (!listing)
         return false;
@@ -37,4 +42,9 @@ bool FolderContains(std::string name, std::string folder)
             return true;
     } while (::FindNextFileA(listing.Get(), &entry));
     return false;
+}
+
+std::size_t FolderListingCount()
+{
+    return folderListings.load();
 }

@@ -3,21 +3,37 @@
 // function and listing it in kSections.
 //   splash_bench.exe             runs every section
 //   splash_bench.exe NAME ...    runs the named sections
+#include "controls/HoverButton.h"
 #include "controls/WindowRegion.h"
+#include "entries/EntryTable.h"
+#include "entries/MenuEntries.h"
+#include "entries/MenuHost.h"
+#include "entries/MenuState.h"
 #include "framework/Application.h"
 #include "framework/Handles.h"
+#include "res/Text.h"
 #include "res/resource.h"
+#include "system/FolderProbe.h"
 
 #include "../support/ControlsHarness.h"
 #include "../support/ReferenceRegion.h"
 
 #include <windows.h>
 
+#include <shlwapi.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <map>
+#include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -51,7 +67,7 @@ public:
 private:
     static bool IsNumber(const std::string& cell)
     {
-        return !cell.empty() && cell.find_first_not_of("0123456789.,x -") == std::string::npos &&
+        return !cell.empty() && cell.find_first_not_of("0123456789.,x %-") == std::string::npos &&
                cell.find_first_of("0123456789") != std::string::npos;
     }
 
@@ -165,12 +181,897 @@ void BenchWindowRegion()
     table.Print("Window region of the main face (median of runs; ratio = reference / fast)");
 }
 
+// ---------------------------------------------------------------------------
+// What the start-up, refresh and size sections share.
+
+constexpr char kMenuTitle[] = "Tavrin Vexa";
+constexpr char kKardoKey[] = "SOFTWARE\\Tavrin\\Kardo";
+constexpr char kLanguageValue[] = "Language";
+constexpr char kSuiteFolderValueName[] = "PATH";
+constexpr char kAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+constexpr char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr DWORD kEnglishCode = 9;
+
+// The programs the bench starts or reads, all built beside it.
+constexpr char kMenuProgram[] = "Splash.exe";
+constexpr char kFloorProgram[] = "BareMenu.exe";
+constexpr char kInstantProgram[] = "FixtureProgram.exe";
+constexpr char kPremiereReleaseProgram[] = "FixtureVersionUnicode.exe";  // its FileVersion is "1, 5, 0, 0"
+
+constexpr DWORD kScratchRemovalLimitMs = 10000;
+constexpr DWORD kScratchRemovalStepMs = 20;
+
+// The folder of the bench program, where the build puts every program it uses.
+std::string BenchFolder()
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string program(path, length < MAX_PATH ? length : 0);
+    return program.substr(0, program.find_last_of('\\'));
+}
+
+double ElapsedMs(const LARGE_INTEGER& start, const LARGE_INTEGER& end)
+{
+    LARGE_INTEGER frequency{};
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The middle value, the upper of the two middle ones for an even count.
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+std::string Ratio(double value, double floor)
+{
+    return floor > 0 ? Format("%.2f x", value / floor) : "-";
+}
+
+// The wall times of `runs` rounds in which every work runs once, in turn, so
+// that a slow spell of the machine falls on all of them alike; one untimed
+// round goes first (first-use costs).
+std::vector<std::vector<double>> InterleavedTimesMs(int runs, const std::vector<std::function<void()>>& works)
+{
+    for (const auto& work : works)
+        work();
+    std::vector<std::vector<double>> times(works.size());
+    for (int run = 0; run < runs; ++run) {
+        for (size_t index = 0; index < works.size(); ++index) {
+            LARGE_INTEGER start{};
+            LARGE_INTEGER end{};
+            ::QueryPerformanceCounter(&start);
+            works[index]();
+            ::QueryPerformanceCounter(&end);
+            times[index].push_back(ElapsedMs(start, end));
+        }
+    }
+    return times;
+}
+
+// Asks for read access only, which the menu's own full-access test does not,
+// so that the bench sees what is there rather than what the menu may open.
+bool KeyPresent(const std::string& path)
+{
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(opened);
+    return true;
+}
+
+// A REG_SZ value that is there and not empty.
+bool StringValuePresent(const std::string& path, const std::string& name)
+{
+    CRegistryKey key;
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    key.Reset(opened);
+    DWORD type = 0;
+    DWORD size = 0;
+    return ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+           type == REG_SZ && size > 1;
+}
+
+// Registry changes under HKEY_LOCAL_MACHINE for one measurement, undone
+// newest first when the seed goes: values get their old data back, keys
+// that the seed created (parents included) are deleted with their contents.
+class CRegistrySeed {
+public:
+    CRegistrySeed() = default;
+    ~CRegistrySeed()
+    {
+        for (auto step = undo.rbegin(); step != undo.rend(); ++step)
+            (*step)();
+    }
+    CRegistrySeed(const CRegistrySeed&) = delete;
+    CRegistrySeed& operator=(const CRegistrySeed&) = delete;
+
+    // Creates every missing level of the key; false when one cannot be made.
+    bool Key(const std::string& path)
+    {
+        for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
+            const std::string level = path.substr(0, end);
+            if (!KeyPresent(level)) {
+                if (!Open(level))
+                    return false;
+                undo.push_back([level] { ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, level.c_str()); });
+            }
+            if (end == std::string::npos)
+                return true;
+        }
+    }
+
+    bool String(const std::string& path, const std::string& name, const std::string& value)
+    {
+        return Write(path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+    }
+
+    bool Dword(const std::string& path, const std::string& name, DWORD value)
+    {
+        return Write(path, name, REG_DWORD, &value, sizeof(value));
+    }
+
+private:
+    static CRegistryKey Open(const std::string& path)
+    {
+        HKEY created = nullptr;
+        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
+                              nullptr) != ERROR_SUCCESS)
+            return CRegistryKey();
+        return CRegistryKey(created);
+    }
+
+    // Keeps the value's present data (or its absence) for the undo, then writes.
+    bool Write(const std::string& path, const std::string& name, DWORD type, const void* data, DWORD size)
+    {
+        if (!Key(path))
+            return false;
+        CRegistryKey key = Open(path);
+        if (!key)
+            return false;
+        DWORD oldType = 0;
+        DWORD oldSize = 0;
+        if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &oldType, nullptr, &oldSize) == ERROR_SUCCESS) {
+            std::vector<BYTE> oldData(oldSize + 1);
+            ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &oldType, oldData.data(), &oldSize);
+            oldData.resize(oldSize);
+            undo.push_back([path, name, oldType, oldData] {
+                if (CRegistryKey restored = Open(path))
+                    ::RegSetValueExA(restored.Get(), name.c_str(), 0, oldType, oldData.data(),
+                                     static_cast<DWORD>(oldData.size()));
+            });
+        } else {
+            undo.push_back([path, name] {
+                if (CRegistryKey restored = Open(path))
+                    ::RegDeleteValueA(restored.Get(), name.c_str());
+            });
+        }
+        return ::RegSetValueExA(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) ==
+               ERROR_SUCCESS;
+    }
+
+    std::vector<std::function<void()>> undo;
+};
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class CScratchFolder {
+public:
+    explicit CScratchFolder(const std::string& name)
+    {
+        static int made = 0;
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        path = std::string(temp) + name + "-" + std::to_string(::GetCurrentProcessId()) + "-" +
+               std::to_string(++made);
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+        std::filesystem::create_directories(path, ignored);
+    }
+
+    // A program that has just ended may hold its folder a moment longer.
+    ~CScratchFolder()
+    {
+        for (DWORD waited = 0; waited < kScratchRemovalLimitMs; waited += kScratchRemovalStepMs) {
+            std::error_code failure;
+            std::filesystem::remove_all(path, failure);
+            if (!std::filesystem::exists(path, failure))
+                return;
+            ::Sleep(kScratchRemovalStepMs);
+        }
+        std::printf("cannot remove %s\n", path.c_str());
+    }
+    CScratchFolder(const CScratchFolder&) = delete;
+    CScratchFolder& operator=(const CScratchFolder&) = delete;
+
+    const std::string& Path() const noexcept { return path; }
+
+    // An empty file at a path below the folder, its folders made as needed.
+    bool AddFile(const std::string& relative) const
+    {
+        const std::filesystem::path file = path + relative;
+        std::error_code ignored;
+        std::filesystem::create_directories(file.parent_path(), ignored);
+        std::ofstream(file.string()).put('\0');
+        return std::filesystem::exists(file, ignored);
+    }
+
+    // A copy of a program from beside the bench; says which one is missing.
+    bool AddProgram(const std::string& relative, const char* program) const
+    {
+        const std::filesystem::path file = path + relative;
+        std::error_code ignored;
+        std::filesystem::create_directories(file.parent_path(), ignored);
+        const std::string source = BenchFolder() + "\\" + program;
+        if (::CopyFileA(source.c_str(), file.string().c_str(), FALSE))
+            return true;
+        std::printf("cannot copy %s to %s\n", source.c_str(), file.string().c_str());
+        return false;
+    }
+
+private:
+    std::string path;
+};
+
+// Every file the menu looks for on a full disc, empty, with the clean-up
+// program a copy of the fixture that ends at once (it ignores "/Silent").
+bool LayFullDisc(const CScratchFolder& disc)
+{
+    for (const CDiscFile& file : DiscLayoutFiles()) {
+        if (!disc.AddFile(file.path)) {
+            std::printf("cannot make %s%s\n", disc.Path().c_str(), file.path.c_str());
+            return false;
+        }
+    }
+    return disc.AddProgram(kCleanupProgram, kInstantProgram);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up: from the start of the process to the visible menu window.
+
+constexpr int kStartRuns = 9;
+constexpr DWORD kStartPollMs = 1;
+constexpr DWORD kWindowLimitMs = 30000;
+constexpr DWORD kEndLimitMs = 10000;
+// The menu should show within this many times the bare template's start-up.
+constexpr double kStartTargetRatio = 1.25;
+
+struct CStart {
+    bool shown = false;
+    double ms = 0.0;
+};
+
+// Starts the program from the disc root and times it until a visible window
+// titled like the menu belongs to it; then closes that window and waits for
+// the process to end, so that the next start finds no running copy.
+CStart TimeStartToMenu(const std::string& program, const std::string& discRoot)
+{
+    CStart result;
+    if (::FindWindowA(nullptr, kMenuTitle) != nullptr)
+        return result;  // the menu would take it for a running copy and end
+
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    LARGE_INTEGER start{};
+    ::QueryPerformanceCounter(&start);
+    if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, discRoot.c_str(),
+                          &startup, &started))
+        return result;
+    CKernelHandle process(started.hProcess);
+    CKernelHandle thread(started.hThread);
+
+    HWND menu = nullptr;
+    const DWORD pollStart = ::GetTickCount();
+    while (menu == nullptr && ::GetTickCount() - pollStart < kWindowLimitMs) {
+        const HWND found = ::FindWindowA(nullptr, kMenuTitle);
+        DWORD owner = 0;
+        if (found != nullptr && ::GetWindowThreadProcessId(found, &owner) != 0 && owner == started.dwProcessId &&
+            ::IsWindowVisible(found))
+            menu = found;
+        else if (::WaitForSingleObject(process.Get(), kStartPollMs) == WAIT_OBJECT_0)
+            break;
+    }
+    LARGE_INTEGER shown{};
+    ::QueryPerformanceCounter(&shown);
+
+    if (menu != nullptr) {
+        result.shown = true;
+        result.ms = ElapsedMs(start, shown);
+        ::PostMessageA(menu, WM_CLOSE, 0, 0);
+    }
+    if (::WaitForSingleObject(process.Get(), kEndLimitMs) != WAIT_OBJECT_0) {
+        std::printf("%s did not end after WM_CLOSE; stopped\n", program.c_str());
+        ::TerminateProcess(process.Get(), 1);
+        ::WaitForSingleObject(process.Get(), kEndLimitMs);
+        result.shown = false;
+    }
+    return result;
+}
+
+std::string FolderOfProgram(const std::string& program)
+{
+    return program.substr(0, program.find_last_of('\\'));
+}
+
+// A headless menu that only runs the clean-up step, as the start-up does.
+class CHeadlessHost : public CMenuHost {
+public:
+    CHoverButton* EntryButton(int) override { return nullptr; }
+    HWND MenuWindow() override { return nullptr; }
+    int AskModel() override { return kModelNone; }
+};
+
+// The menu against its floor, started alternately from one full disc; the
+// clean-up step alone, which the menu runs twice before it shows, and the
+// menu on a disc without the clean-up program tell how much of the gap is
+// the clean-up's.
+void BenchStartup()
+{
+    const std::string title = "Start-up to the visible menu window (medians of alternating runs; window polled "
+                              "every " + std::to_string(kStartPollMs) + " ms)";
+    if (::FindWindowA(nullptr, kMenuTitle) != nullptr) {
+        std::printf("\n%s\na window titled \"%s\" is open already: close it first\n", title.c_str(), kMenuTitle);
+        return;
+    }
+    CScratchFolder disc("SplashBenchStartDisc");
+    CScratchFolder bareDisc("SplashBenchStartBareDisc");
+    if (!LayFullDisc(disc) || !disc.AddProgram("\\Splash.exe", kMenuProgram) ||
+        !disc.AddProgram("\\BareMenu.exe", kFloorProgram) || !LayFullDisc(bareDisc) ||
+        !bareDisc.AddProgram("\\Splash.exe", kMenuProgram))
+        return;
+    std::error_code removed;
+    std::filesystem::remove(bareDisc.Path() + kCleanupProgram, removed);
+    CRegistrySeed seed;
+    if (!seed.Dword(kKardoKey, kLanguageValue, kEnglishCode)) {
+        std::printf("cannot store the language\n");
+        return;
+    }
+
+    CMenuState cleanupState;
+    cleanupState.discRoot = disc.Path();
+    CHeadlessHost host;
+    CMenuEntries cleanup(cleanupState, host);
+
+    const std::string menuPath = disc.Path() + "\\Splash.exe";
+    const std::string floorPath = disc.Path() + "\\BareMenu.exe";
+    const std::string bareMenuPath = bareDisc.Path() + "\\Splash.exe";
+    // The start times come from the window poll itself, not from the
+    // round's clock, which also holds the close and the end; the first,
+    // untimed round is not kept.
+    int failures = 0;
+    struct CStarts {
+        int calls = 0;
+        std::vector<double> shown;
+    } menuStarts, floorStarts, bareStarts;
+    auto timeStart = [&](const std::string& program, CStarts& starts) {
+        const CStart start = TimeStartToMenu(program, FolderOfProgram(program));
+        if (!start.shown)
+            ++failures;
+        else if (starts.calls > 0)
+            starts.shown.push_back(start.ms);
+        ++starts.calls;
+    };
+    const auto times = InterleavedTimesMs(kStartRuns, {[&] { timeStart(menuPath, menuStarts); },
+                                                       [&] { timeStart(floorPath, floorStarts); },
+                                                       [&] { cleanup.CleanUpAndDetectSuite(); },
+                                                       [&] { timeStart(bareMenuPath, bareStarts); }});
+    const std::vector<double>& menuShown = menuStarts.shown;
+    const std::vector<double>& floorShown = floorStarts.shown;
+    if (failures != 0)
+        std::printf("%d start(s) showed no window within %lu ms\n", failures,
+                    static_cast<unsigned long>(kWindowLimitMs));
+
+    const double floorMs = Median(floorShown);
+    auto row = [&](const char* what, const std::vector<double>& values) {
+        if (values.empty())
+            return std::vector<std::string>{what, "0", "-", "-", "-", "-"};
+        return std::vector<std::string>{what,
+                                        std::to_string(values.size()),
+                                        Format("%.1f", Median(values)),
+                                        Format("%.1f", *std::min_element(values.begin(), values.end())),
+                                        Format("%.1f", *std::max_element(values.begin(), values.end())),
+                                        Ratio(Median(values), floorMs)};
+    };
+    CTable table({"program", "runs", "median ms", "fastest ms", "slowest ms", "x floor"});
+    table.AddRow(row("Splash.exe, the menu", menuShown));
+    table.AddRow(row("BareMenu.exe, template 1002 and no logic (floor)", floorShown));
+    table.AddRow(row("clean-up step alone (NimboCleanup.fix /Silent, start to end)", times[2]));
+    table.AddRow(row("Splash.exe on the disc without the clean-up program", bareStarts.shown));
+    table.Print(title.c_str());
+    const double menuMs = Median(menuShown);
+    if (menuMs > 0 && floorMs > 0)
+        std::printf("target: the menu within %.2f x the floor; measured %.2f x: %s\n", kStartTargetRatio,
+                    menuMs / floorMs, menuMs <= kStartTargetRatio * floorMs ? "met" : "NOT met");
+}
+
+// ---------------------------------------------------------------------------
+// Refresh of all entries: its time and the folder listings it makes.
+
+constexpr int kRefreshRuns = 21;
+
+// Every control that the refresh labels: the fifteen entries, the language and Exit buttons.
+constexpr int kMenuControls[] = {
+    IDOK,           IDC_MANUAL,           IDC_PREMIERE_UPDATER, IDC_SUITE,          IDC_REGISTER,
+    IDC_AFTER_EFFECTS_PLUGIN, IDC_MAX_PLUGIN, IDC_SPICEMASTER_DEMO, IDC_HOTFIX,     IDC_README,
+    IDC_WALLPAPERS, IDC_VFW_CODECS,       IDC_LANGUAGE,         IDC_ACROBAT_READER, IDC_LIGHTWAVE_PLUGIN,
+    IDC_EFFECT_ADDONS, IDC_PHOTOSHOP_PLUGIN,
+};
+
+// The menu window of the bench: a hidden top-level window with a real
+// owner-drawn button, bound to a hover button, per control of the menu.
+class CHiddenMenuHost : public CMenuHost {
+public:
+    CHiddenMenuHost()
+    {
+        menu.Reset(::CreateWindowExA(0, "STATIC", "Splash bench menu", WS_POPUP, 0, 0, 400, 400, nullptr, nullptr,
+                                     ::GetModuleHandleA(nullptr), nullptr));
+        int top = 0;
+        for (int controlId : kMenuControls) {
+            const HWND control = ::CreateWindowExA(
+                0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, top, 200, 20, menu.Get(),
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), ::GetModuleHandleA(nullptr), nullptr);
+            auto button = std::make_unique<CHoverButton>();
+            if (control != nullptr && button->Attach(control))
+                buttons[controlId] = std::move(button);
+            top += 20;
+        }
+    }
+
+    bool Complete() const { return menu && buttons.size() == std::size(kMenuControls); }
+
+    CHoverButton* EntryButton(int controlId) override
+    {
+        const auto found = buttons.find(controlId);
+        return found != buttons.end() ? found->second.get() : nullptr;
+    }
+    HWND MenuWindow() override { return menu.Get(); }
+    int AskModel() override { return kModelNone; }
+
+private:
+    // The buttons go before the window that holds their controls.
+    COwnedWindow menu;
+    std::map<int, std::unique_ptr<CHoverButton>> buttons;
+};
+
+// What the machine holds, read back from the registry after the seeding,
+// plus what the bench put on the disk for Premiere.
+struct CMachineFacts {
+    bool codecsInstalled = false;
+    bool suiteKey = false;
+    bool afterEffectsPlugin = false;
+    bool maxPlugin = false;
+    bool photoshopPlugin = false;
+    bool lightWavePlugin = false;
+    bool wallpapers = false;
+    bool acrobatKey = false;
+    bool acrobatFolder = false;
+    bool suiteFolderStored = false;
+    bool premiereRelease = false;
+};
+
+CMachineFacts ReadMachineFacts(bool premiereReleasePlaced)
+{
+    CMachineFacts facts;
+    const std::string uninstall = kUninstall;
+    facts.codecsInstalled = KeyPresent(uninstall + "{6a8189b9-edf5-4b5b-97d0-6dd18fc78470}");
+    facts.suiteKey = KeyPresent(uninstall + "{444E2E17-6784-4BF0-926A-996E29E73729}");
+    facts.afterEffectsPlugin = KeyPresent(uninstall + "{CB89C001-6354-46C0-AD14-ABCCB79DADA6}");
+    facts.maxPlugin = KeyPresent(uninstall + "{778B04A4-56EA-40CD-B042-E3842F375A83}");
+    facts.photoshopPlugin = KeyPresent(uninstall + "{EF9EEF08-037B-499F-BDB8-0DFAF9AAF562}");
+    facts.lightWavePlugin = KeyPresent(uninstall + "{A15E3203-D026-4CBB-9947-2825E1AEE4DE}");
+    facts.wallpapers = KeyPresent(uninstall + "{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}");
+    facts.acrobatKey = KeyPresent(std::string(kAppPaths) + "AcroRd32.exe");
+    facts.acrobatFolder = StringValuePresent(std::string(kAppPaths) + "AcroRd32.exe", "Path");
+    facts.suiteFolderStored = StringValuePresent(kKardoKey, kSuiteFolderValueName);
+    facts.premiereRelease = premiereReleasePlaced && StringValuePresent(std::string(kAppPaths) + "Adobe Premiere.exe",
+                                                                        "Path");
+    return facts;
+}
+
+// The fewest folder listings the menu's rules allow for one entry on a full
+// disc: one per folder that the entry must look into, none where an earlier
+// test (installed, prerequisite) already decides.
+int LeastListings(EntryKey key, const CMenuState& state, const CMachineFacts& facts)
+{
+    const bool pluginsOffered = state.suiteInstalled && state.model == kModelVexa100;
+    switch (key) {
+    case EntryKey::Suite:
+        return !facts.codecsInstalled && !state.suiteInstalled ? 1 : 0;
+    case EntryKey::Hotfix:
+        return facts.suiteKey ? 1 : 0;  // the key as the clean-up leaves it, not the start-up flag
+    case EntryKey::PremiereUpdater:
+        return facts.premiereRelease ? 1 : 0;
+    case EntryKey::AfterEffectsPlugin:
+        return !facts.afterEffectsPlugin && pluginsOffered ? 1 : 0;
+    case EntryKey::MaxPlugin:
+        return !facts.maxPlugin && pluginsOffered ? 1 : 0;
+    case EntryKey::PhotoshopPlugin:
+        return !facts.photoshopPlugin && pluginsOffered ? 1 : 0;
+    case EntryKey::SpiceMasterDemo:
+        return 1;
+    case EntryKey::AcrobatReader:
+        return facts.acrobatKey ? 0 : 1;
+    case EntryKey::Register:
+        return state.suiteInstalled && facts.suiteFolderStored ? 1 : 0;
+    case EntryKey::Manual:
+        return facts.acrobatFolder ? 1 : 0;  // both manuals lie in one folder
+    case EntryKey::Readme:
+        return 1;  // the language's own page is on a full disc
+    case EntryKey::Wallpapers:
+        return facts.wallpapers ? 0 : 1;
+    case EntryKey::VfwCodecs:
+        return !facts.codecsInstalled && !state.suiteInstalled ? 1 : 0;
+    case EntryKey::LightWavePlugin:
+        return !facts.lightWavePlugin && pluginsOffered ? 1 : 0;
+    case EntryKey::EffectAddOns:
+        return pluginsOffered ? 1 : 0;
+    }
+    return 0;
+}
+
+// The listings of one refresh, entry by entry, with the least the rules allow.
+struct CEntryListings {
+    std::vector<size_t> listings;
+    std::vector<int> least;
+};
+
+// Measures the refresh of all entries in one machine state, with a headless
+// host and with real hover buttons, on the full disc and on the same disc
+// without the clean-up program (whose start then fails at once), with the
+// clean-up step alone in the same rounds; and counts the listings of one
+// refresh, entry by entry.
+CEntryListings MeasureRefresh(const char* name, const CMenuState& state, const std::string& bareDiscRoot,
+                              const CMachineFacts& facts, CTable& table)
+{
+    CHeadlessHost headless;
+    CHiddenMenuHost windowed;
+    if (!windowed.Complete())
+        std::printf("the hidden menu window could not be made\n");
+
+    // Each measured refresh keeps its own state, as each menu would.
+    std::vector<CMenuState> states(5, state);
+    states[2].discRoot = bareDiscRoot;
+    states[3].discRoot = bareDiscRoot;
+    CMenuEntries headlessEntries(states[0], headless);
+    CMenuEntries windowedEntries(states[1], windowed);
+    CMenuEntries headlessBare(states[2], headless);
+    CMenuEntries windowedBare(states[3], windowed);
+    CMenuEntries cleanup(states[4], headless);
+    headlessBare.writeDebugLine = windowedBare.writeDebugLine = [](const std::string&) {};
+
+    const auto times = InterleavedTimesMs(kRefreshRuns, {[&] { headlessEntries.RefreshAllEntries(0); },
+                                                         [&] { windowedEntries.RefreshAllEntries(0); },
+                                                         [&] { headlessBare.RefreshAllEntries(0); },
+                                                         [&] { windowedBare.RefreshAllEntries(0); },
+                                                         [&] { cleanup.CleanUpAndDetectSuite(); }});
+    const double cleanupMs = Median(times[4]);
+
+    CEntryListings perEntry;
+    int least = 0;
+    for (const CEntryRow& row : kEntryTable) {
+        const size_t before = FolderListingCount();
+        headlessEntries.RefreshEntry(row.controlId);
+        perEntry.listings.push_back(FolderListingCount() - before);
+        perEntry.least.push_back(LeastListings(row.key, state, facts));
+        least += perEntry.least.back();
+    }
+
+    const char* hosts[] = {"headless", "hidden window, hover buttons"};
+    CMenuEntries* measured[] = {&headlessEntries, &windowedEntries};
+    for (int host = 0; host < 2; ++host) {
+        const size_t before = FolderListingCount();
+        measured[host]->RefreshAllEntries(0);
+        const size_t listings = FolderListingCount() - before;
+        const double refreshMs = Median(times[host]);
+        const double bareMs = Median(times[host + 2]);
+        table.AddRow({name, hosts[host], Format("%.2f", refreshMs), Format("%.2f", bareMs), Format("%.2f", cleanupMs),
+                      refreshMs > 0 ? Format("%.0f %%", 100.0 * (refreshMs - bareMs) / refreshMs) : "-",
+                      std::to_string(listings), std::to_string(least)});
+    }
+    return perEntry;
+}
+
+// The refresh on a full disc in two machine states: nothing installed and no
+// model, where most entries stop before the disc; and the suite installed on
+// a Vexa100 with Acrobat Reader and Premiere Pro 1.5 registered, where every
+// entry but the installed ones looks at the disc.
+void BenchRefresh()
+{
+    CScratchFolder disc("SplashBenchRefreshDisc");
+    CScratchFolder bareDisc("SplashBenchRefreshBareDisc");
+    CScratchFolder machine("SplashBenchMachine");
+    if (!LayFullDisc(disc) || !LayFullDisc(bareDisc) ||
+        !machine.AddFile("\\Nimbo\\" + LoadFixedText(IDS_REGISTER_FILE)) ||
+        !machine.AddProgram("\\Premiere\\Adobe Premiere Pro.exe", kPremiereReleaseProgram) ||
+        !machine.AddFile("\\Reader\\AcroRd32.exe"))
+        return;
+    std::error_code removed;
+    std::filesystem::remove(bareDisc.Path() + kCleanupProgram, removed);
+
+    CMenuState state;
+    state.discRoot = disc.Path();
+    state.languageCode = kEnglishCode;
+
+    CTable table({"machine state", "host", "median ms", "no clean-up program ms", "clean-up alone ms",
+                  "clean-up share", "listings", "least listings"});
+    CEntryListings perEntry[2];
+    state.suiteInstalled = false;
+    state.model = kModelNone;
+    perEntry[0] = MeasureRefresh("1: nothing installed, model 3", state, bareDisc.Path(), ReadMachineFacts(false), table);
+    {
+        CRegistrySeed seed;
+        const bool seeded =
+            seed.Key(std::string(kUninstall) + "{444E2E17-6784-4BF0-926A-996E29E73729}") &&
+            seed.String(kKardoKey, kSuiteFolderValueName, machine.Path() + "\\Nimbo") &&
+            seed.String(std::string(kAppPaths) + "AcroRd32.exe", "Path", machine.Path() + "\\Reader") &&
+            seed.String(std::string(kAppPaths) + "Adobe Premiere.exe", "Path", machine.Path() + "\\Premiere");
+        if (!seeded) {
+            std::printf("cannot seed the registry for the second state\n");
+            return;
+        }
+        state.suiteInstalled = true;
+        state.model = kModelVexa100;
+        perEntry[1] = MeasureRefresh("2: suite installed, model 1, Reader and Premiere 1.5 registered", state,
+                                     bareDisc.Path(), ReadMachineFacts(true), table);
+    }
+    table.Print("Refresh of all entries on a full disc (medians of alternating runs; the clean-up program ends at "
+                "once; share = (median - no clean-up program) / median; least = one listing per folder the rules "
+                "make the menu look into)");
+
+    CTable entries({"entry", "listings (state 1)", "least (state 1)", "listings (state 2)", "least (state 2)"});
+    size_t sums[4] = {};
+    for (size_t index = 0; index < kEntryTable.size(); ++index) {
+        std::vector<std::string> cells = {kEntryTable[index].name};
+        for (int which = 0; which < 2; ++which) {
+            cells.push_back(std::to_string(perEntry[which].listings[index]));
+            cells.push_back(std::to_string(perEntry[which].least[index]));
+            sums[2 * which] += perEntry[which].listings[index];
+            sums[2 * which + 1] += static_cast<size_t>(perEntry[which].least[index]);
+        }
+        entries.AddRow(cells);
+    }
+    entries.AddRow({"all", std::to_string(sums[0]), std::to_string(sums[1]), std::to_string(sums[2]),
+                    std::to_string(sums[3])});
+    entries.Print("Folder listings per entry refresh, in refresh order");
+}
+
+// ---------------------------------------------------------------------------
+// Size: the program file and what it imports.
+
+struct CImportedDll {
+    std::string name;
+    size_t functions = 0;
+};
+
+struct CProgramImage {
+    bool read = false;
+    std::string problem;
+    uintmax_t fileBytes = 0;
+    DWORD codeBytes = 0;      // raw size of the code sections
+    DWORD resourceBytes = 0;  // size of the resource directory
+    std::vector<CImportedDll> imports;
+};
+
+// A PE file read whole, with reads that never go past its end.
+class CPeFile {
+public:
+    explicit CPeFile(std::vector<unsigned char> bytes) : bytes(std::move(bytes)) {}
+
+    template <typename T>
+    bool Read(size_t offset, T& value) const
+    {
+        if (offset > bytes.size() || bytes.size() - offset < sizeof(T))
+            return false;
+        std::memcpy(&value, bytes.data() + offset, sizeof(T));
+        return true;
+    }
+
+    // A zero-terminated name at the offset, at most `limit` characters.
+    bool ReadName(size_t offset, size_t limit, std::string& name) const
+    {
+        name.clear();
+        for (size_t at = offset; at < bytes.size() && name.size() < limit; ++at) {
+            if (bytes[at] == 0)
+                return true;
+            name.push_back(static_cast<char>(bytes[at]));
+        }
+        return false;
+    }
+
+    // The file offset of a relative virtual address, through the section
+    // that holds it; false for an address in no section's file data.
+    bool OffsetOf(DWORD rva, const std::vector<IMAGE_SECTION_HEADER>& sections, size_t& offset) const
+    {
+        for (const IMAGE_SECTION_HEADER& section : sections) {
+            const DWORD extent = std::max(section.Misc.VirtualSize, section.SizeOfRawData);
+            if (rva >= section.VirtualAddress && rva - section.VirtualAddress < extent) {
+                const DWORD within = rva - section.VirtualAddress;
+                if (within >= section.SizeOfRawData)
+                    return false;
+                offset = static_cast<size_t>(section.PointerToRawData) + within;
+                return offset < bytes.size();
+            }
+        }
+        return false;
+    }
+
+    size_t Size() const noexcept { return bytes.size(); }
+
+private:
+    std::vector<unsigned char> bytes;
+};
+
+// Reads the size, the code and resource shares and the import table of a
+// 32-bit program; `problem` says what stopped the reading.
+CProgramImage ReadProgramImage(const std::string& path)
+{
+    constexpr size_t kNameLimit = 260;
+    constexpr size_t kDescriptorLimit = 512;
+    constexpr size_t kThunkLimit = 65536;
+
+    CProgramImage image;
+    std::ifstream input(path, std::ios::binary);
+    if (!input) {
+        image.problem = "cannot open " + path;
+        return image;
+    }
+    const CPeFile file(std::vector<unsigned char>(std::istreambuf_iterator<char>(input), {}));
+    image.fileBytes = file.Size();
+
+    IMAGE_DOS_HEADER dos{};
+    DWORD signature = 0;
+    IMAGE_FILE_HEADER header{};
+    IMAGE_OPTIONAL_HEADER32 optional{};
+    if (!file.Read(0, dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0 ||
+        !file.Read(static_cast<size_t>(dos.e_lfanew), signature) || signature != IMAGE_NT_SIGNATURE ||
+        !file.Read(static_cast<size_t>(dos.e_lfanew) + sizeof(signature), header) ||
+        header.SizeOfOptionalHeader < sizeof(IMAGE_OPTIONAL_HEADER32) ||
+        !file.Read(static_cast<size_t>(dos.e_lfanew) + sizeof(signature) + sizeof(header), optional) ||
+        optional.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+        image.problem = "not a 32-bit PE program";
+        return image;
+    }
+
+    std::vector<IMAGE_SECTION_HEADER> sections(header.NumberOfSections);
+    const size_t sectionTable =
+        static_cast<size_t>(dos.e_lfanew) + sizeof(signature) + sizeof(header) + header.SizeOfOptionalHeader;
+    for (size_t index = 0; index < sections.size(); ++index) {
+        if (!file.Read(sectionTable + index * sizeof(IMAGE_SECTION_HEADER), sections[index])) {
+            image.problem = "section table cut short";
+            return image;
+        }
+        if (sections[index].Characteristics & IMAGE_SCN_CNT_CODE)
+            image.codeBytes += sections[index].SizeOfRawData;
+    }
+    if (optional.NumberOfRvaAndSizes > IMAGE_DIRECTORY_ENTRY_RESOURCE)
+        image.resourceBytes = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].Size;
+
+    if (optional.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_IMPORT ||
+        optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress == 0) {
+        image.read = true;  // imports nothing
+        return image;
+    }
+    size_t descriptorOffset = 0;
+    if (!file.OffsetOf(optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress, sections,
+                       descriptorOffset)) {
+        image.problem = "import table outside the file";
+        return image;
+    }
+    for (size_t index = 0; index < kDescriptorLimit; ++index) {
+        IMAGE_IMPORT_DESCRIPTOR descriptor{};
+        if (!file.Read(descriptorOffset + index * sizeof(descriptor), descriptor)) {
+            image.problem = "import table cut short";
+            return image;
+        }
+        if (descriptor.Name == 0 && descriptor.FirstThunk == 0) {
+            image.read = true;
+            return image;
+        }
+        CImportedDll dll;
+        size_t nameOffset = 0;
+        if (!file.OffsetOf(descriptor.Name, sections, nameOffset) || !file.ReadName(nameOffset, kNameLimit, dll.name)) {
+            image.problem = "unreadable DLL name";
+            return image;
+        }
+        const DWORD thunks = descriptor.OriginalFirstThunk != 0 ? descriptor.OriginalFirstThunk : descriptor.FirstThunk;
+        size_t thunkOffset = 0;
+        if (!file.OffsetOf(thunks, sections, thunkOffset)) {
+            image.problem = "unreadable thunks of " + dll.name;
+            return image;
+        }
+        for (DWORD thunk = 0; dll.functions < kThunkLimit; ++dll.functions) {
+            if (!file.Read(thunkOffset + dll.functions * sizeof(thunk), thunk)) {
+                image.problem = "thunks of " + dll.name + " cut short";
+                return image;
+            }
+            if (thunk == 0)
+                break;
+        }
+        image.imports.push_back(dll);
+    }
+    image.problem = "import table without an end";
+    return image;
+}
+
+// DLL names differ in case between import tables; ASCII is enough for them.
+std::string UpperCase(std::string text)
+{
+    for (char& character : text) {
+        if (character >= 'a' && character <= 'z')
+            character = static_cast<char>(character - 'a' + 'A');
+    }
+    return text;
+}
+
+// Splash.exe as built beside the bench, against the bare template program
+// with the same resources.
+void BenchSize()
+{
+    const char* programs[] = {kMenuProgram, kFloorProgram};
+    CProgramImage images[2];
+    for (int index = 0; index < 2; ++index) {
+        images[index] = ReadProgramImage(BenchFolder() + "\\" + programs[index]);
+        if (!images[index].read)
+            std::printf("%s: %s\n", programs[index], images[index].problem.c_str());
+    }
+
+    auto functionCount = [](const CProgramImage& image) {
+        size_t count = 0;
+        for (const CImportedDll& dll : image.imports)
+            count += dll.functions;
+        return count;
+    };
+    CTable sizes({"program", "file bytes", "KiB", "code bytes", "resource bytes", "DLLs", "imported functions",
+                  "x floor"});
+    for (int index = 0; index < 2; ++index) {
+        const CProgramImage& image = images[index];
+        sizes.AddRow({index == 0 ? "Splash.exe, the menu" : "BareMenu.exe, same resources, no logic (floor)",
+                      std::to_string(image.fileBytes), Format("%.1f", static_cast<double>(image.fileBytes) / 1024),
+                      std::to_string(image.codeBytes), std::to_string(image.resourceBytes),
+                      std::to_string(image.imports.size()), std::to_string(functionCount(image)),
+                      Ratio(static_cast<double>(image.fileBytes), static_cast<double>(images[1].fileBytes))});
+    }
+    sizes.Print(("Program size (Release, stripped, static; " + BenchFolder() + ")").c_str());
+
+    // One row per DLL of either program, in the menu's import order first.
+    std::vector<std::string> names;
+    std::map<std::string, size_t> counts[2];
+    for (int index = 0; index < 2; ++index) {
+        for (const CImportedDll& dll : images[index].imports) {
+            const std::string key = UpperCase(dll.name);
+            if (std::find(names.begin(), names.end(), key) == names.end())
+                names.push_back(key);
+            counts[index][key] += dll.functions;
+        }
+    }
+    CTable imports({"DLL", "Splash.exe functions", "BareMenu.exe functions"});
+    for (const std::string& name : names) {
+        std::vector<std::string> cells = {name};
+        for (const auto& count : counts) {
+            const auto found = count.find(name);
+            cells.push_back(found != count.end() ? std::to_string(found->second) : "-");
+        }
+        imports.AddRow(cells);
+    }
+    imports.AddRow({"all", std::to_string(functionCount(images[0])), std::to_string(functionCount(images[1]))});
+    imports.Print("Imported DLLs and functions per DLL (read from the import tables)");
+}
+
 struct CSection {
     const char* name;
     void (*run)();
 };
 
 const CSection kSections[] = {
+    {"startup", &BenchStartup},
+    {"refresh", &BenchRefresh},
+    {"size", &BenchSize},
     {"region", &BenchWindowRegion},
 };
 
