@@ -194,6 +194,11 @@ void CMenuDriver::PostSystemClose() const
     ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+void CMenuDriver::PostCommand(int id) const
+{
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(id)));
+}
+
 bool CMenuDriver::WaitForExit(DWORD timeoutMs) const
 {
     return ::WaitForSingleObject(process.Get(), timeoutMs) == WAIT_OBJECT_0;
@@ -298,6 +303,74 @@ void PressKeyIn(HWND window, WORD virtualKey)
     SendKey(virtualKey, false);
     SendKey(virtualKey, true);
     ::Sleep(kInputSettleMs);
+}
+
+std::wstring WideWindowText(HWND window)
+{
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, &text[0], static_cast<int>(text.size()));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+namespace {
+
+struct CDialogSearch {
+    int controlId;
+    DWORD processId;
+    HWND found;
+};
+
+// EnumWindows callback: stops at the first visible dialog of the process
+// that holds the control.
+BOOL CALLBACK FindDialogHolding(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<CDialogSearch*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId || !::IsWindowVisible(window) || WindowClassName(window) != kDialogClass
+        || ::GetDlgItem(window, search.controlId) == nullptr)
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+} // namespace
+
+HWND FindDialogWith(int controlId, DWORD processId)
+{
+    CDialogSearch search { controlId, processId, nullptr };
+    ::EnumWindows(FindDialogHolding, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForDialogWith(int controlId, DWORD processId, DWORD timeoutMs)
+{
+    HWND dialog = nullptr;
+    PollUntil([&] { return (dialog = FindDialogWith(controlId, processId)) != nullptr; }, timeoutMs);
+    return dialog;
+}
+
+void ClickControlOf(HWND window, int controlId)
+{
+    RECT rect {};
+    ::GetWindowRect(::GetDlgItem(window, controlId), &rect);
+    ClickAt(POINT { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 });
+}
+
+CProgramTexts::CProgramTexts(const std::string& programPath)
+    : module(::LoadLibraryExA(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE))
+{
+    if (!module)
+        throw std::runtime_error("cannot read the texts of " + programPath);
+}
+
+std::wstring CProgramTexts::Text(unsigned id) const
+{
+    // With no buffer LoadStringW points into the resource itself.
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(module.Get(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text != nullptr ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
 HWND WaitForMessageBox(const std::string& caption, DWORD processId, DWORD timeoutMs)

@@ -52,6 +52,9 @@ public:
     void PostClose() const;
     // The window menu's Close command (WM_SYSCOMMAND, SC_CLOSE).
     void PostSystemClose() const;
+    // The notification a click on the button sends to the menu, posted: it
+    // reaches buttons that the menu never shows.
+    void PostCommand(int id) const;
 
     // True when the process ended within the time.
     bool WaitForExit(DWORD timeoutMs = kExitTimeoutMs) const;
@@ -87,6 +90,27 @@ void ClickAt(POINT point);
 // closes the foreground may stay on it for a while), then presses a key.
 bool BringToFront(HWND window);
 void PressKeyIn(HWND window, WORD virtualKey);
+
+// The window's text as the window holds it, in UTF-16.
+std::wstring WideWindowText(HWND window);
+
+// A visible dialog (class #32770) of the process that holds the control:
+// tells the language and model dialogs from message boxes and the menu.
+HWND FindDialogWith(int controlId, DWORD processId);
+HWND WaitForDialogWith(int controlId, DWORD processId, DWORD timeoutMs = kWindowTimeoutMs);
+// Clicks the middle of a control of any window with the real pointer.
+void ClickControlOf(HWND window, int controlId);
+
+// The string table of a program file, read without running the program.
+class CProgramTexts {
+public:
+    explicit CProgramTexts(const std::string& programPath);
+    // The text at the identifier; empty when the table has none.
+    std::wstring Text(unsigned id) const;
+
+private:
+    CLibrary module;
+};
 
 // Waits for a message box (a dialog of class #32770) with this caption.
 HWND WaitForMessageBox(const std::string& caption, DWORD processId = 0, DWORD timeoutMs = kWindowTimeoutMs);

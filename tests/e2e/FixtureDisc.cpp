@@ -115,9 +115,9 @@ void MakeParentFolders(const std::string& path)
         ::CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
 }
 
-CFixtureDisc::CFixtureDisc()
+CFixtureDisc::CFixtureDisc(const std::string& rootName)
     : folder(UniqueTempFolder())
-    , root(folder + "\\disc")
+    , root(folder + "\\" + rootName)
     , logPath(folder + "\\stub-log.txt")
 {
     MakeParentFolders(root + "\\");

@@ -21,8 +21,9 @@ struct CStubRecord {
 
 class CFixtureDisc {
 public:
-    // Makes the folders; the disc holds nothing yet.
-    CFixtureDisc();
+    // Makes the folders; the disc holds nothing yet. Its root is the folder
+    // `rootName` of the fixture's folder.
+    explicit CFixtureDisc(const std::string& rootName = "disc");
     // Ends every process started from the fixture's folder and removes it.
     ~CFixtureDisc();
     CFixtureDisc(const CFixtureDisc&) = delete;

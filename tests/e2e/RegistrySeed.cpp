@@ -146,6 +146,28 @@ bool ReadStringValue(const std::string& key, const std::string& name, std::strin
     return true;
 }
 
+bool ReadDwordValue(const std::string& key, const std::string& name, DWORD& value)
+{
+    const CRegistryKey opened = OpenKey(key, KEY_QUERY_VALUE);
+    DWORD type = 0;
+    DWORD read = 0;
+    DWORD size = sizeof(read);
+    if (!opened
+        || ::RegQueryValueExA(opened.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&read), &size)
+            != ERROR_SUCCESS
+        || type != REG_DWORD || size != sizeof(read))
+        return false;
+    value = read;
+    return true;
+}
+
+bool ValueExists(const std::string& key, const std::string& name)
+{
+    const CRegistryKey opened = OpenKey(key, KEY_QUERY_VALUE);
+    return opened
+        && ::RegQueryValueExA(opened.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 bool KeyExists(const std::string& key)
 {
     return static_cast<bool>(OpenKey(key, KEY_QUERY_VALUE));

@@ -47,4 +47,7 @@ private:
 
 // Reads a value straight from the registry, for the tests' checks.
 bool ReadStringValue(const std::string& key, const std::string& name, std::string& text);
+// A REG_DWORD value only.
+bool ReadDwordValue(const std::string& key, const std::string& name, DWORD& value);
+bool ValueExists(const std::string& key, const std::string& name);
 bool KeyExists(const std::string& key);
