@@ -64,7 +64,8 @@ int ReadModel()
     DWORD codec = 0;
     if (!ReadRegDword(kCodecKey, kCodecValue, codec))
         return kModelNone;
-    return static_cast<int>(codec) - kModelCodecBase;
+    // Unsigned arithmetic: a stored 0x80000000 must not overflow.
+    return static_cast<int>(codec - kModelCodecBase);
 }
 
 int ReadLanguage(DWORD& languageCode)

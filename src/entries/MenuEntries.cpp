@@ -16,6 +16,9 @@ namespace {
 // The string offset of one language index: its block of texts lies this far above the English one.
 constexpr int kLanguageOffsetStep = 1000;
 
+// The longest path and command line Windows accepts, in characters.
+constexpr size_t kLongestPath = 32767;
+
 // The message box of the platform, behind the replaceable `showMessage`.
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type)
 {
@@ -181,7 +184,7 @@ CEntryOutcome CMenuEntries::EvaluatePremiereUpdater(const CEntryRow& row)
     if (!FindPremiereFolder(folder))
         return {};
     const std::string program = folder + kPremiereProgram;
-    if (!::PathFileExistsA(program.c_str()))
+    if (program.size() >= MAX_PATH || !::PathFileExistsA(program.c_str()))
         return Unavailable(row.prerequisiteReasonId);
 
     std::string version;
@@ -280,8 +283,17 @@ CEntryOutcome CMenuEntries::Unavailable(unsigned reasonId) const
 
 // The stored folder is data: a "%s" in it stands for the disc root and
 // "%%" for a percent sign, and nothing else in it is ever read as a format.
+// A folder that would expand past the longest path or command line Windows
+// takes names nothing: it is not expanded (many "%s" over a long disc root
+// would otherwise ask for gigabytes).
 std::string CMenuEntries::RegistrationFolder() const
 {
+    size_t placeholders = 0;
+    for (size_t at = state.suiteFolder.find("%s"); at != std::string::npos; at = state.suiteFolder.find("%s", at + 2))
+        ++placeholders;
+    if (placeholders > 0 && (state.suiteFolder.size() > kLongestPath ||
+                             state.discRoot.size() > (kLongestPath - state.suiteFolder.size()) / placeholders))
+        return std::string();
     return ExpandFormat(state.suiteFolder, state.discRoot);
 }
 

@@ -3,6 +3,7 @@
 // function and listing it in kSections.
 //   splash_bench.exe             runs every section
 //   splash_bench.exe NAME ...    runs the named sections
+#include "EnduranceBench.h"
 #include "controls/HoverButton.h"
 #include "controls/WindowRegion.h"
 #include "entries/EntryTable.h"
@@ -1072,6 +1073,7 @@ const CSection kSections[] = {
     {"startup", &BenchStartup},
     {"refresh", &BenchRefresh},
     {"size", &BenchSize},
+    {"endurance", &RunEnduranceSection},
     {"region", &BenchWindowRegion},
 };
 

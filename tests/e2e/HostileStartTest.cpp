@@ -1,0 +1,382 @@
+// The menu started on a machine whose registry values are hostile, from a
+// disc root that is hard to name, over items that are folders, and twice at
+// once: each time it shows its window, Exit ends it with exit code 0 (no
+// crash), and the values it must not touch are as they were.
+#include "Driver.h"
+#include "FixtureDisc.h"
+#include "RegistrySeed.h"
+#include "res/resource.h"
+
+#include "../support/RawRegistry.h"
+#include "../support/WideTree.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using rawregistry::CRawValue;
+using rawregistry::Utf16;
+
+namespace {
+
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kKardoKey[] = "SOFTWARE\\Tavrin\\Kardo";
+constexpr char kCodecKey[] = "Software\\Tavrin";
+constexpr char kAcrobatKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe";
+constexpr char kPremiereKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Adobe Premiere.exe";
+constexpr char kSuiteUninstallKey[]
+    = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{444E2E17-6784-4BF0-926A-996E29E73729}";
+constexpr char kErrorCaption[] = "Splash.exe";
+constexpr size_t kLargeLength = 65536;
+constexpr size_t kDeepFolderLength = 60;
+// The first copy's clean-up program sleeps this long, so that a second copy
+// starts while the first one is still starting.
+constexpr char kSlowCleanup[] = "sleep 3000";
+constexpr DWORD kNotEnded = 0xFFFFFFFF;
+
+// The six values the menu reads, in the order of every seed's columns.
+struct CValueName {
+    const char* key;
+    const char* name;
+};
+constexpr CValueName kReadValues[] = { { kRunKey, "Splash" }, { kKardoKey, "Language" }, { kCodecKey, "Codec" },
+    { kKardoKey, "PATH" }, { kAcrobatKey, "Path" }, { kPremiereKey, "Path" } };
+constexpr size_t kValueCount = sizeof(kReadValues) / sizeof(kReadValues[0]);
+
+// What the run does to a value: nothing, delete it (a Run value that named
+// the disc), or store a language code over it (one that could not be read).
+enum class After { Unchanged, Deleted, Rewritten };
+
+struct CStored {
+    bool present;
+    CRawValue value;
+    After after;
+};
+
+struct CSeedCase {
+    const char* name;
+    std::vector<CStored> values; // one per kReadValues
+    bool suiteInstalled = false;
+};
+
+CStored Absent(After after = After::Unchanged)
+{
+    return { false, { REG_NONE, std::string() }, after };
+}
+
+CStored Value(DWORD type, const std::string& data, After after = After::Unchanged)
+{
+    return { true, { type, data }, after };
+}
+
+std::string Text(const std::wstring& text, bool withNul = true)
+{
+    return Utf16(text, withNul);
+}
+
+std::wstring Widen(const std::string& ascii)
+{
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+// "%s" directives, `bytes` characters of them.
+std::string Directives(size_t bytes)
+{
+    std::string text;
+    while (text.size() < bytes)
+        text += "%s";
+    return text;
+}
+
+const std::vector<CSeedCase>& SeedCases()
+{
+    const std::string large(kLargeLength, 'a');
+    const std::string oddSized = Text(L"C:\\Kardo").substr(1);
+    static const std::vector<CSeedCase> cases = {
+        { "WrongTypes",
+            { Value(REG_EXPAND_SZ, Text(L"C:\\Other\\setup.exe")), Value(REG_SZ, Text(L"1036"), After::Rewritten),
+                Value(REG_SZ, Text(L"5")), Value(REG_DWORD, std::string("\x05\0\0\0", 4)),
+                Value(REG_MULTI_SZ, Text(L"C:\\Reader") + std::string(2, '\0')), Value(REG_BINARY, "C:\\Premiere") } },
+        { "Empty",
+            { Value(REG_SZ, ""), Value(REG_DWORD, "", After::Rewritten), Value(REG_DWORD, ""), Value(REG_SZ, ""),
+                Value(REG_SZ, ""), Value(REG_SZ, "") } },
+        { "LargeWithoutNul",
+            { Value(REG_SZ, Text(Widen("C:\\" + large + "\\setup.exe"), false), After::Deleted),
+                Value(REG_BINARY, large, After::Rewritten), Value(REG_BINARY, large),
+                Value(REG_SZ, Text(Widen(large), false)), Value(REG_SZ, Text(Widen(large), false)),
+                Value(REG_SZ, Text(Widen(large), false)) } },
+        { "PrintfDirectives",
+            { Value(REG_SZ, Text(L"%s%n%x%n\\%n%s.exe"), After::Deleted), Value(REG_BINARY, "%n%n"),
+                Value(REG_BINARY, "%x%n"), Value(REG_SZ, Text(L"%s%n%x%n%s")), Value(REG_SZ, Text(L"%n%n%n%s")),
+                Value(REG_SZ, Text(L"%s%s%s%n\\")) } },
+        { "BeyondTheCodePage",
+            { Value(REG_SZ, Text(L"C:\\Disc \u00e9 \u65e5\u672c \u0416\\setup.exe"), After::Deleted),
+                Value(REG_SZ, Text(L"\u65e5")), Value(REG_SZ, Text(L"\u672c")),
+                Value(REG_SZ, Text(L"C:\\\u65e5\u672c\\%s")),
+                Value(REG_SZ, Text(L"C:\\\u0427\u0438\u0442\u0430\u0442\u0435\u043b\u044c")),
+                Value(REG_SZ, Text(L"C:\\Adobe\\\u30d7\u30ec\u30df\u30a2 \xD800\\")) } },
+        { "OddSizes",
+            { Value(REG_SZ, Text(L"setup.exe")), Value(REG_DWORD, std::string("\x0C\x04\x00", 3)),
+                Value(REG_QWORD, std::string("\x05\0\0\0\0\0\0\0", 8)), Value(REG_SZ, oddSized),
+                Value(REG_SZ, oddSized), Value(REG_SZ, oddSized) } },
+        { "NothingStored", { Absent(), Absent(After::Rewritten), Absent(), Absent(), Absent(), Absent() } },
+        // With the suite installed, each "%s" of its folder repeats the 64 KiB disc root.
+        { "AmplifyingDirectives",
+            { Value(REG_SZ, Text(Widen("C:\\" + large + "\\setup.exe")), After::Deleted), Absent(After::Rewritten),
+                Absent(), Value(REG_SZ, Text(Widen(Directives(kLargeLength)))), Absent(), Absent() },
+            true },
+    };
+    return cases;
+}
+
+// Test names for the seeds.
+std::string SeedName(const ::testing::TestParamInfo<CSeedCase>& info)
+{
+    return info.param.name;
+}
+
+// How GoogleTest shows a seed: by its name, not by 64 KiB of bytes.
+void PrintTo(const CSeedCase& seedCase, std::ostream* out)
+{
+    *out << seedCase.name;
+}
+
+// The exit code of a process, or kNotEnded.
+DWORD ExitCodeOf(HANDLE process)
+{
+    DWORD code = kNotEnded;
+    if (::WaitForSingleObject(process, 0) != WAIT_OBJECT_0 || !::GetExitCodeProcess(process, &code))
+        return kNotEnded;
+    return code;
+}
+
+// Opens a started menu's process for its exit code.
+CKernelHandle OpenForExitCode(DWORD processId)
+{
+    return CKernelHandle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
+}
+
+class HostileStart : public ::testing::TestWithParam<CSeedCase> { };
+
+TEST_P(HostileStart, ShowsTheMenuEndsWithCodeZeroAndKeepsTheValuesItMayNotTouch)
+{
+    const CSeedCase& seedCase = GetParam();
+    ASSERT_EQ(kValueCount, seedCase.values.size());
+    CRegistrySeed seed;
+    for (size_t index = 0; index < kValueCount; ++index) {
+        const CValueName& value = kReadValues[index];
+        seed.RemoveValue(value.key, value.name);
+        if (seedCase.values[index].present) {
+            ASSERT_TRUE(rawregistry::WriteRawValue(value.key, value.name, seedCase.values[index].value)) << value.name;
+        }
+    }
+    if (seedCase.suiteInstalled)
+        seed.CreateKey(kSuiteUninstallKey);
+    CFixtureDisc disc;
+    disc.AddMenu();
+
+    CMenuDriver menu(disc.MenuPath(), disc.LogPath());
+    const CKernelHandle process = OpenForExitCode(menu.ProcessId());
+    ASSERT_TRUE(process);
+    const HWND window = menu.WaitForWindow();
+    EXPECT_NE(nullptr, window) << "no menu window; exit code " << std::hex << ExitCodeOf(process.Get());
+    if (window != nullptr)
+        menu.Click(IDOK);
+    EXPECT_TRUE(menu.WaitForExit());
+    EXPECT_EQ(0u, ExitCodeOf(process.Get())) << std::hex << ExitCodeOf(process.Get());
+
+    for (size_t index = 0; index < kValueCount; ++index) {
+        const CValueName& value = kReadValues[index];
+        const CStored& stored = seedCase.values[index];
+        SCOPED_TRACE(std::string(value.key) + "\\" + value.name);
+        const std::optional<CRawValue> left = rawregistry::ReadRawValue(value.key, value.name);
+        switch (stored.after) {
+        case After::Unchanged:
+            EXPECT_EQ(stored.present ? std::optional<CRawValue>(stored.value) : std::nullopt, left);
+            break;
+        case After::Deleted:
+            EXPECT_FALSE(left.has_value());
+            break;
+        case After::Rewritten:
+            ASSERT_TRUE(left.has_value());
+            EXPECT_EQ(static_cast<DWORD>(REG_DWORD), left->type);
+            EXPECT_EQ(sizeof(DWORD), left->data.size());
+            break;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, HostileStart, ::testing::ValuesIn(SeedCases()), SeedName);
+
+// Starts the menu through the wide functions, for folders that the test
+// program's own code page cannot name, and ends it if a test leaves it running.
+class CWideMenuRun {
+public:
+    // False with the platform's error when the program cannot be started.
+    bool Start(const std::wstring& program, const std::string& stubLog, DWORD& error)
+    {
+        ::SetEnvironmentVariableA("SPLASH_STUB_LOG", stubLog.c_str());
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started {};
+        const std::wstring folder = program.substr(0, program.rfind(L'\\'));
+        const BOOL done = ::CreateProcessW(
+            nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &started);
+        error = done ? ERROR_SUCCESS : ::GetLastError();
+        ::SetEnvironmentVariableA("SPLASH_STUB_LOG", nullptr);
+        if (!done)
+            return false;
+        const CKernelHandle thread(started.hThread);
+        process.Reset(started.hProcess);
+        processId = started.dwProcessId;
+        return true;
+    }
+
+    ~CWideMenuRun()
+    {
+        if (process && ::WaitForSingleObject(process.Get(), 0) != WAIT_OBJECT_0) {
+            ::TerminateProcess(process.Get(), 1);
+            ::WaitForSingleObject(process.Get(), kExitTimeoutMs);
+        }
+    }
+
+    // The visible menu window of this run, once it shows.
+    HWND WaitForWindow() const
+    {
+        HWND found = nullptr;
+        PollUntil(
+            [&] {
+                for (HWND window : FindTopLevelWindows(kMenuWindowTitle, nullptr, processId))
+                    found = ::IsWindowVisible(window) ? window : found;
+                return found != nullptr;
+            },
+            kWindowTimeoutMs);
+        return found;
+    }
+
+    void Click(HWND window, int controlId) const
+    {
+        RECT area {};
+        ::GetWindowRect(::GetDlgItem(window, controlId), &area);
+        ClickAt(POINT { (area.left + area.right) / 2, (area.top + area.bottom) / 2 });
+    }
+
+    DWORD WaitForExitCode() const
+    {
+        ::WaitForSingleObject(process.Get(), kExitTimeoutMs);
+        return ExitCodeOf(process.Get());
+    }
+
+private:
+    CKernelHandle process;
+    DWORD processId = 0;
+};
+
+struct CRootCase {
+    const char* name;
+    bool deep;
+};
+
+// How GoogleTest shows a root: by its name.
+void PrintTo(const CRootCase& root, std::ostream* out)
+{
+    *out << root.name;
+}
+
+class HostileRoot : public ::testing::TestWithParam<CRootCase> { };
+
+// The disc root reaches the menu through the UTF-8 code page that its
+// manifest asks for, so its items are found and start.
+TEST_P(HostileRoot, TheMenuFindsAndStartsItsItems)
+{
+    CRegistrySeed seed;
+    seed.RemoveValue(kRunKey, "Splash");
+    CFixtureDisc disc;
+    std::wstring root = widetree::Widen(disc.Folder()) + L"\\Disc \u00e9 \u65e5\u672c";
+    while (GetParam().deep && root.size() < MAX_PATH)
+        root += L"\\" + std::wstring(kDeepFolderLength, L'd');
+    widetree::CWideTree tree(root);
+    ASSERT_TRUE(tree.AddCopy(widetree::Widen(TestProgramFolder() + "\\Splash.exe"), "\\Splash.exe"));
+    ASSERT_TRUE(tree.AddCopy(
+        widetree::Widen(TestProgramFolder() + "\\StubProgram.exe"), "\\Bonus\\DesktopWallpapers\\setup.exe"));
+
+    CWideMenuRun menu;
+    DWORD error = ERROR_SUCCESS;
+    if (!menu.Start(tree.PathOf("\\Splash.exe"), disc.LogPath(), error) && GetParam().deep
+        && (error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME))
+        GTEST_SKIP() << "this system cannot start a program from a folder longer than MAX_PATH (Wine 8)";
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), error);
+    const HWND window = menu.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(window, IDC_WALLPAPERS)));
+
+    menu.Click(window, IDC_WALLPAPERS);
+    EXPECT_EQ(1u, disc.WaitForStarts(1, kWindowTimeoutMs).size());
+    EXPECT_EQ(window, menu.WaitForWindow()) << "the menu comes back when the installer ends";
+    menu.Click(window, IDOK);
+    EXPECT_EQ(0u, menu.WaitForExitCode());
+}
+
+INSTANTIATE_TEST_SUITE_P(Roots, HostileRoot,
+    ::testing::Values(CRootCase { "BeyondTheCodePage", false }, CRootCase { "PastMaxPath", true }),
+    [](const ::testing::TestParamInfo<CRootCase>& info) { return std::string(info.param.name); });
+
+// A folder named like the item passes the probe; its click shows the
+// start-failure message, and the menu goes on.
+TEST(HostileItem, AFolderNamedLikeTheInstallerFailsWithTheStartMessage)
+{
+    CRegistrySeed seed;
+    seed.RemoveValue(kRunKey, "Splash");
+    CFixtureDisc disc;
+    disc.AddMenu();
+    disc.AddFile("Bonus\\DesktopWallpapers\\setup.exe\\inside.txt", "a folder, not a program");
+
+    CMenuDriver menu(disc.MenuPath(), disc.LogPath());
+    const CKernelHandle process = OpenForExitCode(menu.ProcessId());
+    ASSERT_NE(nullptr, menu.WaitForWindow());
+    EXPECT_TRUE(::IsWindowEnabled(menu.Control(IDC_WALLPAPERS)));
+    menu.Click(IDC_WALLPAPERS);
+    const HWND box = WaitForMessageBox(kErrorCaption, menu.ProcessId());
+    ASSERT_NE(nullptr, box);
+    EXPECT_NE(std::string::npos, MessageBoxText(box).find("DesktopWallpapers\\setup.exe")) << MessageBoxText(box);
+    AnswerMessageBox(box, IDOK);
+    EXPECT_TRUE(PollUntil([&] { return ::IsWindowVisible(menu.Window()) != FALSE; }, kWindowTimeoutMs));
+    menu.Click(IDOK);
+    EXPECT_TRUE(menu.WaitForExit());
+    EXPECT_EQ(0u, ExitCodeOf(process.Get()));
+}
+
+// The title that makes a copy end is set only after the clean-up step, so
+// a copy started meanwhile finds none and opens a second menu.
+TEST(HostileTwice, ASecondCopyDuringTheFirstCopysStartUpOpensASecondMenu)
+{
+    CRegistrySeed seed;
+    seed.RemoveValue(kRunKey, "Splash");
+    CFixtureDisc disc;
+    disc.AddMenu();
+    disc.AddProgram("Nimbo\\NimboCleanup.fix", { kSlowCleanup });
+
+    CMenuDriver first(disc.MenuPath(), disc.LogPath());
+    const CKernelHandle firstProcess = OpenForExitCode(first.ProcessId());
+    ASSERT_EQ(1u, disc.WaitForStarts(1, kWindowTimeoutMs).size()) << "the first copy's clean-up did not start";
+    EXPECT_TRUE(FindTopLevelWindows(kMenuWindowTitle).empty());
+
+    CMenuDriver second(disc.MenuPath(), disc.LogPath());
+    const CKernelHandle secondProcess = OpenForExitCode(second.ProcessId());
+    ASSERT_NE(nullptr, first.WaitForWindow());
+    ASSERT_NE(nullptr, second.WaitForWindow());
+    EXPECT_NE(first.Window(), second.Window());
+    EXPECT_EQ(2u, FindTopLevelWindows(kMenuWindowTitle).size());
+
+    // The two windows lie on top of each other: close each by its own window.
+    first.PostClose();
+    second.PostClose();
+    EXPECT_TRUE(first.WaitForExit());
+    EXPECT_TRUE(second.WaitForExit());
+    EXPECT_EQ(0u, ExitCodeOf(firstProcess.Get()));
+    EXPECT_EQ(0u, ExitCodeOf(secondProcess.Get()));
+}
+
+} // namespace
