@@ -27,6 +27,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include "Driver.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,8 +55,6 @@ constexpr int kLanguageDialogs = 300;
 constexpr DWORD kWindowLimitMs = 30000;
 constexpr DWORD kDialogLimitMs = 5000;
 constexpr DWORD kEndLimitMs = 10000;
-constexpr DWORD kPollMs = 5;
-constexpr DWORD kInputSettleMs = 20;
 constexpr int kClickSpread = 10;
 
 // Growth between the middle and the end that still counts as flat: what the
@@ -388,122 +388,25 @@ void BenchInProcess(const std::string& discRoot)
     PrintVerdict("middle to end", rows[1].second, rows[2].second);
 }
 
-// One mouse event or key through the system's input queue, as hardware would give it.
-void SendMouse(DWORD flags)
-{
-    INPUT input {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    ::SendInput(1, &input, sizeof(input));
-}
-
-void SendKey(WORD virtualKey, bool up)
-{
-    INPUT input {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(virtualKey, 0));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    ::SendInput(1, &input, sizeof(input));
-}
-
-POINT CentreOf(HWND control)
-{
-    RECT area {};
-    ::GetWindowRect(control, &area);
-    return POINT { (area.left + area.right) / 2, (area.top + area.bottom) / 2 };
-}
-
-bool PollUntil(const std::function<bool()>& condition, DWORD limitMs)
-{
-    const DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start >= limitMs)
-            return false;
-        ::Sleep(kPollMs);
-    }
-    return true;
-}
-
-struct CDialogSearch {
-    DWORD processId;
-    HWND menu;
-    HWND found;
-};
-
-// A visible dialog of the process other than the menu: the language dialog.
-BOOL CALLBACK FindOtherDialog(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<CDialogSearch*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    char className[16] = {};
-    ::GetClassNameA(window, className, sizeof(className));
-    if (owner == search->processId && window != search->menu && ::IsWindowVisible(window)
-        && std::string(className) == "#32770") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND LanguageDialogOf(DWORD processId, HWND menu)
-{
-    CDialogSearch search { processId, menu, nullptr };
-    ::EnumWindows(&FindOtherDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Brings a window to the front, retrying a moment, as a person's click would.
-void BringToFront(HWND window)
-{
-    PollUntil(
-        [window] {
-            ::SetForegroundWindow(window);
-            return ::GetForegroundWindow() == window;
-        },
-        kDialogLimitMs);
-}
-
 void BenchRealMenu(const std::string& program, const std::string& discRoot)
 {
-    std::string commandLine = "\"" + program + "\"";
-    STARTUPINFOA startup {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started {};
-    if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, discRoot.c_str(),
-            &startup, &started)) {
-        std::printf("cannot start %s\n", program.c_str());
-        return;
-    }
-    const CKernelHandle process(started.hProcess);
-    const CKernelHandle thread(started.hThread);
-
-    HWND menu = nullptr;
-    PollUntil(
-        [&] {
-            const HWND found = ::FindWindowA(nullptr, kMenuTitle);
-            DWORD owner = 0;
-            if (found != nullptr && ::GetWindowThreadProcessId(found, &owner) && owner == started.dwProcessId
-                && ::IsWindowVisible(found))
-                menu = found;
-            return menu != nullptr || ::WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0;
-        },
-        kWindowLimitMs);
+    CMenuDriver driver(program, discRoot + "\\stub-log.txt", discRoot);
+    const HWND menu = driver.WaitForWindow(kWindowLimitMs);
     if (menu == nullptr) {
         std::printf("the menu window did not appear\n");
-        ::TerminateProcess(process.Get(), 1);
         return;
     }
+    const CKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, driver.ProcessId()));
+    const DWORD processId = driver.ProcessId();
 
     std::vector<POINT> targets;
     for (int controlId : kVisibleControls)
-        targets.push_back(CentreOf(::GetDlgItem(menu, controlId)));
+        targets.push_back(driver.ControlCentre(controlId));
     const HWND description = ::GetDlgItem(menu, IDC_DESCRIPTION);
 
     std::vector<std::pair<std::string, CFigures>> rows;
     ::Sleep(kRestMs);
-    rows.emplace_back("start (window shown)", OutsideFigures(process.Get(), started.dwProcessId));
+    rows.emplace_back("start (window shown)", OutsideFigures(process.Get(), processId));
 
     // Moves across the buttons; each rest lets the pointer hover and the description line follow it.
     int described = 0;
@@ -521,50 +424,40 @@ void BenchRealMenu(const std::string& program, const std::string& discRoot)
         }
     }
     rows.emplace_back("after " + std::to_string(kPointerMoves) + " pointer moves",
-        OutsideFigures(process.Get(), started.dwProcessId));
+        OutsideFigures(process.Get(), processId));
 
     // The language dialog opened by a click on its button and left with Escape.
-    const HWND languageButton = ::GetDlgItem(menu, IDC_LANGUAGE);
     int opened = 0;
     int escaped = 0;
     for (int cycle = 0; cycle < kLanguageDialogs; ++cycle) {
         BringToFront(menu);
         // Two clicks close in time and place make a double click, which an
         // owner-drawn button reports as such and not as a click: alternate sides.
-        POINT target = CentreOf(languageButton);
+        POINT target = driver.ControlCentre(IDC_LANGUAGE);
         target.x += cycle % 2 == 0 ? -kClickSpread : kClickSpread;
-        ::SetCursorPos(target.x - 1, target.y);
-        ::Sleep(kInputSettleMs);
-        ::SetCursorPos(target.x, target.y);
-        ::Sleep(kInputSettleMs);
-        SendMouse(MOUSEEVENTF_LEFTDOWN);
-        SendMouse(MOUSEEVENTF_LEFTUP);
-        HWND dialog = nullptr;
-        if (!PollUntil(
-                [&] { return (dialog = LanguageDialogOf(started.dwProcessId, menu)) != nullptr; }, kDialogLimitMs))
+        ClickAt(target);
+        const HWND dialog = WaitForDialogWith(IDC_ENGLISH, processId, kDialogLimitMs);
+        if (dialog == nullptr)
             continue;
         ++opened;
-        BringToFront(dialog);
-        SendKey(VK_ESCAPE, false);
-        SendKey(VK_ESCAPE, true);
-        if (PollUntil([&] { return LanguageDialogOf(started.dwProcessId, menu) == nullptr; }, kDialogLimitMs)) {
+        PressKeyIn(dialog, VK_ESCAPE);
+        const auto closed = [&] { return FindDialogWith(IDC_ENGLISH, processId) == nullptr; };
+        if (PollUntil(closed, kDialogLimitMs)) {
             ++escaped;
         } else {
             ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            PollUntil([&] { return LanguageDialogOf(started.dwProcessId, menu) == nullptr; }, kDialogLimitMs);
+            PollUntil(closed, kDialogLimitMs);
         }
         if (cycle + 1 == kLanguageDialogs / 2)
             rows.emplace_back("after " + std::to_string(cycle + 1) + " language dialogs",
-                OutsideFigures(process.Get(), started.dwProcessId));
+                OutsideFigures(process.Get(), processId));
     }
     rows.emplace_back("after " + std::to_string(kLanguageDialogs) + " language dialogs",
-        OutsideFigures(process.Get(), started.dwProcessId));
+        OutsideFigures(process.Get(), processId));
 
-    ::PostMessageA(menu, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(process.Get(), kEndLimitMs) != WAIT_OBJECT_0) {
+    driver.PostClose();
+    if (!driver.WaitForExit(kEndLimitMs))
         std::printf("the menu did not end after WM_CLOSE; stopped\n");
-        ::TerminateProcess(process.Get(), 1);
-    }
     DWORD exitCode = 0;
     ::GetExitCodeProcess(process.Get(), &exitCode);
 
