@@ -11,10 +11,19 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 "$root/tools/setup.sh"
+source "$root/tools/machine.sh"
 cmake --preset release >/dev/null
 cmake --build --preset release
+# The menu shown is the 32-bit program where this machine runs 32-bit
+# programs, else the 64-bit build of the same sources.
+preset=$(splash_release_preset "$SPLASH_RUN_ARCH")
+if [ "$preset" != release ]; then
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+fi
+echo "run.sh: showing the $SPLASH_RUN_ARCH build ($preset) under $([ "$SPLASH_RUN_ARCH" = i686 ] && echo 32 || echo 64)-bit Wine"
 
-build="$root/build/release"
+build="$root/build/$preset"
 for program in Splash.exe StubProgram.exe; do
   if [ ! -f "$build/bin/$program" ]; then
     echo "run.sh: $build/bin/$program was not built" >&2
@@ -29,7 +38,7 @@ if [ -n "${DISPLAY:-}" ]; then
   interactive=yes
   export SPLASH_DISPLAY="$DISPLAY"
 fi
-source "$root/tools/wine-session.sh" "$build"
+source "$root/tools/wine-session.sh" "$build" "$SPLASH_RUN_ARCH"
 
 # On a desktop the window manager may manage the menu like any window; in
 # the virtual display there is none to wait for.

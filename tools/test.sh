@@ -1,15 +1,73 @@
 #!/usr/bin/env bash
 # Builds the menu with its tests and runs every test under Wine in a private
-# X display and Wine prefix.
+# X display and Wine prefix, once for each architecture this machine runs:
+# the 32-bit build under 32-bit Wine and the 64-bit build under 64-bit Wine
+# where 32-bit programs run, the 64-bit build alone where they do not.
+#   tools/test.sh [--arch i686|x86_64] [ctest options...]
+# --arch (or SPLASH_TEST_ARCH) runs one architecture only. The shipped
+# 32-bit Splash.exe is built first on every machine: the checks of the
+# program's file read it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
+only=${SPLASH_TEST_ARCH:-}
+if [ "${1:-}" = --arch ]; then
+  only=${2:?--arch takes i686 or x86_64}
+  shift 2
+fi
+
 "$root/tools/setup.sh"
+source "$root/tools/machine.sh"
+archs=$SPLASH_ARCHS
+if [ -n "$only" ]; then
+  case " $SPLASH_ARCHS " in
+    *" $only "*) archs=$only ;;
+    *) splash_fail "this machine cannot run the $only build (it runs: $SPLASH_ARCHS)" ;;
+  esac
+fi
+echo "test.sh: architectures to test: $archs"
+
 /usr/bin/python3 tools/check_artwork.py
 /usr/bin/python3 tools/check_strings.py
-cmake --preset tests >/dev/null
-cmake --build --preset tests
+cmake --preset release >/dev/null
+cmake --build --preset release
 
-source "$root/tools/wine-session.sh" "$root/build/tests"
-ctest --preset tests "$@"
+summary=()
+total_passed=0 total_failed=0 total_skipped=0 status=0
+for arch in $archs; do
+  preset=$(splash_tests_preset "$arch")
+  echo "== $arch: building and testing ($preset)"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  log="$root/build/ctest-$arch.log"
+  arch_status=0
+  # Each architecture in its own session: its own display, prefix and server.
+  (
+    source "$root/tools/wine-session.sh" "$root/build/$preset" "$arch"
+    ctest --preset "$preset" "$@"
+  ) 2>&1 | tee "$log" || arch_status=$?
+  [ "$arch_status" -ne 0 ] && status=1
+  # ctest's closing lines: "N% tests passed, F tests failed out of T" and the skipped list.
+  counts=$(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\)$/\1 \2/p' "$log" | tail -n1)
+  if [ -z "$counts" ]; then
+    summary+=("$arch: no test result (exit $arch_status)")
+    status=1
+    continue
+  fi
+  read -r failed ran <<<"$counts"
+  skipped=$(grep -c '(Skipped)$' "$log" || true)
+  passed=$((ran - failed - skipped))
+  summary+=("$arch: $passed passed, $failed failed, $skipped skipped")
+  total_passed=$((total_passed + passed))
+  total_failed=$((total_failed + failed))
+  total_skipped=$((total_skipped + skipped))
+done
+
+echo
+splash_machine_line
+for line in "${summary[@]}"; do
+  echo "$line"
+done
+echo "tests: $total_passed passed, $total_failed failed, $total_skipped skipped"
+exit $status

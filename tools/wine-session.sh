@@ -1,14 +1,49 @@
 #!/usr/bin/env bash
 # Sourced by the scripts that run Windows programs: starts a private X
-# display (unless one is given) and a private 32-bit Wine prefix under the
-# build tree, and stops both when the calling script ends.
-#   source tools/wine-session.sh BUILD_DIR
+# display (unless one is given) and a private Wine prefix under the build
+# tree, and stops both when the calling script ends.
+#   source tools/wine-session.sh BUILD_DIR [i686|x86_64]
+# The architecture defaults to the build's own. A 32-bit build runs in a
+# 32-bit prefix under 32-bit Wine; a 64-bit build in a 64-bit prefix under
+# 64-bit Wine, whose loader is called directly, since the `wine` command
+# takes the 32-bit loader whenever 32-bit Wine is installed.
+# Anything that keeps Wine from starting ends the calling script with one
+# line that says what is missing.
 
 session_build=$(mkdir -p "${1:?build directory}" && cd "$1" && pwd)
-export WINEARCH=win32
+session_arch=${2:-}
+if [ -z "$session_arch" ]; then
+  session_arch=$(sed -n 's/^CMAKE_SYSTEM_PROCESSOR:[A-Z]*=//p' "$session_build/CMakeCache.txt" 2>/dev/null || true)
+  session_arch=${session_arch:-i686}
+fi
+session_fail() {
+  echo "wine-session: $*" >&2
+  exit 1
+}
+
 export WINEPREFIX="$session_build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+case "$session_arch" in
+  i686)
+    export WINEARCH=win32
+    [ -x /usr/lib/wine/wine ] ||
+      session_fail "32-bit Wine is not installed (/usr/lib/wine/wine); run tools/setup.sh, or take the 64-bit path with SPLASH_32BIT=no"
+    ;;
+  x86_64)
+    export WINEARCH=win64
+    [ -x /usr/lib/wine/wine64 ] || session_fail "64-bit Wine is not installed (/usr/lib/wine/wine64); run tools/setup.sh"
+    # `wine`, `wineboot` and `winepath` in this session take the 64-bit loader.
+    session_bin="$session_build/wine64-bin"
+    mkdir -p "$session_bin"
+    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$session_bin/wine"
+    printf '#!/bin/sh\nexec "%s/wine" wineboot.exe "$@"\n' "$session_bin" >"$session_bin/wineboot"
+    printf '#!/bin/sh\nexec "%s/wine" winepath.exe "$@"\n' "$session_bin" >"$session_bin/winepath"
+    chmod +x "$session_bin/wine" "$session_bin/wineboot" "$session_bin/winepath"
+    export PATH="$session_bin:$PATH"
+    ;;
+  *) session_fail "unknown architecture '$session_arch' (i686 or x86_64)" ;;
+esac
 session_xvfb_pid=""
 
 session_stop() {
@@ -20,14 +55,17 @@ session_stop() {
 trap session_stop EXIT
 
 if [ -z "${SPLASH_DISPLAY:-}" ]; then
+  command -v Xvfb >/dev/null || session_fail "Xvfb is not installed; run tools/setup.sh"
   # Each run gets its own display number from Xvfb itself.
   display_file=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
   session_xvfb_pid=$!
   for _ in $(seq 1 100); do
     [ -s "$display_file" ] && break
+    kill -0 "$session_xvfb_pid" 2>/dev/null || break
     sleep 0.1
   done
+  [ -s "$display_file" ] || session_fail "the virtual X display (Xvfb) did not start; check that Xvfb runs here"
   export DISPLAY=":$(head -n1 "$display_file")"
   rm -f "$display_file"
 else
@@ -38,8 +76,16 @@ fi
 # every reader of a test's output waits for them.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 </dev/null
+  session_status=0
+  wineboot -i >/dev/null 2>&1 </dev/null || session_status=$?
   wineserver -w >/dev/null 2>&1 </dev/null
+  if [ "$session_status" -ne 0 ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
+    rm -rf "$WINEPREFIX"
+    if [ "$session_status" -eq 126 ] && [ "$session_arch" = i686 ]; then
+      session_fail "32-bit Wine cannot start (exit 126): this kernel runs no 32-bit programs; take the 64-bit path with SPLASH_32BIT=no"
+    fi
+    session_fail "Wine ($session_arch) could not create its prefix (wineboot exit $session_status); run tools/setup.sh, then try again"
+  fi
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
@@ -60,4 +106,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     >/dev/null 2>&1
 fi
 wineserver -p >/dev/null 2>&1 </dev/null &
-wine wineboot >/dev/null 2>&1 </dev/null || true
+session_status=0
+wine wineboot >/dev/null 2>&1 </dev/null || session_status=$?
+if [ "$session_status" -ne 0 ]; then
+  [ "$session_status" -eq 126 ] && [ "$session_arch" = i686 ] &&
+    session_fail "32-bit Wine cannot start (exit 126): this kernel runs no 32-bit programs; take the 64-bit path with SPLASH_32BIT=no"
+  session_fail "Wine ($session_arch) cannot start in $WINEPREFIX (exit $session_status); remove that folder and run again"
+fi
