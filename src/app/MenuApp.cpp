@@ -1,6 +1,7 @@
 #include "MenuApp.h"
 
 #include "MenuDialog.h"
+#include "StartUpSystem.h"
 #include "framework/ThreeDControls.h"
 
 #include <commctrl.h>
@@ -14,9 +15,11 @@ CMenuApp::~CMenuApp() = default;
 bool CMenuApp::InitInstance()
 {
     auto dialog = std::make_unique<CMenuDialog>();
-    // A window with the menu's title, of whatever program, counts as a running copy.
-    if (::FindWindowA(nullptr, kMenuTitle) != nullptr)
+    const CStartDecision start = DecideStart(CStartUpSystem());
+    if (!start.runMenu) {
+        SetExitCode(start.exitCode);
         return false;
+    }
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);

@@ -8,6 +8,7 @@ public:
     CMenuApp() = default;
     ~CMenuApp() override;
 
-    // Runs the menu unless a copy of it already has a window; always false.
+    // Runs the menu unless a copy of it already has a window, or starts the
+    // program again with administrator rights when it lacks them; always false.
     bool InitInstance() override;
 };

@@ -20,10 +20,15 @@ public:
     static HINSTANCE Instance() noexcept;
     static void SetInstance(HINSTANCE instance) noexcept;
 
+    // What the process ends with: 0 unless the program says otherwise.
+    int ExitCode() const noexcept { return exitCode; }
+    void SetExitCode(int code) noexcept { exitCode = code; }
+
     // The window that dialogs without a parent take as their owner.
     static HWND MainWindowHandle() noexcept;
     void SetMainWindow(CWindow* main) noexcept { mainWindow = main; }
 
 private:
     CWindow* mainWindow = nullptr;
+    int exitCode = 0;
 };

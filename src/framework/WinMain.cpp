@@ -4,7 +4,9 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     CApplication::SetInstance(instance);
-    if (CApplication* application = CApplication::Current())
-        application->InitInstance();
-    return 0;
+    CApplication* application = CApplication::Current();
+    if (application == nullptr)
+        return 0;
+    application->InitInstance();
+    return application->ExitCode();
 }

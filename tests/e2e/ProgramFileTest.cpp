@@ -345,6 +345,29 @@ CDialogTemplate LoadTemplate(int id)
     return ParseTemplate(data, ::SizeofResource(module.Get(), resource));
 }
 
+// The program's manifest as its file holds it.
+std::string LoadManifest()
+{
+    const CLibrary module(::LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!module)
+        throw std::runtime_error("cannot load " + ProgramPath());
+    const HRSRC resource = ::FindResourceA(module.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
+    if (resource == nullptr)
+        throw std::runtime_error("no manifest");
+    const auto* data = static_cast<const char*>(::LockResource(::LoadResource(module.Get(), resource)));
+    return std::string(data, ::SizeofResource(module.Get(), resource));
+}
+
+// Windows starts no program that asks for administrator rights from the Run
+// key at logon; the menu raises its rights itself once it runs.
+TEST(ProgramFile, ManifestAsksForNoRightsAndTheUtf8CodePage)
+{
+    const std::string manifest = LoadManifest();
+    EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\"")) << manifest;
+    EXPECT_EQ(std::string::npos, manifest.find("requireAdministrator"));
+    EXPECT_NE(std::string::npos, manifest.find(">UTF-8</activeCodePage>"));
+}
+
 // An owner-drawn button of a template, as the expectations list it.
 CTemplateItem Button(int id, const char* text, short x, short y, short width, short height, DWORD style)
 {
