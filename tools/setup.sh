@@ -6,7 +6,8 @@
 set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb x11-utils
-          googletest fonts-wine fonts-ipafont-gothic imagemagick python3 python3-pil locales)
+          googletest fonts-wine fonts-ipafont-gothic imagemagick python3 python3-pil locales
+          xorriso osslsigncode openssl)
 
 missing=()
 for package in "${packages[@]}"; do
