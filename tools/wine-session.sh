@@ -13,7 +13,8 @@
 session_build=$(mkdir -p "${1:?build directory}" && cd "$1" && pwd)
 session_arch=${2:-}
 if [ -z "$session_arch" ]; then
-  session_arch=$(sed -n 's/^CMAKE_SYSTEM_PROCESSOR:[A-Z]*=//p' "$session_build/CMakeCache.txt" 2>/dev/null || true)
+  session_arch=$(sed -n 's/^set(CMAKE_SYSTEM_PROCESSOR "\(.*\)")$/\1/p' "$session_build"/CMakeFiles/*/CMakeSystem.cmake \
+    2>/dev/null | head -n1 || true)
   session_arch=${session_arch:-i686}
 fi
 session_fail() {
@@ -21,6 +22,10 @@ session_fail() {
   exit 1
 }
 
+# A session started from inside another (a test that masters a disc) must
+# not inherit the other's choice of loader.
+PATH=$(tr ':' '\n' <<<"$PATH" | grep -v '/wine64-bin$' | paste -sd: -)
+unset WINELOADER
 export WINEPREFIX="$session_build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -70,6 +75,12 @@ if [ -z "${SPLASH_DISPLAY:-}" ]; then
   rm -f "$display_file"
 else
   export DISPLAY="$SPLASH_DISPLAY"
+fi
+
+# A prefix made for the other architecture cannot serve this one.
+session_prefix_arch=$(sed -n 's/^#arch=//p' "$WINEPREFIX/system.reg" 2>/dev/null | head -n1 || true)
+if [ -n "$session_prefix_arch" ] && [ "$session_prefix_arch" != "$WINEARCH" ]; then
+  session_fail "$WINEPREFIX is a $session_prefix_arch prefix, but the $session_arch programs need $WINEARCH; name the architecture that built $session_build, or remove that prefix"
 fi
 
 # The prefix's service processes must not inherit the callers' pipes, or
