@@ -100,21 +100,34 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-  # Windows draws "MS Sans Serif" 8 with a 13-pixel cell, which makes the
-  # main dialog the size of its face; Tahoma has the same metrics.
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "MS Sans Serif" \
-    /t REG_SZ /d Tahoma /f >/dev/null 2>&1
-  wineserver -w >/dev/null 2>&1 </dev/null
+  # Windows draws "MS Sans Serif" 8 with its bitmap font, in a 13-pixel cell
+  # that makes the main dialog the size of its face. Wine takes neither its
+  # bitmap-only ms_sans_serif.ttf nor sserife.fon for that name, and links no
+  # bitmap font to fonts that supply the characters it lacks; Tahoma, which
+  # stood in, holds bitmaps from 8 to 16 pixels that Wine draws with but does
+  # not measure with, so text measured about 10 % wider than it showed. The
+  # prefix gets the 13-pixel size of Wine's sserife.fon as a TrueType font
+  # instead: drawn and measured pixel for pixel as the bitmap font, and
+  # linked to "MS UI Gothic" for Japanese, as Windows draws it.
   fonts="$WINEPREFIX/drive_c/windows/Fonts"
   mkdir -p "$fonts"
-  cp -n /usr/share/wine/fonts/*.ttf "$fonts"/ 2>/dev/null || true
-  cp -n /usr/share/fonts/opentype/ipafont-gothic/*.ttf "$fonts"/ 2>/dev/null || true
-  cp -n /usr/share/fonts/truetype/fonts-japanese-gothic.ttf "$fonts"/ 2>/dev/null || true
+  for font in /usr/share/wine/fonts/*.ttf; do
+    [ "${font##*/}" = ms_sans_serif.ttf ] || cp -n "$font" "$fonts"/
+  done
+  if ! /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/make_dialog_font.py" /usr/share/wine/fonts/sserife.fon \
+    "$fonts/sserife.ttf"; then
+    rm -rf "$WINEPREFIX"
+    session_fail "cannot make the dialog font from Wine's sserife.fon; run tools/setup.sh, then try again"
+  fi
   # Wine links its interface fonts to "MS UI Gothic" in msgothic.ttc for the
-  # characters they lack, as Windows does: let the IPA font stand in for it.
+  # characters they lack, as Windows does: let the IPA font stand in for it,
+  # under that file name alone, so that the links find it there.
   cp -n /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf "$fonts/msgothic.ttc" 2>/dev/null || true
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS UI Gothic" /t REG_SZ /d IPAGothic /f \
     >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "MS Sans Serif" \
+    /t REG_MULTI_SZ /d "MSGOTHIC.TTC,MS UI Gothic" /f >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1 </dev/null
 fi
 wineserver -p >/dev/null 2>&1 </dev/null &
 session_status=0

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 
@@ -26,6 +28,16 @@ constexpr int kFaceTolerance = 16;
 constexpr int kDarkFace = 0x50;
 constexpr int kExitFrameSize = 21;
 constexpr DWORD kPaintTimeoutMs = 3000;
+// Blank pixels every caption leaves on each side of its button; how many
+// more pixels a centred caption may leave on one side than on the other:
+// its first and last letters carry blank columns in their advance.
+constexpr int kCaptionMargin = 4;
+constexpr int kCentringTolerance = 2;
+// The shown entry buttons and the language button.
+constexpr int kCaptionedButtons[] = { IDC_SUITE, IDC_HOTFIX, IDC_EFFECT_ADDONS, IDC_WALLPAPERS, IDC_VFW_CODECS,
+    IDC_REGISTER, IDC_AFTER_EFFECTS_PLUGIN, IDC_PHOTOSHOP_PLUGIN, IDC_MAX_PLUGIN, IDC_LIGHTWAVE_PLUGIN,
+    IDC_SPICEMASTER_DEMO, IDC_PREMIERE_UPDATER, IDC_LANGUAGE };
+constexpr DWORD kGermanCode = 7;
 // A place on the screen that no window of the menu covers.
 constexpr POINT kAwayFromMenu = { 1200, 1000 };
 
@@ -98,6 +110,33 @@ protected:
     // A point inside a text button's border, clear of its centred caption.
     static POINT InsideTextFrame(const RECT& button) { return POINT { button.left + 3, button.top + 3 }; }
 
+    // The blank columns left and right of the caption on a text button as
+    // the screen shows it: every column inside the one-pixel border that
+    // holds a pixel other than the frame's fill is ink. False while the
+    // button shows no frame or no caption.
+    static bool CaptionMargins(const RECT& button, int& left, int& right)
+    {
+        const CScreenShot shot(button);
+        const POINT fillPoint = InsideTextFrame(button);
+        const COLORREF fill = shot.Pixel(fillPoint.x, fillPoint.y);
+        if (!ColorsNear(fill, kTextFill, kFillTolerance))
+            return false;
+        int first = -1;
+        int last = -1;
+        for (int x = button.left + 1; x < button.right - 1; ++x) {
+            for (int y = button.top + 1; y < button.bottom - 1; ++y) {
+                if (!ColorsNear(shot.Pixel(x, y), fill, kFillTolerance)) {
+                    first = first < 0 ? x : first;
+                    last = x;
+                    break;
+                }
+            }
+        }
+        left = first - button.left;
+        right = button.right - 1 - last;
+        return first >= 0;
+    }
+
     // A point of the Exit button's fill beside its cross (4, 10 of 21 x 21).
     static POINT ExitFillPoint(const RECT& button)
     {
@@ -151,6 +190,33 @@ TEST_F(MenuPicture, ExitButtonShowsItsCrossFrameAndLightsUpUnderThePointer)
     menu.PointAt(IDOK);
     const COLORREF lit = WaitForColor(fill, kLitFill);
     EXPECT_TRUE(ColorsNear(kLitFill, lit, kFillTolerance)) << "hover frame shows " << ColorText(lit);
+}
+
+// The German captions are the longest: each stands in the middle of its
+// button with room on both sides, whole, as the screen shows it.
+TEST_F(MenuPicture, CaptionsStandCentredOnTheirButtonsWithRoomOnBothSides)
+{
+    seed.SetDword("SOFTWARE\\Tavrin\\Kardo", "Language", kGermanCode);
+    CMenuDriver& menu = StartMenu();
+    ASSERT_NE(nullptr, menu.Window());
+
+    for (const int id : kCaptionedButtons) {
+        SCOPED_TRACE("control " + std::to_string(id));
+        const RECT button = menu.ControlRect(id);
+        int left = -1;
+        int right = -1;
+        // A shot may catch the button half painted: wait for the picture to settle.
+        const bool shown = PollUntil(
+            [&] {
+                return CaptionMargins(button, left, right) && std::min(left, right) >= kCaptionMargin
+                    && std::abs(left - right) <= kCentringTolerance;
+            },
+            kPaintTimeoutMs);
+        EXPECT_TRUE(shown || left >= 0) << "no caption on the screen";
+        EXPECT_GE(left, kCaptionMargin);
+        EXPECT_GE(right, kCaptionMargin);
+        EXPECT_LE(std::abs(left - right), kCentringTolerance) << "left " << left << ", right " << right;
+    }
 }
 
 TEST_F(MenuPicture, DescriptionLineLetsTheDarkFaceShowThrough)
