@@ -77,6 +77,14 @@ else
   export DISPLAY="$SPLASH_DISPLAY"
 fi
 
+# A prefix made by an older set-up of this script is made again: its fonts
+# or settings would make the tests measure something else.
+session_prefix_version=2
+if [ -f "$WINEPREFIX/system.reg" ] && [ "$(cat "$WINEPREFIX/.splash-prefix" 2>/dev/null)" != "$session_prefix_version" ]; then
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+fi
+
 # A prefix made for the other architecture cannot serve this one.
 session_prefix_arch=$(sed -n 's/^#arch=//p' "$WINEPREFIX/system.reg" 2>/dev/null | head -n1 || true)
 if [ -n "$session_prefix_arch" ] && [ "$session_prefix_arch" != "$WINEARCH" ]; then
@@ -128,6 +136,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "MS Sans Serif" \
     /t REG_MULTI_SZ /d "MSGOTHIC.TTC,MS UI Gothic" /f >/dev/null 2>&1
   wineserver -w >/dev/null 2>&1 </dev/null
+  echo "$session_prefix_version" >"$WINEPREFIX/.splash-prefix"
 fi
 wineserver -p >/dev/null 2>&1 </dev/null &
 session_status=0

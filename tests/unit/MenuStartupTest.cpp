@@ -236,8 +236,7 @@ TEST(Labels, FitTheirButtonsInEveryLanguage)
             EXPECT_GE(ink.left, kCaptionMargin);
             EXPECT_GE(ink.right, kCaptionMargin);
             EXPECT_NEAR(ink.extent, ink.ink, kBearingAllowance)
-                << "the font measures the caption otherwise than it draws it (a Wine prefix made by an older "
-                   "tools/wine-session.sh keeps its old fonts: remove build/*/wineprefix)";
+                << "the font measures the caption otherwise than it draws it";
             if (std::min(ink.left, ink.right) < std::min(narrowest.left, narrowest.right)) {
                 narrowest = ink;
                 narrowestId = caption.id;
