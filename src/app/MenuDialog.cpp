@@ -18,11 +18,11 @@ constexpr int kModelCodecBase = 4;
 constexpr COLORREF kDescriptionColor = RGB(255, 255, 255);
 constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
 
-// The entry buttons that the language dialog covers while it is open.
-constexpr int kCoveredEntryButtons[] = {IDC_SUITE,     IDC_AFTER_EFFECTS_PLUGIN, IDC_MAX_PLUGIN,
-                                        IDC_LIGHTWAVE_PLUGIN, IDC_EFFECT_ADDONS, IDC_REGISTER,
-                                        IDC_WALLPAPERS, IDC_VFW_CODECS, IDC_SPICEMASTER_DEMO,
-                                        IDC_PHOTOSHOP_PLUGIN, IDC_HOTFIX};
+// The range of control ids that entry buttons take; the language button
+// and the description line lie inside it, and the map names the language
+// button before the range.
+constexpr UINT kFirstEntryId = IDC_MANUAL;
+constexpr UINT kLastEntryId = IDC_PHOTOSHOP_PLUGIN;
 
 }  // namespace
 
@@ -64,23 +64,8 @@ BEGIN_MESSAGE_MAP(CMenuDialog, CSkinnedDialog)
     OnMessage<WM_PAINT, &CMenuDialog::OnPaint>(),
     OnMessage<WM_QUERYDRAGICON, &CMenuDialog::OnQueryDragIcon>(),
     OnMessage<WM_SETCURSOR, &CMenuDialog::OnSetCursor>(),
-    OnCommand<IDOK, &CMenuDialog::OnOK>(),
     OnCommand<IDC_LANGUAGE, &CMenuDialog::OnLanguage>(),
-    OnCommand<IDC_SUITE, &CMenuDialog::OnInstallSuite>(),
-    OnCommand<IDC_MANUAL, &CMenuDialog::OnEntryClicked<IDC_MANUAL>>(),
-    OnCommand<IDC_PREMIERE_UPDATER, &CMenuDialog::OnEntryClicked<IDC_PREMIERE_UPDATER>>(),
-    OnCommand<IDC_REGISTER, &CMenuDialog::OnEntryClicked<IDC_REGISTER>>(),
-    OnCommand<IDC_AFTER_EFFECTS_PLUGIN, &CMenuDialog::OnEntryClicked<IDC_AFTER_EFFECTS_PLUGIN>>(),
-    OnCommand<IDC_MAX_PLUGIN, &CMenuDialog::OnEntryClicked<IDC_MAX_PLUGIN>>(),
-    OnCommand<IDC_SPICEMASTER_DEMO, &CMenuDialog::OnEntryClicked<IDC_SPICEMASTER_DEMO>>(),
-    OnCommand<IDC_HOTFIX, &CMenuDialog::OnEntryClicked<IDC_HOTFIX>>(),
-    OnCommand<IDC_README, &CMenuDialog::OnEntryClicked<IDC_README>>(),
-    OnCommand<IDC_WALLPAPERS, &CMenuDialog::OnEntryClicked<IDC_WALLPAPERS>>(),
-    OnCommand<IDC_VFW_CODECS, &CMenuDialog::OnEntryClicked<IDC_VFW_CODECS>>(),
-    OnCommand<IDC_ACROBAT_READER, &CMenuDialog::OnEntryClicked<IDC_ACROBAT_READER>>(),
-    OnCommand<IDC_LIGHTWAVE_PLUGIN, &CMenuDialog::OnEntryClicked<IDC_LIGHTWAVE_PLUGIN>>(),
-    OnCommand<IDC_EFFECT_ADDONS, &CMenuDialog::OnEntryClicked<IDC_EFFECT_ADDONS>>(),
-    OnCommand<IDC_PHOTOSHOP_PLUGIN, &CMenuDialog::OnEntryClicked<IDC_PHOTOSHOP_PLUGIN>>(),
+    OnCommandRange<kFirstEntryId, kLastEntryId, &CMenuDialog::OnEntryClicked>(),
 END_MESSAGE_MAP(CMenuDialog, CSkinnedDialog)
 
 CMenuDialog::CMenuDialog()
@@ -94,23 +79,10 @@ CMenuDialog::~CMenuDialog() = default;
 
 void CMenuDialog::BindControls()
 {
-    BindControl(IDC_LIGHTWAVE_PLUGIN, lightWavePluginButton);
+    for (size_t index = 0; index < kEntryCount; ++index)
+        BindControl(kEntryTable[index].controlId, entryButtons[index]);
     BindControl(IDC_LANGUAGE, languageButton);
     BindControl(IDOK, exitButton);
-    BindControl(IDC_VFW_CODECS, vfwCodecsButton);
-    BindControl(IDC_HOTFIX, hotfixButton);
-    BindControl(IDC_WALLPAPERS, wallpapersButton);
-    BindControl(IDC_README, readmeButton);
-    BindControl(IDC_ACROBAT_READER, acrobatReaderButton);
-    BindControl(IDC_SPICEMASTER_DEMO, spiceMasterDemoButton);
-    BindControl(IDC_MAX_PLUGIN, maxPluginButton);
-    BindControl(IDC_AFTER_EFFECTS_PLUGIN, afterEffectsPluginButton);
-    BindControl(IDC_PHOTOSHOP_PLUGIN, photoshopPluginButton);
-    BindControl(IDC_REGISTER, registerButton);
-    BindControl(IDC_SUITE, suiteButton);
-    BindControl(IDC_MANUAL, manualButton);
-    BindControl(IDC_PREMIERE_UPDATER, premiereUpdaterButton);
-    BindControl(IDC_EFFECT_ADDONS, effectAddOnsButton);
     BindControl(IDC_DESCRIPTION, descriptionLabel);
 }
 
@@ -156,13 +128,9 @@ void CMenuDialog::ShapeWindow()
     dragByBody = true;
     ApplyWindowRegion(kOpaqueFace);
 
-    CHoverButton* textButtons[] = {&lightWavePluginButton, &languageButton, &vfwCodecsButton, &hotfixButton,
-                                   &wallpapersButton, &readmeButton, &acrobatReaderButton, &spiceMasterDemoButton,
-                                   &maxPluginButton, &afterEffectsPluginButton, &photoshopPluginButton,
-                                   &registerButton, &suiteButton, &manualButton, &premiereUpdaterButton,
-                                   &effectAddOnsButton};
-    for (CHoverButton* button : textButtons)
-        button->LoadStrip(IDB_TEXT_STRIP);
+    for (CHoverButton& button : entryButtons)
+        button.LoadStrip(IDB_TEXT_STRIP);
+    languageButton.LoadStrip(IDB_TEXT_STRIP);
     exitButton.LoadStrip(IDB_EXIT_STRIP);
 }
 
@@ -205,8 +173,8 @@ LRESULT CMenuDialog::OnSetCursor(WPARAM wParam, LPARAM)
     if (under == nullptr)
         under = reinterpret_cast<HWND>(wParam);
 
-    auto* button = dynamic_cast<CHoverButton*>(FromHandle(under));
-    if (button != nullptr && ::IsWindowVisible(under)) {
+    CHoverButton* button = under != window ? EntryButton(::GetDlgCtrlID(under)) : nullptr;
+    if (button != nullptr && button->GetHandle() == under && ::IsWindowVisible(under)) {
         const std::string text = button->GetDescription();
         if (text != descriptionLabel.GetText()) {
             descriptionLabel.SetTextColor(kDescriptionColor);
@@ -249,8 +217,10 @@ void CMenuDialog::OnLanguage()
 
 void CMenuDialog::ShowEntryButtons(bool show)
 {
-    for (int controlId : kCoveredEntryButtons) {
-        const HWND button = GetItem(controlId);
+    for (size_t index = 0; index < kEntryCount; ++index) {
+        if (!kEntryTable[index].coveredByLanguageDialog)
+            continue;
+        const HWND button = entryButtons[index].GetHandle();
         const LONG style = ::GetWindowLongA(button, GWL_STYLE);
         ::SetWindowLongA(button, GWL_STYLE, show ? (style | WS_VISIBLE) : (style & ~WS_VISIBLE));
     }
@@ -261,21 +231,21 @@ void CMenuDialog::RedrawNow()
     ::RedrawWindow(window, nullptr, nullptr, kRedrawNow);
 }
 
-void CMenuDialog::OnInstallSuite()
+// Every entry button's click, the suite's too: its row says what it starts.
+void CMenuDialog::OnEntryClicked(int controlId)
 {
-    entries.InstallSuite();
-}
-
-template <int ControlId>
-void CMenuDialog::OnEntryClicked()
-{
-    entries.RunEntryAction(ControlId);
+    if (FindEntryRow(controlId) != nullptr)
+        entries.RunEntryAction(controlId);
 }
 
 CHoverButton* CMenuDialog::EntryButton(int controlId)
 {
-    const HWND button = GetItem(controlId);
-    return button != nullptr ? dynamic_cast<CHoverButton*>(FromHandle(button)) : nullptr;
+    if (controlId == IDC_LANGUAGE)
+        return &languageButton;
+    if (controlId == IDOK)
+        return &exitButton;
+    const size_t index = EntryIndex(controlId);
+    return index < kEntryCount ? &entryButtons[index] : nullptr;
 }
 
 HWND CMenuDialog::MenuWindow()

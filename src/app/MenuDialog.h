@@ -10,6 +10,7 @@
 #include "entries/MenuHost.h"
 #include "entries/MenuState.h"
 
+#include <array>
 #include <string>
 
 // The title that also tells a second copy that the menu is running.
@@ -63,9 +64,7 @@ protected:
 private:
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
-    void OnInstallSuite();
-    template <int ControlId>
-    void OnEntryClicked();
+    void OnEntryClicked(int controlId);
     void ShapeWindow();
     int SettleLanguage();
     void RedrawNow();
@@ -74,23 +73,10 @@ private:
     HWND MenuWindow() override;
     int AskModel() override;
 
-    CHoverButton lightWavePluginButton;
+    // One per row of the entry table, in its order.
+    std::array<CHoverButton, kEntryCount> entryButtons;
     CHoverButton languageButton;
     CHoverButton exitButton;
-    CHoverButton vfwCodecsButton;
-    CHoverButton hotfixButton;
-    CHoverButton wallpapersButton;
-    CHoverButton readmeButton;
-    CHoverButton acrobatReaderButton;
-    CHoverButton spiceMasterDemoButton;
-    CHoverButton maxPluginButton;
-    CHoverButton afterEffectsPluginButton;
-    CHoverButton photoshopPluginButton;
-    CHoverButton registerButton;
-    CHoverButton suiteButton;
-    CHoverButton manualButton;
-    CHoverButton premiereUpdaterButton;
-    CHoverButton effectAddOnsButton;
     CColorLabel descriptionLabel;
     HICON icon;
     CMenuState state;

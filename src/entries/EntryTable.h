@@ -6,6 +6,7 @@
 #pragma once
 
 #include "MenuState.h"
+#include "system/ProgramLauncher.h"
 
 #include <windows.h>
 
@@ -56,35 +57,57 @@ enum class EntryAction {
     ReadmeInBrowser,      // the file browser on the readme page
 };
 
+// Where an entry's item lies on the disc: a folder template ("%s" = the
+// disc root) and a file name, both read fixed. A file id of 0 takes the
+// built-in name; a folder id of 0 means the item is not on the disc.
+struct CEntryItem {
+    unsigned folderId;
+    unsigned fileId;
+    const char* fileName;
+};
+
+// How the menu decides whether an entry is offered, and the reason it
+// shows for each test that fails.
+struct CEntryAvailability {
+    EntryRule rule;
+    const char* installedKey;  // present: the item is installed; null: no key tells
+    Prerequisite prerequisite;
+    unsigned installedReasonId;
+    unsigned prerequisiteReasonId;
+    unsigned notFoundReasonId;
+};
+
+// How a click starts the entry's program.
+enum LaunchOption : unsigned {
+    kLaunchOnly = 0,
+    kLanguageArgument = 1 << 0,   // "/l0x%.2X" of the language code follows the program
+    kWaitWhileHidden = 1 << 1,    // the menu hides until the program ends or the wait runs out
+    kReportLongWait = 1 << 2,     // a wait that ends before the program does is reported
+    kNoCreationFlags = 1 << 3,    // started without the usual creation flags
+};
+
+// What a click on an entry starts, and which entries it looks at again afterwards.
+struct CEntryLaunch {
+    EntryAction action;
+    const char* program;  // below the disc root, for the programs on the disc
+    unsigned options;     // LaunchOption flags
+    std::array<int, 2> refreshesAfter;  // control ids, 0 for none
+
+    bool Has(LaunchOption option) const noexcept { return (options & option) != 0; }
+    DWORD CreationFlags() const noexcept { return Has(kNoCreationFlags) ? 0 : kNormalLaunchFlags; }
+};
+
 struct CEntryRow {
     int controlId;
     EntryKey key;
     const char* name;
     unsigned labelId;
     unsigned descriptionId;
-    EntryRule rule;
-
-    // The item on the disc: a folder template ("%s" = the disc root) and a
-    // file name, both read fixed; a file id of 0 takes the built-in name.
-    unsigned folderId;
-    unsigned fileId;
-    const char* fileName;
-
-    const char* installedKey;  // present: the item is installed; null: no key tells
-    Prerequisite prerequisite;
-    unsigned installedReasonId;
-    unsigned prerequisiteReasonId;
-    unsigned notFoundReasonId;
-
-    EntryAction action;
-    const char* program;    // the started program, below the disc root
-    bool languageArgument;  // "/l0x%.2X" of the language code follows the program
-    DWORD creationFlags;
-    bool wait;
-    bool timeoutMessage;                // a wait that ends before the program does is reported
-    std::array<int, 2> refreshesAfter;  // control ids refreshed after the click, 0 for none
-
+    CEntryItem item;
+    CEntryAvailability availability;
+    CEntryLaunch launch;
     bool CMenuState::*enabledFlag;  // where the availability is kept; null: kept nowhere
+    bool coveredByLanguageDialog;   // hidden while the language dialog is open
 };
 
 constexpr size_t kEntryCount = 15;
@@ -94,6 +117,9 @@ extern const std::array<CEntryRow, kEntryCount> kEntryTable;
 
 // The row of the entry button `controlId`, or null for any other control.
 const CEntryRow* FindEntryRow(int controlId);
+
+// The place of the entry button `controlId` in the table, or kEntryCount.
+size_t EntryIndex(int controlId);
 
 constexpr char kSuiteUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{444E2E17-6784-4BF0-926A-996E29E73729}";
@@ -123,10 +149,6 @@ constexpr char kPremiereUpdatedVersion[] = "1, 5, 1, 0";
 // Acrobat Reader's program in its folder (the system completes ".exe") and the file browser.
 constexpr char kAcrobatReaderProgram[] = "\\acrord32";
 constexpr char kFileBrowser[] = "explorer";
-
-// Caption colours of every entry button.
-constexpr COLORREF kCaptionColor = RGB(255, 255, 255);
-constexpr COLORREF kDisabledCaptionColor = RGB(81, 110, 125);
 
 // The fixed identifier of the readme page of a language, kept in the readme
 // folder; English (and any unknown code) has its page in the disc root.

@@ -16,6 +16,10 @@ namespace {
 // The string offset of one language index: its block of texts lies this far above the English one.
 constexpr int kLanguageOffsetStep = 1000;
 
+// Caption colours of every entry button.
+constexpr COLORREF kCaptionColor = RGB(255, 255, 255);
+constexpr COLORREF kDisabledCaptionColor = RGB(81, 110, 125);
+
 // The longest path and command line Windows accepts, in characters.
 constexpr size_t kLongestPath = 32767;
 
@@ -34,7 +38,7 @@ void WriteDebugLine(const std::string& line)
 // The file name of the row's item, from the string table or built in.
 std::string ItemFileName(const CEntryRow& row)
 {
-    return row.fileId != 0 ? LoadFixedText(row.fileId) : std::string(row.fileName);
+    return row.item.fileId != 0 ? LoadFixedText(row.item.fileId) : std::string(row.item.fileName);
 }
 
 }  // namespace
@@ -121,7 +125,7 @@ void CMenuEntries::Refresh(const CEntryRow& row)
 // The row's rule picks the routine; most rows share the common one.
 CEntryOutcome CMenuEntries::EvaluateRow(const CEntryRow& row)
 {
-    switch (row.rule) {
+    switch (row.availability.rule) {
     case EntryRule::Suite:
         return EvaluateSuite(row);
     case EntryRule::Hotfix:
@@ -144,12 +148,12 @@ CEntryOutcome CMenuEntries::EvaluateRow(const CEntryRow& row)
 // order; the first that fails gives the reason.
 CEntryOutcome CMenuEntries::EvaluateCommon(const CEntryRow& row)
 {
-    if (row.installedKey != nullptr && RegKeyExists(row.installedKey))
-        return Unavailable(row.installedReasonId);
+    if (row.availability.installedKey != nullptr && RegKeyExists(row.availability.installedKey))
+        return Unavailable(row.availability.installedReasonId);
     if (!PrerequisiteHolds(row))
-        return Unavailable(row.prerequisiteReasonId);
+        return Unavailable(row.availability.prerequisiteReasonId);
     if (!ItemOnDisc(row))
-        return Unavailable(row.notFoundReasonId);
+        return Unavailable(row.availability.notFoundReasonId);
     return {true, std::string()};
 }
 
@@ -157,11 +161,11 @@ CEntryOutcome CMenuEntries::EvaluateCommon(const CEntryRow& row)
 CEntryOutcome CMenuEntries::EvaluateSuite(const CEntryRow& row)
 {
     if (!PrerequisiteHolds(row))
-        return Unavailable(row.prerequisiteReasonId);
+        return Unavailable(row.availability.prerequisiteReasonId);
     if (state.suiteInstalled)
-        return Unavailable(row.installedReasonId);
+        return Unavailable(row.availability.installedReasonId);
     if (!ItemOnDisc(row))
-        return Unavailable(row.notFoundReasonId);
+        return Unavailable(row.availability.notFoundReasonId);
     return {true, std::string()};
 }
 
@@ -170,9 +174,9 @@ CEntryOutcome CMenuEntries::EvaluateSuite(const CEntryRow& row)
 CEntryOutcome CMenuEntries::EvaluateHotfix(const CEntryRow& row)
 {
     if (!PrerequisiteHolds(row))
-        return Unavailable(row.prerequisiteReasonId);
+        return Unavailable(row.availability.prerequisiteReasonId);
     if (!ItemOnDisc(row))
-        return Unavailable(row.notFoundReasonId);
+        return Unavailable(row.availability.notFoundReasonId);
     return {true, std::string()};
 }
 
@@ -185,14 +189,14 @@ CEntryOutcome CMenuEntries::EvaluatePremiereUpdater(const CEntryRow& row)
         return {};
     const std::string program = folder + kPremiereProgram;
     if (program.size() >= MAX_PATH || !::PathFileExistsA(program.c_str()))
-        return Unavailable(row.prerequisiteReasonId);
+        return Unavailable(row.availability.prerequisiteReasonId);
 
     std::string version;
     ReadFileVersionItem(program, version, kPremiereVersionItem);
     if (version == kPremiereReleaseVersion)
-        return ItemOnDisc(row) ? CEntryOutcome{true, std::string()} : Unavailable(row.notFoundReasonId);
+        return ItemOnDisc(row) ? CEntryOutcome{true, std::string()} : Unavailable(row.availability.notFoundReasonId);
     if (version == kPremiereUpdatedVersion)
-        return Unavailable(row.installedReasonId);
+        return Unavailable(row.availability.installedReasonId);
     return {};
 }
 
@@ -206,9 +210,9 @@ CEntryOutcome CMenuEntries::EvaluateRegister(const CEntryRow& row)
         state.suiteFolder = storedFolder;
 
     if (!PrerequisiteHolds(row))
-        return Unavailable(row.prerequisiteReasonId);
+        return Unavailable(row.availability.prerequisiteReasonId);
     if (!FolderContains(ItemFileName(row), RegistrationFolder()))
-        return Unavailable(row.notFoundReasonId);
+        return Unavailable(row.availability.notFoundReasonId);
     return {true, std::string()};
 }
 
@@ -216,11 +220,11 @@ CEntryOutcome CMenuEntries::EvaluateRegister(const CEntryRow& row)
 CEntryOutcome CMenuEntries::EvaluateManual(const CEntryRow& row)
 {
     if (!PrerequisiteHolds(row))
-        return Unavailable(row.prerequisiteReasonId);
-    const std::string folder = FormatFixedText(row.folderId, state.discRoot);
+        return Unavailable(row.availability.prerequisiteReasonId);
+    const std::string folder = FormatFixedText(row.item.folderId, state.discRoot);
     if (FolderContains(ItemFileName(row), folder) || FolderContains(LoadFixedText(IDS_MANUAL_VEXA100_FILE), folder))
         return {true, std::string()};
-    return Unavailable(row.notFoundReasonId);
+    return Unavailable(row.availability.notFoundReasonId);
 }
 
 // The language's own page in the readme folder, else the English page in
@@ -228,7 +232,7 @@ CEntryOutcome CMenuEntries::EvaluateManual(const CEntryRow& row)
 CEntryOutcome CMenuEntries::EvaluateReadme(const CEntryRow& row)
 {
     const unsigned pageId = ReadmeFileId(state.languageCode);
-    const std::string folder = pageId == row.fileId ? state.discRoot : FormatFixedText(row.folderId, state.discRoot);
+    const std::string folder = pageId == row.item.fileId ? state.discRoot : FormatFixedText(row.item.folderId, state.discRoot);
     const std::string page = LoadFixedText(pageId);
     if (FolderContains(page, folder)) {
         state.readmePath = folder + "\\" + page;
@@ -239,14 +243,14 @@ CEntryOutcome CMenuEntries::EvaluateReadme(const CEntryRow& row)
         state.readmePath = state.discRoot + "\\" + englishPage;
         return {true, std::string()};
     }
-    return Unavailable(row.notFoundReasonId);
+    return Unavailable(row.availability.notFoundReasonId);
 }
 
 // Runs the clean-up for the hotfix and keeps Acrobat Reader's folder for
 // the manual as it goes: both are part of the test.
 bool CMenuEntries::PrerequisiteHolds(const CEntryRow& row)
 {
-    switch (row.prerequisite) {
+    switch (row.availability.prerequisite) {
     case Prerequisite::None:
         return true;
     case Prerequisite::SuiteAndVexa100:
@@ -272,7 +276,7 @@ bool CMenuEntries::PrerequisiteHolds(const CEntryRow& row)
 // The row's file in the row's folder below the disc root.
 bool CMenuEntries::ItemOnDisc(const CEntryRow& row) const
 {
-    return FolderContains(ItemFileName(row), FormatFixedText(row.folderId, state.discRoot));
+    return FolderContains(ItemFileName(row), FormatFixedText(row.item.folderId, state.discRoot));
 }
 
 // A disabled entry with its reason in the current language.
@@ -326,26 +330,26 @@ void CMenuEntries::RunEntryAction(int controlId)
     const CEntryRow* row = FindEntryRow(controlId);
     if (row == nullptr)
         return;
-    switch (row->action) {
+    switch (row->launch.action) {
     case EntryAction::SuiteInstallation:
         InstallSuite();
         return;
     case EntryAction::DiscProgram:
-        LaunchItem(DiscProgramCommandLine(*row), row->creationFlags, row->wait, row->timeoutMessage);
+        LaunchItem(DiscProgramCommandLine(*row), row->launch.CreationFlags(), row->launch.Has(kWaitWhileHidden), row->launch.Has(kReportLongWait));
         break;
     case EntryAction::RegistrationProgram:
-        LaunchItem(QuotedPath(RegistrationFolder() + "\\" + ItemFileName(*row)), row->creationFlags, row->wait,
-                   row->timeoutMessage);
+        LaunchItem(QuotedPath(RegistrationFolder() + "\\" + ItemFileName(*row)), row->launch.CreationFlags(), row->launch.Has(kWaitWhileHidden),
+                   row->launch.Has(kReportLongWait));
         break;
     case EntryAction::ManualInReader:
         OpenManual(*row);
         break;
     case EntryAction::ReadmeInBrowser:
-        LaunchItem(std::string(kFileBrowser) + " " + QuotedPath(state.readmePath), row->creationFlags, row->wait,
-                   row->timeoutMessage);
+        LaunchItem(std::string(kFileBrowser) + " " + QuotedPath(state.readmePath), row->launch.CreationFlags(), row->launch.Has(kWaitWhileHidden),
+                   row->launch.Has(kReportLongWait));
         break;
     }
-    for (int refreshed : row->refreshesAfter) {
+    for (int refreshed : row->launch.refreshesAfter) {
         if (refreshed != 0)
             RefreshEntry(refreshed);
     }
@@ -355,8 +359,8 @@ void CMenuEntries::RunEntryAction(int controlId)
 // cannot split it, and the language switch after it.
 std::string CMenuEntries::DiscProgramCommandLine(const CEntryRow& row) const
 {
-    std::string commandLine = QuotedPath(state.discRoot + row.program);
-    if (row.languageArgument)
+    std::string commandLine = QuotedPath(state.discRoot + row.launch.program);
+    if (row.launch.Has(kLanguageArgument))
         commandLine += " " + LanguageArgument(state.languageCode);
     return commandLine;
 }
@@ -370,15 +374,15 @@ void CMenuEntries::OpenManual(const CEntryRow& row)
 
     unsigned manualId = 0;
     if (state.model == kModelVexa10)
-        manualId = row.fileId;
+        manualId = row.item.fileId;
     else if (state.model == kModelVexa100)
         manualId = IDS_MANUAL_VEXA100_FILE;
     else
         return;
 
-    const std::string manual = FormatFixedText(row.folderId, state.discRoot) + "\\" + LoadFixedText(manualId);
+    const std::string manual = FormatFixedText(row.item.folderId, state.discRoot) + "\\" + LoadFixedText(manualId);
     LaunchItem(QuotedPath(state.acrobatFolder + kAcrobatReaderProgram) + " " + QuotedPath(manual),
-               row.creationFlags, row.wait, row.timeoutMessage);
+               row.launch.CreationFlags(), row.launch.Has(kWaitWhileHidden), row.launch.Has(kReportLongWait));
 }
 
 // The hand-over value is written before the question, so a failed start leaves it too.
@@ -389,14 +393,14 @@ void CMenuEntries::InstallSuite()
 
     const int answer = showMessage(host.MenuWindow(), LoadText(IDS_SUITE_QUESTION, state.languageOffset),
                                    LoadFixedText(IDS_SUITE_QUESTION_CAPTION), MB_YESNO | MB_ICONQUESTION);
-    std::string commandLine = QuotedPath(state.discRoot + row.program);
+    std::string commandLine = QuotedPath(state.discRoot + row.launch.program);
     if (answer == IDYES)
         commandLine += std::string(" ") + kTypicalInstallationSwitch;
     commandLine += " " + LanguageArgument(state.languageCode);
 
     // The installer may restart the machine, so nothing bounds the wait.
-    StartAndWait(commandLine, row.creationFlags, FormatFixedText(row.folderId, state.discRoot), row.wait, INFINITE,
-                 row.timeoutMessage);
+    StartAndWait(commandLine, row.launch.CreationFlags(), FormatFixedText(row.item.folderId, state.discRoot), row.launch.Has(kWaitWhileHidden), INFINITE,
+                 row.launch.Has(kReportLongWait));
 }
 
 // The menu's own working folder and the installers' time limit.

@@ -110,7 +110,9 @@ bool CWindow::FindHandler(const CMessage& message, LRESULT& result)
             const CMessageMapEntry& entry = map->entries[i];
             if (entry.message != message.message)
                 continue;
-            if (entry.message == WM_COMMAND && (!isClick || entry.commandId != LOWORD(message.wParam)))
+            if (entry.message == WM_COMMAND
+                && (!isClick || LOWORD(message.wParam) < entry.firstCommandId
+                    || LOWORD(message.wParam) > entry.lastCommandId))
                 continue;
             result = entry.handler(*this, message);
             return true;

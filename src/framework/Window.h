@@ -22,7 +22,9 @@ constexpr UINT kReflectedBase = 0xBC00;
 
 struct CMessageMapEntry {
     UINT message;
-    UINT commandId;  // for WM_COMMAND entries: the control id; otherwise 0
+    // For WM_COMMAND entries: the control ids from first to last; otherwise 0.
+    UINT firstCommandId;
+    UINT lastCommandId;
     LRESULT (*handler)(CWindow& window, const CMessage& message);
 };
 
@@ -56,20 +58,38 @@ LRESULT CallCommandHandler(CWindow& window, const CMessage&)
     return 0;
 }
 
+template <auto Handler>
+LRESULT CallCommandRangeHandler(CWindow& window, const CMessage& message)
+{
+    using Class = typename MemberOf<decltype(Handler)>::Class;
+    (static_cast<Class&>(window).*Handler)(LOWORD(message.wParam));
+    return 0;
+}
+
 }  // namespace messagemap
 
 // A map entry for a message, handled by `LRESULT Class::Handler(WPARAM, LPARAM)`.
 template <UINT Message, auto Handler>
 constexpr CMessageMapEntry OnMessage()
 {
-    return {Message, 0, &messagemap::CallMessageHandler<Handler>};
+    return {Message, 0, 0, &messagemap::CallMessageHandler<Handler>};
 }
 
 // A map entry for a click (BN_CLICKED) of control `Id`, handled by `void Class::Handler()`.
 template <UINT Id, auto Handler>
 constexpr CMessageMapEntry OnCommand()
 {
-    return {WM_COMMAND, Id, &messagemap::CallCommandHandler<Handler>};
+    return {WM_COMMAND, Id, Id, &messagemap::CallCommandHandler<Handler>};
+}
+
+// A map entry for a click of any control from `First` to `Last`, handled by
+// `void Class::Handler(int controlId)`. Entries before it in the map take
+// the ids they name first.
+template <UINT First, UINT Last, auto Handler>
+constexpr CMessageMapEntry OnCommandRange()
+{
+    static_assert(First <= Last, "an empty range of controls");
+    return {WM_COMMAND, First, Last, &messagemap::CallCommandRangeHandler<Handler>};
 }
 
 #define DECLARE_MESSAGE_MAP()                          \

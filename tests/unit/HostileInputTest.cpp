@@ -378,9 +378,9 @@ TEST_F(HostileInputTest, ItemsReplacedByFoldersCountAsPresentAndFailWhenClicked)
     CTestDisc folders("TavrinFolderDisc");
     std::vector<const CEntryRow*> starting;
     for (const CEntryRow& row : kEntryTable) {
-        if (row.action == EntryAction::DiscProgram || row.action == EntryAction::SuiteInstallation) {
+        if (row.launch.action == EntryAction::DiscProgram || row.launch.action == EntryAction::SuiteInstallation) {
             starting.push_back(&row);
-            folders.AddFile(std::string(row.program) + "\\inside.txt");
+            folders.AddFile(std::string(row.launch.program) + "\\inside.txt");
         }
     }
     folders.AddFile(std::string(kCleanupProgram) + "\\inside.txt");
@@ -398,7 +398,7 @@ TEST_F(HostileInputTest, ItemsReplacedByFoldersCountAsPresentAndFailWhenClicked)
     state.discRoot = folders.Root();
     for (const CEntryRow* row : starting) {
         SCOPED_TRACE(row->name);
-        ExpectClickFails(row->controlId, row->program);
+        ExpectClickFails(row->controlId, row->launch.program);
     }
 }
 
