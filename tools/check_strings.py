@@ -118,7 +118,8 @@ def read_block(path, ids, problems):
     """Returns the file's LANGUAGE statement and its texts by number."""
     with open(path, encoding="utf-8") as source:
         lines = source.read().split("\n")
-    code = [line for line in lines if line.strip() and not line.strip().startswith("//")]
+    # The code page and the shared ids come before the language statement.
+    code = [line for line in lines if line.strip() and not line.strip().startswith(("//", "#"))]
     language = code[0].strip() if code else ""
     texts = {}
     inside = False
