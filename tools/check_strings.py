@@ -177,6 +177,9 @@ def main():
         blocks[language] = texts
         checker.check(not problems, language + ": every line of the table reads", "; ".join(problems))
         checker.check(tag == "LANGUAGE " + statement, language + ": opens with its language statement", tag)
+        with open(os.path.join(folder, "strings", language + ".rc"), encoding="utf-8") as source:
+            checker.check("#pragma code_page(65001)" in source.read(),
+                          language + ": names its own code page, UTF-8", "no #pragma code_page(65001)")
 
         expected = {n + offset for n in ENGLISH_IDS if offset == 0 or n not in ENGLISH_ONLY}
         if language in NOTE_LANGUAGES:
