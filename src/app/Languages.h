@@ -17,9 +17,6 @@ constexpr int kLanguageOffsetStep = 1000;
 
 extern const CLanguage kLanguages[kLanguageCount];
 
-constexpr char kLanguageKey[] = "SOFTWARE\\Tavrin\\Kardo";
-constexpr char kLanguageValue[] = "Language";
-
 // The index of a stored code; every unknown code, 0 included, reads as English.
 int LanguageIndexOfCode(DWORD code);
 

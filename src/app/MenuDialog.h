@@ -6,6 +6,7 @@
 #include "controls/ColorLabel.h"
 #include "controls/HoverButton.h"
 #include "controls/SkinnedDialog.h"
+#include "system/RegistryNames.h"
 #include "entries/MenuEntries.h"
 #include "entries/MenuHost.h"
 #include "entries/MenuState.h"
@@ -16,10 +17,6 @@
 // The title that also tells a second copy that the menu is running.
 constexpr char kMenuTitle[] = "Tavrin Vexa";
 
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kRunValue[] = "Splash";
-constexpr char kCodecKey[] = "Software\\Tavrin";
-constexpr char kCodecValue[] = "Codec";
 
 // The folder part of `path`: what stands before its last backslash, or
 // nothing when it has none.

@@ -3,6 +3,7 @@
 #include "MenuDialog.h"
 #include "framework/Handles.h"
 #include "system/OwnProcess.h"
+#include "system/RegistryNames.h"
 
 #include <windows.h>
 
@@ -16,8 +17,6 @@ constexpr int kTokenElevationType = 18;
 constexpr int kTokenElevation = 20;
 constexpr DWORD kElevationTypeLimited = 3;
 
-constexpr char kPoliciesKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
-constexpr char kAccountControlValue[] = "EnableLUA";
 
 bool ReadTokenDword(HANDLE token, int informationClass, DWORD& value)
 {

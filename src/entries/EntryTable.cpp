@@ -6,16 +6,6 @@
 
 namespace {
 
-constexpr char kAfterEffectsPluginKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{CB89C001-6354-46C0-AD14-ABCCB79DADA6}";
-constexpr char kMaxPluginKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{778B04A4-56EA-40CD-B042-E3842F375A83}";
-constexpr char kPhotoshopPluginKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{EF9EEF08-037B-499F-BDB8-0DFAF9AAF562}";
-constexpr char kWallpapersKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}";
-constexpr char kLightWavePluginKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{A15E3203-D026-4CBB-9947-2825E1AEE4DE}";
 
 // The SpiceMaster demo's installer is the one file name not in the string table.
 constexpr char kSpiceMasterDemoFile[] = "spicemaster2tavrindemo.exe";

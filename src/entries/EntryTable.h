@@ -7,6 +7,7 @@
 
 #include "MenuState.h"
 #include "system/ProgramLauncher.h"
+#include "system/RegistryNames.h"
 
 #include <windows.h>
 
@@ -121,16 +122,6 @@ const CEntryRow* FindEntryRow(int controlId);
 // The place of the entry button `controlId` in the table, or kEntryCount.
 size_t EntryIndex(int controlId);
 
-constexpr char kSuiteUninstallKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{444E2E17-6784-4BF0-926A-996E29E73729}";
-constexpr char kCodecsUninstallKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{6a8189b9-edf5-4b5b-97d0-6dd18fc78470}";
-constexpr char kAcrobatReaderAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe";
-constexpr char kAcrobatReaderFolderValue[] = "Path";
-constexpr char kSuiteFolderKey[] = "SOFTWARE\\Tavrin\\Kardo";
-constexpr char kSuiteFolderValue[] = "PATH";
-constexpr char kSplashPathKey[] = "SOFTWARE\\Tavrin";
-constexpr char kSplashPathValue[] = "SplashPath";
 
 // The suite's clean-up program and its switch.
 constexpr char kCleanupProgram[] = "\\Nimbo\\NimboCleanup.fix";

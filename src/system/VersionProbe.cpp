@@ -1,6 +1,7 @@
 #include "VersionProbe.h"
 
 #include "Registry.h"
+#include "RegistryNames.h"
 
 #include <windows.h>
 
@@ -9,8 +10,6 @@
 
 namespace {
 
-const char kPremiereAppPathKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Adobe Premiere.exe";
-const char kPremiereAppPathValue[] = "Path";
 
 // The US English string tables, in the order they are consulted.
 const char* const kStringTables[] = {"\\StringFileInfo\\040904B0\\", "\\StringFileInfo\\040904E4\\"};
@@ -49,7 +48,7 @@ bool QueryVersionString(const std::vector<BYTE>& block, const std::string& subBl
 bool FindPremiereFolder(std::string& folder)
 {
     folder.clear();
-    if (!ReadRegString(kPremiereAppPathKey, kPremiereAppPathValue, folder))
+    if (!ReadRegString(kPremiereAppPathsKey, kPremiereFolderValue, folder))
         return false;
     if (EndsWithBackslash(folder))
         folder.pop_back();

@@ -36,8 +36,6 @@
 namespace {
 
 constexpr char kMenuTitle[] = "Tavrin Vexa";
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kRunValue[] = "Splash";
 constexpr char kTavrinKey[] = "SOFTWARE\\Tavrin";
 constexpr char kLanguageKey[] = "SOFTWARE\\Tavrin\\Kardo";
 constexpr char kLanguageValue[] = "Language";
