@@ -15,6 +15,7 @@
 #include "res/Text.h"
 #include "system/FolderProbe.h"
 #include "system/Registry.h"
+#include "system/SystemLibrary.h"
 
 #include <windows.h>
 
@@ -198,6 +199,7 @@ bool PrintMissingFiles(const std::string& discRoot)
 
 int main(int argc, char** argv)
 {
+    RestrictLibrarySearch();
     CCheckOptions options;
     if (!ParseArguments(argc, argv, options)) {
         std::fputs(kUsage, stderr);

@@ -1,9 +1,8 @@
 #include "MenuApp.h"
 
 #include "MenuDialog.h"
+#include "controls/CommonControls.h"
 #include "framework/ThreeDControls.h"
-
-#include <commctrl.h>
 
 #include <memory>
 
@@ -18,8 +17,7 @@ bool CMenuApp::InitInstance()
     if (::FindWindowA(nullptr, kMenuTitle) != nullptr)
         return false;
 
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    LoadCommonControls();
     CThreeDControls threeDControls;
     threeDControls.Enable(Instance());
 

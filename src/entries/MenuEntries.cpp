@@ -5,11 +5,10 @@
 #include "res/Text.h"
 #include "res/resource.h"
 #include "system/FolderProbe.h"
+#include "system/Paths.h"
 #include "system/ProgramLauncher.h"
 #include "system/Registry.h"
 #include "system/VersionProbe.h"
-
-#include <shlwapi.h>
 
 namespace {
 
@@ -178,13 +177,14 @@ CEntryOutcome CMenuEntries::EvaluateHotfix(const CEntryRow& row)
 
 // Offered only over Premiere Pro 1.5 exactly; without Premiere registered,
 // or with a version it does not know, it stays disabled without a reason.
+// A registered folder that is relative, quoted or too long names no program.
 CEntryOutcome CMenuEntries::EvaluatePremiereUpdater(const CEntryRow& row)
 {
     std::string folder;
     if (!FindPremiereFolder(folder))
         return {};
     const std::string program = folder + kPremiereProgram;
-    if (program.size() >= MAX_PATH || !::PathFileExistsA(program.c_str()))
+    if (!IsExistingProgramFile(program))
         return Unavailable(row.prerequisiteReasonId);
 
     std::string version;
