@@ -14,6 +14,7 @@
 #include "entries/MenuState.h"
 #include "res/Text.h"
 #include "system/FolderProbe.h"
+#include "system/Paths.h"
 #include "system/Registry.h"
 #include "system/SystemLibrary.h"
 
@@ -21,7 +22,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -46,20 +46,6 @@ struct CCheckOptions {
     std::string discRoot;    // empty: the folder of this program
     int languageIndex = -1;  // -1: the machine's language
 };
-
-// The full path of this program's own file.
-std::string OwnProgramPath()
-{
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return std::string();
-        if (length < path.size())
-            return std::string(path.data(), length);
-        path.resize(path.size() * 2);
-    }
-}
 
 // The root as the menu keeps it, without its trailing backslash; a quote
 // there is what the command line's parsing leaves of "D:\", since no path
@@ -210,7 +196,7 @@ int main(int argc, char** argv)
         ::SetConsoleOutputCP(CP_UTF8);
 
     CMenuState state;
-    state.discRoot = options.discRoot.empty() ? FolderOfPath(OwnProgramPath()) : options.discRoot;
+    state.discRoot = options.discRoot.empty() ? FolderOfPath(ProgramFilePath()) : options.discRoot;
     state.discRoot = WithoutTrailingSeparator(state.discRoot);
     state.suiteInstalled = RegKeyExists(kSuiteUninstallKey);
     int languageIndex = 0;

@@ -5,9 +5,8 @@
 #include "ModelDialog.h"
 #include "framework/Application.h"
 #include "res/resource.h"
+#include "system/Paths.h"
 #include "system/Registry.h"
-
-#include <vector>
 
 namespace {
 
@@ -23,20 +22,6 @@ constexpr int kCoveredEntryButtons[] = {IDC_SUITE,     IDC_AFTER_EFFECTS_PLUGIN,
                                         IDC_LIGHTWAVE_PLUGIN, IDC_EFFECT_ADDONS, IDC_REGISTER,
                                         IDC_WALLPAPERS, IDC_VFW_CODECS, IDC_SPICEMASTER_DEMO,
                                         IDC_PHOTOSHOP_PLUGIN, IDC_HOTFIX};
-
-// The full path of the running program, whatever its length.
-std::string ProgramPath()
-{
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return std::string();
-        if (length < buffer.size())
-            return std::string(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 }  // namespace
 
@@ -131,7 +116,7 @@ void CMenuDialog::BindControls()
 BOOL CMenuDialog::OnInitDialog()
 {
     CSkinnedDialog::OnInitDialog();
-    state.discRoot = FindDiscRoot(ProgramPath());
+    state.discRoot = FindDiscRoot(ProgramFilePath());
     state.suiteInstalled = entries.CleanUpAndDetectSuite();
     const int languageIndex = SettleLanguage();
 

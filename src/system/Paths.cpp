@@ -89,6 +89,26 @@ bool IsExistingProgramFile(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::string ProgramFilePath()
+{
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return std::string();
+        if (length < buffer.size()) {
+            const int size = ::WideCharToMultiByte(CP_ACP, 0, buffer.data(), static_cast<int>(length), nullptr, 0,
+                                                   nullptr, nullptr);
+            std::string path(static_cast<size_t>(size > 0 ? size : 0), '\0');
+            if (size > 0)
+                ::WideCharToMultiByte(CP_ACP, 0, buffer.data(), static_cast<int>(length), &path[0], size, nullptr,
+                                      nullptr);
+            return path;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 std::string SystemFolder()
 {
     return WithoutTrailingBackslash(AskWindows(&::GetSystemDirectoryA));

@@ -22,6 +22,11 @@ bool IsPlainAbsolutePath(const std::string& path);
 // True when the path is plain and absolute and names an existing file, not a folder.
 bool IsExistingProgramFile(const std::string& path);
 
+// The full path of the running program's file, whatever its length. It is
+// read in UTF-16: a narrow buffer may be cut inside a character and still
+// look complete.
+std::string ProgramFilePath();
+
 // The system folder and the Windows folder shared by every user, without a
 // trailing backslash; empty when Windows does not tell.
 std::string SystemFolder();
