@@ -1,12 +1,15 @@
 // What an ordinary user could plant beside the menu and in its current
-// folder: libraries (version, comctl32, ctl3d32). The menu runs as
-// administrator and must take none of them; the disc check neither.
+// folder: libraries (version, comctl32, ctl3d32) and a file browser. The
+// menu runs as administrator and must take none of them; the disc check
+// neither.
 #include "Driver.h"
 #include "FixtureDisc.h"
 #include "RegistrySeed.h"
 #include "res/resource.h"
 
+#include <psapi.h>
 #include <shlwapi.h>
+#include <tlhelp32.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -46,7 +49,28 @@ private:
     std::vector<std::string> programs;
 };
 
-TEST(PlantedFiles, LibrariesAreNeverLoadedByTheMenuOrTheCheck)
+// Ends the programs that a process started and gives their files' paths, in lower case.
+std::vector<std::string> EndProgramsStartedBy(DWORD parentId)
+{
+    std::vector<std::string> ended;
+    const CKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32First(snapshot.Get(), &entry); more; more = ::Process32Next(snapshot.Get(), &entry)) {
+        const CKernelHandle child(entry.th32ParentProcessID == parentId
+                                      ? ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, entry.th32ProcessID)
+                                      : nullptr);
+        char path[MAX_PATH] = {};
+        if (!child || ::GetModuleFileNameExA(child.Get(), nullptr, path, MAX_PATH) == 0)
+            continue;
+        ended.push_back(::CharLowerA(path));
+        ::TerminateProcess(child.Get(), 1);
+        ::WaitForSingleObject(child.Get(), kExitTimeoutMs);
+    }
+    return ended;
+}
+
+TEST(PlantedFiles, AreNeitherLoadedNorStartedByTheMenuOrTheCheck)
 {
     CRegistrySeed seed;
     seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
@@ -54,14 +78,16 @@ TEST(PlantedFiles, LibrariesAreNeverLoadedByTheMenuOrTheCheck)
     CFixtureDisc disc;
     const std::string current = disc.Folder() + "\\current";
     disc.AddMenu();
+    disc.AddFile("Readme.htm", "<html></html>");
     // Premiere registered with its program, so that the menu reads a file's version.
     disc.AddProgram("Premiere\\Adobe Premiere Pro.exe");
     seed.SetString("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Adobe Premiere.exe", "Path",
                    disc.PathOf("Premiere"));
     disc.AddProgram("Baseline.exe");  // a program that imports only the system's own libraries
     ::CopyFileA((TestProgramFolder() + "\\SplashCheck.exe").c_str(), disc.PathOf("SplashCheck.exe").c_str(), FALSE);
-    MakeParentFolders(current + "\\version.dll");
+    MakeParentFolders(current + "\\explorer.exe");
     for (const std::string& folder : {disc.Root(), current}) {
+        ::CopyFileA((TestProgramFolder() + "\\StubProgram.exe").c_str(), (folder + "\\explorer.exe").c_str(), FALSE);
         for (const char* library : kPlantedLibraries)
             ASSERT_TRUE(::CopyFileA((TestProgramFolder() + "\\PlantedLibrary.dll").c_str(),
                                     (folder + "\\" + library + ".dll").c_str(), FALSE));
@@ -79,10 +105,17 @@ TEST(PlantedFiles, LibrariesAreNeverLoadedByTheMenuOrTheCheck)
     CMenuDriver menu(disc.MenuPath(), disc.LogPath(), current);
     ASSERT_NE(nullptr, menu.WaitForWindow()) << "the menu does not start";
     menu.PointAt(IDC_SUITE);
+    // The readme's button is never shown; its command reaches the menu all the same.
+    menu.PostCommand(IDC_README);
+    std::vector<std::string> started;
+    PollUntil([&] { return !(started = EndProgramsStartedBy(menu.ProcessId())).empty(); }, kWindowTimeoutMs);
     menu.Click(IDOK);
     EXPECT_TRUE(menu.WaitForExit());
     EXPECT_EQ(0u, menu.ExitCode());
 
+    char windows[MAX_PATH] = {};
+    ::GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    EXPECT_EQ(std::vector<std::string>{::CharLowerA(windows) + std::string("\\explorer.exe")}, started);
     // Only the baseline starts; no planted function is called; a planted
     // library is loaded only where the system loads it for any program.
     std::set<std::string> loadedBySystem;
