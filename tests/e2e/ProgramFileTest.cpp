@@ -164,6 +164,23 @@ TEST(ProgramFile, IsA32BitGuiProgramThatImportsOnlySystemLibraries)
         EXPECT_EQ(1u, SystemFolderLibraries().count(Lower(library))) << library << " may come from elsewhere";
 }
 
+// The disc check runs from any console or script: it asks for no rights, reads
+// its texts in UTF-8, imports nothing that a folder could plant and leaves
+// the console's code page as the user set it (imported names stand in the file).
+TEST(ProgramFile, TheDiscCheckAsksForNoRightsAndLeavesTheConsolesCodePage)
+{
+    const std::vector<std::uint8_t> file = ReadWholeFile(TestProgramFolder() + "\\SplashCheck.exe");
+    ASSERT_FALSE(file.empty());
+    const std::string bytes(file.begin(), file.end());
+    EXPECT_NE(std::string::npos, bytes.find("<requestedExecutionLevel level=\"asInvoker\""));
+    EXPECT_EQ(std::string::npos, bytes.find("requireAdministrator"));
+    EXPECT_NE(std::string::npos, bytes.find(">UTF-8</activeCodePage>"));
+    EXPECT_EQ(std::string::npos, bytes.find("SetConsoleOutputCP"));
+    EXPECT_NE(std::string::npos, bytes.find("WriteConsoleW"));
+    for (const std::string& library : ReadPeImage(file).imports)
+        EXPECT_EQ(1u, SystemFolderLibraries().count(Lower(library))) << library;
+}
+
 // One control of a template as it reads back from the program file.
 struct CTemplateItem {
     int id;
