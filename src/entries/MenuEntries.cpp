@@ -5,11 +5,10 @@
 #include "res/Text.h"
 #include "res/resource.h"
 #include "system/FolderProbe.h"
+#include "system/Paths.h"
 #include "system/ProgramLauncher.h"
 #include "system/Registry.h"
 #include "system/VersionProbe.h"
-
-#include <shlwapi.h>
 
 namespace {
 
@@ -42,6 +41,7 @@ std::string ItemFileName(const CEntryRow& row)
 CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept
     : cleanupTimeoutMs(kInstallerTimeoutMs),
       installerTimeoutMs(kInstallerTimeoutMs),
+      fileBrowser(WindowsFolder() + kFileBrowser),
       showMessage(&ShowMessageBox),
       writeDebugLine(&WriteDebugLine),
       state(state),
@@ -54,9 +54,10 @@ CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept
 bool CMenuEntries::CleanUpAndDetectSuite()
 {
     if (runCleanUp) {
-        const std::string commandLine = QuotedPath(state.discRoot + kCleanupProgram) + " " + kCleanupSwitch;
+        const std::string program = state.discRoot + kCleanupProgram;
+        const std::string commandLine = QuotedPath(program) + " " + kCleanupSwitch;
         CKernelHandle process;
-        if (!StartProgram(commandLine, kNormalLaunchFlags, std::string(), process))
+        if (!StartProgram(program, commandLine, kNormalLaunchFlags, std::string(), process))
             writeDebugLine(commandLine + " failed");
         else if (WaitForProgram(process.Get(), cleanupTimeoutMs) != WaitOutcome::Ended)
             writeDebugLine("NimboCleanup failed");
@@ -178,13 +179,14 @@ CEntryOutcome CMenuEntries::EvaluateHotfix(const CEntryRow& row)
 
 // Offered only over Premiere Pro 1.5 exactly; without Premiere registered,
 // or with a version it does not know, it stays disabled without a reason.
+// A registered folder that is relative, quoted or too long names no program.
 CEntryOutcome CMenuEntries::EvaluatePremiereUpdater(const CEntryRow& row)
 {
     std::string folder;
     if (!FindPremiereFolder(folder))
         return {};
     const std::string program = folder + kPremiereProgram;
-    if (program.size() >= MAX_PATH || !::PathFileExistsA(program.c_str()))
+    if (!IsExistingProgramFile(program))
         return Unavailable(row.prerequisiteReasonId);
 
     std::string version;
@@ -197,7 +199,9 @@ CEntryOutcome CMenuEntries::EvaluatePremiereUpdater(const CEntryRow& row)
 }
 
 // Keeps the suite's folder from the registry whenever it is stored, even
-// while the suite counts as not installed.
+// while the suite counts as not installed. A folder that is relative, quoted
+// or too long names no program: the menu would otherwise start whatever the
+// current folder or a re-split command line offers.
 CEntryOutcome CMenuEntries::EvaluateRegister(const CEntryRow& row)
 {
     std::string storedFolder;
@@ -207,7 +211,7 @@ CEntryOutcome CMenuEntries::EvaluateRegister(const CEntryRow& row)
 
     if (!PrerequisiteHolds(row))
         return Unavailable(row.prerequisiteReasonId);
-    if (!FolderContains(ItemFileName(row), RegistrationFolder()))
+    if (!IsPlainAbsolutePath(RegistrationProgram(row)) || !FolderContains(ItemFileName(row), RegistrationFolder()))
         return Unavailable(row.notFoundReasonId);
     return {true, std::string()};
 }
@@ -297,6 +301,12 @@ std::string CMenuEntries::RegistrationFolder() const
     return ExpandFormat(state.suiteFolder, state.discRoot);
 }
 
+// The registration program in the suite's folder.
+std::string CMenuEntries::RegistrationProgram(const CEntryRow& row) const
+{
+    return RegistrationFolder() + "\\" + ItemFileName(row);
+}
+
 // A headless check has no button, and a window-less button is labelled all the same.
 void CMenuEntries::ShowOutcome(const CEntryRow& row, const CEntryOutcome& outcome)
 {
@@ -331,18 +341,19 @@ void CMenuEntries::RunEntryAction(int controlId)
         InstallSuite();
         return;
     case EntryAction::DiscProgram:
-        LaunchItem(DiscProgramCommandLine(*row), row->creationFlags, row->wait, row->timeoutMessage);
-        break;
-    case EntryAction::RegistrationProgram:
-        LaunchItem(QuotedPath(RegistrationFolder() + "\\" + ItemFileName(*row)), row->creationFlags, row->wait,
+        LaunchItem(state.discRoot + row->program, DiscProgramCommandLine(*row), row->creationFlags, row->wait,
                    row->timeoutMessage);
         break;
+    case EntryAction::RegistrationProgram: {
+        const std::string program = RegistrationProgram(*row);
+        LaunchItem(program, QuotedPath(program), row->creationFlags, row->wait, row->timeoutMessage);
+        break;
+    }
     case EntryAction::ManualInReader:
         OpenManual(*row);
         break;
     case EntryAction::ReadmeInBrowser:
-        LaunchItem(std::string(kFileBrowser) + " " + QuotedPath(state.readmePath), row->creationFlags, row->wait,
-                   row->timeoutMessage);
+        OpenReadme(*row);
         break;
     }
     for (int refreshed : row->refreshesAfter) {
@@ -376,9 +387,32 @@ void CMenuEntries::OpenManual(const CEntryRow& row)
     else
         return;
 
+    // The command line names the reader as its base name; the file started
+    // is that name with ".exe", which Windows does not add to a program
+    // given by full path.
     const std::string manual = FormatFixedText(row.folderId, state.discRoot) + "\\" + LoadFixedText(manualId);
-    LaunchItem(QuotedPath(state.acrobatFolder + kAcrobatReaderProgram) + " " + QuotedPath(manual),
-               row.creationFlags, row.wait, row.timeoutMessage);
+    const std::string reader = state.acrobatFolder + kAcrobatReaderProgram;
+    OpenDocument(reader + kProgramExtension, QuotedPath(reader) + " " + QuotedPath(manual), manual, row);
+}
+
+// The file browser of the Windows folder, not whichever "explorer" a search
+// finds first, with the page as its one quoted argument.
+void CMenuEntries::OpenReadme(const CEntryRow& row)
+{
+    OpenDocument(fileBrowser, Quoted(fileBrowser) + " " + Quoted(state.readmePath), state.readmePath, row);
+}
+
+// A document path that a quotation mark or a control character would split
+// into other arguments, or that is not absolute, is not handed over: the
+// click then fails like a program that cannot be found.
+void CMenuEntries::OpenDocument(const std::string& program, const std::string& commandLine,
+                                const std::string& document, const CEntryRow& row)
+{
+    if (!IsPlainAbsolutePath(document)) {
+        ShowError(FormatText(IDS_CANNOT_FIND_FILE, state.languageOffset, commandLine));
+        return;
+    }
+    LaunchItem(program, commandLine, row.creationFlags, row.wait, row.timeoutMessage);
 }
 
 // The hand-over value is written before the question, so a failed start leaves it too.
@@ -389,29 +423,31 @@ void CMenuEntries::InstallSuite()
 
     const int answer = showMessage(host.MenuWindow(), LoadText(IDS_SUITE_QUESTION, state.languageOffset),
                                    LoadFixedText(IDS_SUITE_QUESTION_CAPTION), MB_YESNO | MB_ICONQUESTION);
-    std::string commandLine = QuotedPath(state.discRoot + row.program);
+    const std::string program = state.discRoot + row.program;
+    std::string commandLine = QuotedPath(program);
     if (answer == IDYES)
         commandLine += std::string(" ") + kTypicalInstallationSwitch;
     commandLine += " " + LanguageArgument(state.languageCode);
 
     // The installer may restart the machine, so nothing bounds the wait.
-    StartAndWait(commandLine, row.creationFlags, FormatFixedText(row.folderId, state.discRoot), row.wait, INFINITE,
-                 row.timeoutMessage);
+    StartAndWait(program, commandLine, row.creationFlags, FormatFixedText(row.folderId, state.discRoot), row.wait,
+                 INFINITE, row.timeoutMessage);
 }
 
 // The menu's own working folder and the installers' time limit.
-void CMenuEntries::LaunchItem(const std::string& commandLine, DWORD creationFlags, bool wait, bool timeoutMessage)
+void CMenuEntries::LaunchItem(const std::string& program, const std::string& commandLine, DWORD creationFlags,
+                              bool wait, bool timeoutMessage)
 {
-    StartAndWait(commandLine, creationFlags, std::string(), wait, installerTimeoutMs, timeoutMessage);
+    StartAndWait(program, commandLine, creationFlags, std::string(), wait, installerTimeoutMs, timeoutMessage);
 }
 
 // The menu is hidden while it waits and shown again whatever ends the wait;
 // a program still running then is left alone.
-void CMenuEntries::StartAndWait(const std::string& commandLine, DWORD creationFlags,
+void CMenuEntries::StartAndWait(const std::string& program, const std::string& commandLine, DWORD creationFlags,
                                 const std::string& workingFolder, bool wait, DWORD timeoutMs, bool timeoutMessage)
 {
     CKernelHandle process;
-    if (!StartProgram(commandLine, creationFlags, workingFolder, process)) {
+    if (!StartProgram(program, commandLine, creationFlags, workingFolder, process)) {
         ShowError(FormatText(IDS_CANNOT_FIND_FILE, state.languageOffset, commandLine));
         return;
     }
