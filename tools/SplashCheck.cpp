@@ -1,7 +1,9 @@
 // SplashCheck: tells the people who master the disc what the menu would offer
 // on this machine, entry by entry, and which files of the disc layout the
 // disc lacks. It judges by the menu's own entry table and rules, but writes
-// nothing to the registry and starts no program.
+// nothing to the registry and starts no program. It runs without
+// administrator rights (its own manifest asks for none) and reads the
+// registry with read access only; where it may not read a key it says so.
 //
 //   SplashCheck [disc-root] [--language en|fr|de|it|es|ja]
 //
@@ -14,10 +16,13 @@
 #include "entries/MenuState.h"
 #include "res/Text.h"
 #include "system/FolderProbe.h"
+#include "system/Paths.h"
 #include "system/Registry.h"
+#include "system/SystemLibrary.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -45,20 +50,6 @@ struct CCheckOptions {
     std::string discRoot;    // empty: the folder of this program
     int languageIndex = -1;  // -1: the machine's language
 };
-
-// The full path of this program's own file.
-std::string OwnProgramPath()
-{
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return std::string();
-        if (length < path.size())
-            return std::string(path.data(), length);
-        path.resize(path.size() * 2);
-    }
-}
 
 // The root as the menu keeps it, without its trailing backslash; a quote
 // there is what the command line's parsing leaves of "D:\", since no path
@@ -121,10 +112,47 @@ void SettleLanguage(int requestedIndex, CMenuState& state, int& languageIndex)
     }
 }
 
-// Writes the text as it stands: it may hold a percent sign.
+// The narrow text (in the process code page) as UTF-16.
+std::wstring ToWide(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+// Writes the text as it stands (it may hold a percent sign): to a console
+// as UTF-16, which shows every language whatever the console's code page
+// (which stays as the user set it), elsewhere as UTF-8 bytes.
 void Print(const std::string& text)
 {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    const std::wstring wide = ToWide(text);
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (output != nullptr && output != INVALID_HANDLE_VALUE && ::GetConsoleMode(output, &mode)) {
+        ::WriteConsoleW(output, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    const int length =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return;
+    std::string bytes(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &bytes[0], length, nullptr, nullptr);
+    ::WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+// The keys that the last look at the registry could not read for lack of
+// rights, each on a line of its own: what was said just before rests on a
+// guess there, and the menu, run as administrator, may see otherwise.
+void PrintDeniedKeys(const std::vector<std::string>& keys)
+{
+    for (const std::string& key : keys)
+        Print("    cannot tell: no right to read HKEY_LOCAL_MACHINE\\" + key + "\n");
 }
 
 // The text's lines, each indented; the empty lines that set a reason's
@@ -172,7 +200,21 @@ void PrintEntries(CMenuEntries& entries, const CMenuState& state)
             Print("    (no text shown)\n");
         else
             PrintIndented(text);
+        PrintDeniedKeys(TakeDeniedRegistryKeys());
     }
+}
+
+// The suite's state as the check takes it, and why: the menu first runs the
+// suite's clean-up program, which the check never starts.
+void PrintSuiteState(const CMenuState& state, const std::vector<std::string>& deniedKeys)
+{
+    const bool unreadable = std::find(deniedKeys.begin(), deniedKeys.end(), kSuiteUninstallKey) != deniedKeys.end();
+    const char* installed = unreadable ? "cannot tell" : state.suiteInstalled ? "yes" : "no";
+    Print(std::string("Tavrin Nimbo installed: ") + installed + "\n");
+    PrintDeniedKeys(deniedKeys);
+    Print(std::string("Clean-up program ") + kCleanupProgram +
+          ": not run by this check (the menu runs it first); the suite counts as installed when its uninstall "
+          "key exists\n");
 }
 
 // The files of the disc layout that the disc lacks, probed as the menu
@@ -198,22 +240,22 @@ bool PrintMissingFiles(const std::string& discRoot)
 
 int main(int argc, char** argv)
 {
+    RestrictLibrarySearch();
+    SetRegistryAccess(RegistryAccess::ReadOnly);
     CCheckOptions options;
     if (!ParseArguments(argc, argv, options)) {
         std::fputs(kUsage, stderr);
         return kExitUsage;
     }
-    // The manifest makes the texts UTF-8 where Windows can; a console must then show them so.
-    if (::GetACP() == CP_UTF8)
-        ::SetConsoleOutputCP(CP_UTF8);
-
     CMenuState state;
-    state.discRoot = options.discRoot.empty() ? FolderOfPath(OwnProgramPath()) : options.discRoot;
+    state.discRoot = options.discRoot.empty() ? FolderOfPath(ProgramFilePath()) : options.discRoot;
     state.discRoot = WithoutTrailingSeparator(state.discRoot);
     state.suiteInstalled = RegKeyExists(kSuiteUninstallKey);
+    const std::vector<std::string> suiteDenied = TakeDeniedRegistryKeys();
     int languageIndex = 0;
     SettleLanguage(options.languageIndex, state, languageIndex);
     state.languageOffset = languageIndex * kLanguageOffsetStep;
+    const std::vector<std::string> languageDenied = TakeDeniedRegistryKeys();
     state.model = ReadModel();
 
     CCheckHost host;
@@ -222,11 +264,13 @@ int main(int argc, char** argv)
 
     Print("Disc root: " + state.discRoot + "\n");
     Print("Language: " + LoadFixedText(kLanguages[languageIndex].nameId) + "\n");
+    PrintDeniedKeys(languageDenied);
     Print("Model: " + ModelName(state.model) + "\n");
-    Print(std::string("Tavrin Nimbo installed: ") + (state.suiteInstalled ? "yes" : "no") + "\n\n");
+    PrintDeniedKeys(TakeDeniedRegistryKeys());
+    PrintSuiteState(state, suiteDenied);
+    Print("\n");
     PrintEntries(entries, state);
     Print("\n");
     const bool complete = PrintMissingFiles(state.discRoot);
-    std::fflush(stdout);
     return complete ? kExitComplete : kExitMissing;
 }

@@ -2,9 +2,8 @@
 
 #include "MenuDialog.h"
 #include "StartUpSystem.h"
+#include "controls/CommonControls.h"
 #include "framework/ThreeDControls.h"
-
-#include <commctrl.h>
 
 #include <memory>
 
@@ -21,8 +20,7 @@ bool CMenuApp::InitInstance()
         return false;
     }
 
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    LoadCommonControls();
     CThreeDControls threeDControls;
     threeDControls.Enable(Instance());
 

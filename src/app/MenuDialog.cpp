@@ -5,9 +5,8 @@
 #include "ModelDialog.h"
 #include "framework/Application.h"
 #include "res/resource.h"
-#include "system/OwnProcess.h"
+#include "system/Paths.h"
 #include "system/Registry.h"
-
 
 namespace {
 
@@ -89,7 +88,7 @@ void CMenuDialog::BindControls()
 BOOL CMenuDialog::OnInitDialog()
 {
     CSkinnedDialog::OnInitDialog();
-    state.discRoot = FindDiscRoot(OwnProgramPath());
+    state.discRoot = FindDiscRoot(ProgramFilePath());
     state.suiteInstalled = entries.CleanUpAndDetectSuite();
     const int languageIndex = SettleLanguage();
 

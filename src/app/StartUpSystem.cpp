@@ -2,8 +2,9 @@
 
 #include "MenuDialog.h"
 #include "framework/Handles.h"
-#include "system/OwnProcess.h"
+#include "system/Paths.h"
 #include "system/RegistryNames.h"
+#include "system/SystemLibrary.h"
 
 #include <windows.h>
 
@@ -83,14 +84,19 @@ RelaunchOutcome CStartUpSystem::StartCopy(const char* verb, const std::string& p
     start.lpFile = program.c_str();
     start.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     start.nShow = SW_SHOWNORMAL;
-    if (::ShellExecuteExA(&start))
+    // The shell is loaded from the system folder only, and only here.
+    const CLibrary shell = LoadSystemLibrary("shell32.dll");
+    const auto shellExecute = LibraryFunction<decltype(&::ShellExecuteExA)>(shell.Get(), "ShellExecuteExA");
+    if (shellExecute == nullptr)
+        return RelaunchOutcome::Failed;
+    if (shellExecute(&start))
         return RelaunchOutcome::Started;
     return ::GetLastError() == ERROR_CANCELLED ? RelaunchOutcome::Declined : RelaunchOutcome::Failed;
 }
 
 std::string CStartUpSystem::ProgramPath() const
 {
-    return OwnProgramPath();
+    return ProgramFilePath();
 }
 
 std::string CStartUpSystem::WorkingFolder() const

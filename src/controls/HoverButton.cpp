@@ -1,5 +1,6 @@
 #include "HoverButton.h"
 
+#include "CommonControls.h"
 #include "framework/Application.h"
 #include "res/Text.h"
 
@@ -131,7 +132,7 @@ LRESULT CHoverButton::OnMouseMove(WPARAM, LPARAM)
         request.dwFlags = TME_HOVER | TME_LEAVE;
         request.hwndTrack = window;
         request.dwHoverTime = kHoverTimeMs;
-        tracking = ::_TrackMouseEvent(&request) != FALSE;
+        tracking = ::TrackMouseEvent(&request) != FALSE;
     }
     return Default();
 }
@@ -161,7 +162,7 @@ LRESULT CHoverButton::OnDestroy(WPARAM, LPARAM)
 
 void CHoverButton::MakeTooltip()
 {
-    if (tooltip || window == nullptr)
+    if (tooltip || window == nullptr || !LoadCommonControls())
         return;
     tooltip.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                     CW_USEDEFAULT, window, nullptr, CApplication::Instance(), nullptr));

@@ -6,7 +6,12 @@ std::string QuotedPath(const std::string& path)
 {
     if (path.find_first_of(" \t") == std::string::npos)
         return path;
-    return "\"" + path + "\"";
+    return Quoted(path);
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
 }
 
 std::string LanguageArgument(DWORD languageCode)

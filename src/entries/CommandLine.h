@@ -9,6 +9,9 @@
 // a blank, as it stands otherwise.
 std::string QuotedPath(const std::string& path);
 
+// The text in quotation marks, whatever it holds.
+std::string Quoted(const std::string& text);
+
 // The installers' language switch: "/l0x" and the code in upper-case
 // hexadecimal, at least two digits (French, 1036, gives "/l0x40C").
 std::string LanguageArgument(DWORD languageCode);

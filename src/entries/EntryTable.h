@@ -137,9 +137,12 @@ constexpr char kPremiereVersionItem[] = "FileVersion";
 constexpr char kPremiereReleaseVersion[] = "1, 5, 0, 0";
 constexpr char kPremiereUpdatedVersion[] = "1, 5, 1, 0";
 
-// Acrobat Reader's program in its folder (the system completes ".exe") and the file browser.
+// Acrobat Reader's program in its folder, as its command line names it, and
+// the extension of the file that is started.
 constexpr char kAcrobatReaderProgram[] = "\\acrord32";
-constexpr char kFileBrowser[] = "explorer";
+constexpr char kProgramExtension[] = ".exe";
+// The file browser in the Windows folder.
+constexpr char kFileBrowser[] = "\\explorer.exe";
 
 // The fixed identifier of the readme page of a language, kept in the readme
 // folder; English (and any unknown code) has its page in the disc root.

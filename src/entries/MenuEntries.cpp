@@ -5,11 +5,10 @@
 #include "res/Text.h"
 #include "res/resource.h"
 #include "system/FolderProbe.h"
+#include "system/Paths.h"
 #include "system/ProgramLauncher.h"
 #include "system/Registry.h"
 #include "system/VersionProbe.h"
-
-#include <shlwapi.h>
 
 namespace {
 
@@ -46,6 +45,7 @@ std::string ItemFileName(const CEntryRow& row)
 CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept
     : cleanupTimeoutMs(kInstallerTimeoutMs),
       installerTimeoutMs(kInstallerTimeoutMs),
+      fileBrowser(WindowsFolder() + kFileBrowser),
       showMessage(&ShowMessageBox),
       writeDebugLine(&WriteDebugLine),
       state(state),
@@ -58,9 +58,10 @@ CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept
 bool CMenuEntries::CleanUpAndDetectSuite()
 {
     if (runCleanUp) {
-        const std::string commandLine = QuotedPath(state.discRoot + kCleanupProgram) + " " + kCleanupSwitch;
+        const std::string program = state.discRoot + kCleanupProgram;
+        const std::string commandLine = QuotedPath(program) + " " + kCleanupSwitch;
         CKernelHandle process;
-        if (!StartProgram(commandLine, kNormalLaunchFlags, std::string(), process))
+        if (!StartProgram(program, commandLine, kNormalLaunchFlags, std::string(), process))
             writeDebugLine(commandLine + " failed");
         else if (WaitForProgram(process.Get(), cleanupTimeoutMs) != WaitOutcome::Ended)
             writeDebugLine("NimboCleanup failed");
@@ -182,13 +183,14 @@ CEntryOutcome CMenuEntries::EvaluateHotfix(const CEntryRow& row)
 
 // Offered only over Premiere Pro 1.5 exactly; without Premiere registered,
 // or with a version it does not know, it stays disabled without a reason.
+// A registered folder that is relative, quoted or too long names no program.
 CEntryOutcome CMenuEntries::EvaluatePremiereUpdater(const CEntryRow& row)
 {
     std::string folder;
     if (!FindPremiereFolder(folder))
         return {};
     const std::string program = folder + kPremiereProgram;
-    if (program.size() >= MAX_PATH || !::PathFileExistsA(program.c_str()))
+    if (!IsExistingProgramFile(program))
         return Unavailable(row.availability.prerequisiteReasonId);
 
     std::string version;
@@ -201,7 +203,9 @@ CEntryOutcome CMenuEntries::EvaluatePremiereUpdater(const CEntryRow& row)
 }
 
 // Keeps the suite's folder from the registry whenever it is stored, even
-// while the suite counts as not installed.
+// while the suite counts as not installed. A folder that is relative, quoted
+// or too long names no program: the menu would otherwise start whatever the
+// current folder or a re-split command line offers.
 CEntryOutcome CMenuEntries::EvaluateRegister(const CEntryRow& row)
 {
     std::string storedFolder;
@@ -211,7 +215,7 @@ CEntryOutcome CMenuEntries::EvaluateRegister(const CEntryRow& row)
 
     if (!PrerequisiteHolds(row))
         return Unavailable(row.availability.prerequisiteReasonId);
-    if (!FolderContains(ItemFileName(row), RegistrationFolder()))
+    if (!IsPlainAbsolutePath(RegistrationProgram(row)) || !FolderContains(ItemFileName(row), RegistrationFolder()))
         return Unavailable(row.availability.notFoundReasonId);
     return {true, std::string()};
 }
@@ -301,6 +305,12 @@ std::string CMenuEntries::RegistrationFolder() const
     return ExpandFormat(state.suiteFolder, state.discRoot);
 }
 
+// The registration program in the suite's folder.
+std::string CMenuEntries::RegistrationProgram(const CEntryRow& row) const
+{
+    return RegistrationFolder() + "\\" + ItemFileName(row);
+}
+
 // A headless check has no button, and a window-less button is labelled all the same.
 void CMenuEntries::ShowOutcome(const CEntryRow& row, const CEntryOutcome& outcome)
 {
@@ -335,18 +345,20 @@ void CMenuEntries::RunEntryAction(int controlId)
         InstallSuite();
         return;
     case EntryAction::DiscProgram:
-        LaunchItem(DiscProgramCommandLine(*row), row->launch.CreationFlags(), row->launch.Has(kWaitWhileHidden), row->launch.Has(kReportLongWait));
+        LaunchItem(state.discRoot + row->launch.program, DiscProgramCommandLine(*row), row->launch.CreationFlags(),
+                   row->launch.Has(kWaitWhileHidden), row->launch.Has(kReportLongWait));
         break;
-    case EntryAction::RegistrationProgram:
-        LaunchItem(QuotedPath(RegistrationFolder() + "\\" + ItemFileName(*row)), row->launch.CreationFlags(), row->launch.Has(kWaitWhileHidden),
+    case EntryAction::RegistrationProgram: {
+        const std::string program = RegistrationProgram(*row);
+        LaunchItem(program, QuotedPath(program), row->launch.CreationFlags(), row->launch.Has(kWaitWhileHidden),
                    row->launch.Has(kReportLongWait));
         break;
+    }
     case EntryAction::ManualInReader:
         OpenManual(*row);
         break;
     case EntryAction::ReadmeInBrowser:
-        LaunchItem(std::string(kFileBrowser) + " " + QuotedPath(state.readmePath), row->launch.CreationFlags(), row->launch.Has(kWaitWhileHidden),
-                   row->launch.Has(kReportLongWait));
+        OpenReadme(*row);
         break;
     }
     for (int refreshed : row->launch.refreshesAfter) {
@@ -380,9 +392,33 @@ void CMenuEntries::OpenManual(const CEntryRow& row)
     else
         return;
 
+    // The command line names the reader as its base name; the file started
+    // is that name with ".exe", which Windows does not add to a program
+    // given by full path.
     const std::string manual = FormatFixedText(row.item.folderId, state.discRoot) + "\\" + LoadFixedText(manualId);
-    LaunchItem(QuotedPath(state.acrobatFolder + kAcrobatReaderProgram) + " " + QuotedPath(manual),
-               row.launch.CreationFlags(), row.launch.Has(kWaitWhileHidden), row.launch.Has(kReportLongWait));
+    const std::string reader = state.acrobatFolder + kAcrobatReaderProgram;
+    OpenDocument(reader + kProgramExtension, QuotedPath(reader) + " " + QuotedPath(manual), manual, row);
+}
+
+// The file browser of the Windows folder, not whichever "explorer" a search
+// finds first, with the page as its one quoted argument.
+void CMenuEntries::OpenReadme(const CEntryRow& row)
+{
+    OpenDocument(fileBrowser, Quoted(fileBrowser) + " " + Quoted(state.readmePath), state.readmePath, row);
+}
+
+// A document path that a quotation mark or a control character would split
+// into other arguments, or that is not absolute, is not handed over: the
+// click then fails like a program that cannot be found.
+void CMenuEntries::OpenDocument(const std::string& program, const std::string& commandLine,
+                                const std::string& document, const CEntryRow& row)
+{
+    if (!IsPlainAbsolutePath(document)) {
+        ShowError(FormatText(IDS_CANNOT_FIND_FILE, state.languageOffset, commandLine));
+        return;
+    }
+    LaunchItem(program, commandLine, row.launch.CreationFlags(), row.launch.Has(kWaitWhileHidden),
+               row.launch.Has(kReportLongWait));
 }
 
 // The hand-over value is written before the question, so a failed start leaves it too.
@@ -393,29 +429,31 @@ void CMenuEntries::InstallSuite()
 
     const int answer = showMessage(host.MenuWindow(), LoadText(IDS_SUITE_QUESTION, state.languageOffset),
                                    LoadFixedText(IDS_SUITE_QUESTION_CAPTION), MB_YESNO | MB_ICONQUESTION);
-    std::string commandLine = QuotedPath(state.discRoot + row.launch.program);
+    const std::string program = state.discRoot + row.launch.program;
+    std::string commandLine = QuotedPath(program);
     if (answer == IDYES)
         commandLine += std::string(" ") + kTypicalInstallationSwitch;
     commandLine += " " + LanguageArgument(state.languageCode);
 
     // The installer may restart the machine, so nothing bounds the wait.
-    StartAndWait(commandLine, row.launch.CreationFlags(), FormatFixedText(row.item.folderId, state.discRoot), row.launch.Has(kWaitWhileHidden), INFINITE,
-                 row.launch.Has(kReportLongWait));
+    StartAndWait(program, commandLine, row.launch.CreationFlags(), FormatFixedText(row.item.folderId, state.discRoot),
+                 row.launch.Has(kWaitWhileHidden), INFINITE, row.launch.Has(kReportLongWait));
 }
 
 // The menu's own working folder and the installers' time limit.
-void CMenuEntries::LaunchItem(const std::string& commandLine, DWORD creationFlags, bool wait, bool timeoutMessage)
+void CMenuEntries::LaunchItem(const std::string& program, const std::string& commandLine, DWORD creationFlags,
+                              bool wait, bool timeoutMessage)
 {
-    StartAndWait(commandLine, creationFlags, std::string(), wait, installerTimeoutMs, timeoutMessage);
+    StartAndWait(program, commandLine, creationFlags, std::string(), wait, installerTimeoutMs, timeoutMessage);
 }
 
 // The menu is hidden while it waits and shown again whatever ends the wait;
 // a program still running then is left alone.
-void CMenuEntries::StartAndWait(const std::string& commandLine, DWORD creationFlags,
+void CMenuEntries::StartAndWait(const std::string& program, const std::string& commandLine, DWORD creationFlags,
                                 const std::string& workingFolder, bool wait, DWORD timeoutMs, bool timeoutMessage)
 {
     CKernelHandle process;
-    if (!StartProgram(commandLine, creationFlags, workingFolder, process)) {
+    if (!StartProgram(program, commandLine, creationFlags, workingFolder, process)) {
         ShowError(FormatText(IDS_CANNOT_FIND_FILE, state.languageOffset, commandLine));
         return;
     }

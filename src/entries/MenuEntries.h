@@ -56,9 +56,10 @@ public:
     // The click of the suite button: asks typical or custom and runs the installer.
     void InstallSuite();
 
-    // Starts `commandLine`; for waiting rows hides the menu until the program
-    // ends or `installerTimeoutMs` passes.
-    void LaunchItem(const std::string& commandLine, DWORD creationFlags, bool wait, bool timeoutMessage);
+    // Starts `program` (a full path) with `commandLine`; for waiting rows
+    // hides the menu until the program ends or `installerTimeoutMs` passes.
+    void LaunchItem(const std::string& program, const std::string& commandLine, DWORD creationFlags, bool wait,
+                    bool timeoutMessage);
 
     // Bounds of the waits; tests shorten them, the program keeps its own.
     DWORD cleanupTimeoutMs;
@@ -66,6 +67,10 @@ public:
     // Whether the suite test first runs the clean-up program; a check of the
     // disc, which must start nothing, tests the uninstall key alone.
     bool runCleanUp = true;
+
+    // The file browser that opens the readme: the one in the Windows folder.
+    // Tests put a stand-in at another full path in its place.
+    std::string fileBrowser;
 
     // How message boxes are shown (MessageBoxA's arguments and answer) and
     // debugger lines written; tests put recorders in their place.
@@ -86,14 +91,18 @@ private:
     bool ItemOnDisc(const CEntryRow& row) const;
     CEntryOutcome Unavailable(unsigned reasonId) const;
     std::string RegistrationFolder() const;
+    std::string RegistrationProgram(const CEntryRow& row) const;
 
     void ShowOutcome(const CEntryRow& row, const CEntryOutcome& outcome);
     void LabelButton(int controlId, unsigned labelId);
 
     std::string DiscProgramCommandLine(const CEntryRow& row) const;
     void OpenManual(const CEntryRow& row);
-    void StartAndWait(const std::string& commandLine, DWORD creationFlags, const std::string& workingFolder,
-                      bool wait, DWORD timeoutMs, bool timeoutMessage);
+    void OpenReadme(const CEntryRow& row);
+    void OpenDocument(const std::string& program, const std::string& commandLine, const std::string& document,
+                      const CEntryRow& row);
+    void StartAndWait(const std::string& program, const std::string& commandLine, DWORD creationFlags,
+                      const std::string& workingFolder, bool wait, DWORD timeoutMs, bool timeoutMessage);
     void ShowError(const std::string& text);
 
     CMenuState& state;

@@ -2,6 +2,16 @@
 
 #include "Application.h"
 
+#include <utility>
+
+namespace {
+
+// The dialog whose window this thread is creating: the one object that the
+// window's WM_INITDIALOG may bind.
+thread_local CDialog* dialogBeingCreated = nullptr;
+
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CDialog, CWindow)
     OnCommand<IDOK, &CDialog::OnOK>(),
     OnCommand<IDCANCEL, &CDialog::OnCancel>(),
@@ -20,8 +30,10 @@ INT_PTR CDialog::DoModal()
     HWND owner = parent != nullptr ? parent : CApplication::MainWindowHandle();
     if (owner == window)
         owner = nullptr;
+    CDialog* const outerDialog = std::exchange(dialogBeingCreated, this);
     HWND created = ::CreateDialogParamA(CApplication::Instance(), MAKEINTRESOURCEA(templateId), owner,
                                         &CDialog::DialogProcedure, reinterpret_cast<LPARAM>(this));
+    dialogBeingCreated = outerDialog;
     if (created == nullptr)
         return -1;
 
@@ -79,10 +91,16 @@ void CDialog::OnCancel()
 INT_PTR CALLBACK CDialog::DialogProcedure(HWND handle, UINT message, WPARAM, LPARAM lParam)
 {
     // Only the initialisation passes through here; every later message reaches
-    // the object through the subclassed window procedure.
+    // the object through the subclassed window procedure. The object is the
+    // one being created, bound once: a WM_INITDIALOG that comes later, or from
+    // another thread or program, carries no object whatever its lParam says.
     if (message != WM_INITDIALOG)
         return FALSE;
-    auto* dialog = reinterpret_cast<CDialog*>(lParam);
+    CDialog* dialog = dialogBeingCreated;
+    if (dialog == nullptr || reinterpret_cast<LPARAM>(dialog) != lParam || dialog->window != nullptr ||
+        FromHandle(handle) != nullptr)
+        return FALSE;
+    dialogBeingCreated = nullptr;
     dialog->Subclass(handle);
     return dialog->OnInitDialog();
 }

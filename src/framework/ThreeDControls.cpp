@@ -1,13 +1,16 @@
 #include "ThreeDControls.h"
 
+#include "system/SystemLibrary.h"
+
 namespace {
-const char kLibraryName[] = "CTL3D32.DLL";
+// Current Windows no longer ship it: then the menu keeps the plain look.
+const char kLibraryName[] = "ctl3d32.dll";
 using RegisterFunction = BOOL(WINAPI*)(HINSTANCE);
 }  // namespace
 
 bool CThreeDControls::Enable(HINSTANCE instance)
 {
-    library.Reset(::LoadLibraryA(kLibraryName));
+    library = LoadSystemLibrary(kLibraryName);
     if (!library)
         return false;
     auto registerProgram = reinterpret_cast<RegisterFunction>(

@@ -1,9 +1,23 @@
 #include "Window.h"
 
+#include <unordered_map>
+
 namespace {
 
-// The window property that points from an HWND to its object.
-const char kObjectProperty[] = "SplashWindowObject";
+// The objects bound to this thread's windows. A window belongs to the thread
+// that made it, and only that thread's messages look objects up, so no
+// other thread's or program's window is ever taken for one of ours; a
+// window property, which any program may set, would let a message name a
+// window whose "object" is any address.
+thread_local std::unordered_map<HWND, CWindow*> boundWindows;
+
+// The messages that only the reflecting code hands to a control's map.
+// Arriving through the window procedure they come from elsewhere, and the
+// pointer they carry would be trusted as a parent's structure.
+bool IsReflectedMessage(UINT message)
+{
+    return message >= kReflectedBase && message < kReflectedBase + WM_USER;
+}
 
 // The control that a reflectable message concerns, or null.
 HWND ReflectionTarget(const CMessage& message)
@@ -42,7 +56,8 @@ CWindow* CWindow::FromHandle(HWND handle) noexcept
 {
     if (handle == nullptr)
         return nullptr;
-    return static_cast<CWindow*>(::GetPropA(handle, kObjectProperty));
+    const auto bound = boundWindows.find(handle);
+    return bound != boundWindows.end() ? bound->second : nullptr;
 }
 
 bool CWindow::Attach(HWND existing)
@@ -56,7 +71,7 @@ bool CWindow::Attach(HWND existing)
 void CWindow::Subclass(HWND handle)
 {
     window = handle;
-    ::SetPropA(handle, kObjectProperty, this);
+    boundWindows[handle] = this;
     previousProcedure = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindow::WindowProcedure)));
 }
@@ -67,7 +82,7 @@ void CWindow::Detach()
         return;
     if (previousProcedure != nullptr)
         ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
-    ::RemovePropA(window, kObjectProperty);
+    boundWindows.erase(window);
     window = nullptr;
     previousProcedure = nullptr;
 }
@@ -82,6 +97,8 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND handle, UINT message, WPARAM wPar
     CWindow* object = FromHandle(handle);
     if (object == nullptr)
         return ::DefWindowProcA(handle, message, wParam, lParam);
+    if (IsReflectedMessage(message))
+        return object->CallPrevious(CMessage{message, wParam, lParam});
     if (message == WM_NCDESTROY) {
         WNDPROC previous = object->previousProcedure;
         object->Detach();
@@ -121,10 +138,14 @@ bool CWindow::FindHandler(const CMessage& message, LRESULT& result)
     return false;
 }
 
-// Hands owner-draw and colour requests to the child control's own object.
+// Hands owner-draw and colour requests to the child control's own object;
+// a request that names any other window is not reflected.
 bool CWindow::Reflect(const CMessage& message, LRESULT& result)
 {
-    CWindow* child = FromHandle(ReflectionTarget(message));
+    const HWND target = ReflectionTarget(message);
+    if (target == nullptr || !::IsChild(window, target))
+        return false;
+    CWindow* child = FromHandle(target);
     if (child == nullptr || child == this)
         return false;
     CMessage reflected{kReflectedBase + message.message, message.wParam, message.lParam};
@@ -140,7 +161,7 @@ LRESULT CWindow::Default()
     if (currentMessage == nullptr)
         return 0;
     const CMessage& message = *currentMessage;
-    if (message.message >= kReflectedBase)
+    if (IsReflectedMessage(message.message))
         return 0;
     LRESULT result = 0;
     if (Reflect(message, result))

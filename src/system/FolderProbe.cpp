@@ -1,10 +1,12 @@
 #include "FolderProbe.h"
 
 #include "../framework/Handles.h"
+#include "Paths.h"
 
 #include <windows.h>
 
 #include <atomic>
+#include <cstring>
 
 namespace {
 
@@ -22,10 +24,10 @@ void LowerCase(std::string& text)
 
 bool FolderContains(std::string name, std::string folder)
 {
-    // The narrow listing functions take at most MAX_PATH characters; an
+    // The narrow listing functions take fewer than MAX_PATH UTF-16 units; an
     // empty folder would silently list the root of the current drive.
     const std::string pattern = folder + "\\*";
-    if (folder.empty() || pattern.size() >= MAX_PATH)
+    if (folder.empty() || !FitsNarrowPathLimit(pattern))
         return false;
 
     WIN32_FIND_DATAA entry{};
@@ -36,7 +38,8 @@ bool FolderContains(std::string name, std::string folder)
 
     LowerCase(name);
     do {
-        std::string entryName = entry.cFileName;
+        // A name too long for the narrow buffer may fill it without a NUL.
+        std::string entryName(entry.cFileName, ::strnlen(entry.cFileName, sizeof(entry.cFileName)));
         LowerCase(entryName);
         if (entryName == name)
             return true;

@@ -1,5 +1,7 @@
 #include "ProgramLauncher.h"
 
+#include "Paths.h"
+
 #include <vector>
 
 namespace {
@@ -19,10 +21,14 @@ WaitOutcome LastLook(HANDLE process)
 
 }  // namespace
 
-bool StartProgram(const std::string& commandLine, DWORD creationFlags, const std::string& workingFolder,
-                  CKernelHandle& process)
+bool StartProgram(const std::string& program, const std::string& commandLine, DWORD creationFlags,
+                  const std::string& workingFolder, CKernelHandle& process)
 {
     process.Reset();
+    if (!IsExistingProgramFile(program)) {
+        ::SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
 
     // CreateProcessA may write into the command line it is given.
     std::vector<char> line(commandLine.begin(), commandLine.end());
@@ -31,7 +37,9 @@ bool StartProgram(const std::string& commandLine, DWORD creationFlags, const std
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
+    // The application name keeps CreateProcess from searching for the
+    // command line's first token in the program's and the current folder.
+    if (!::CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
                           workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started))
         return false;
 

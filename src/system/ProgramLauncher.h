@@ -15,11 +15,14 @@ constexpr DWORD kNormalLaunchFlags = CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS;
 
 enum class WaitOutcome { Ended, TimedOut, Failed };
 
-// Starts the command line as a new process (its first token names the
-// program) in the working folder, or the menu's own when that is empty; on
-// success the process handle goes to the owner, which is emptied otherwise.
-bool StartProgram(const std::string& commandLine, DWORD creationFlags, const std::string& workingFolder,
-                  CKernelHandle& process);
+// Starts `program`, given by its full path, with the command line (whose
+// first token names the program) as a new process in the working folder, or
+// the menu's own when that is empty. The program is never searched for: a
+// path that is not plain and absolute (IsPlainAbsolutePath) or names no
+// existing file starts nothing. On success the process handle goes to the
+// owner, which is emptied otherwise.
+bool StartProgram(const std::string& program, const std::string& commandLine, DWORD creationFlags,
+                  const std::string& workingFolder, CKernelHandle& process);
 
 // Waits up to timeoutMs (or INFINITE) for the process to end, ignoring input
 // but answering messages that other threads send to this thread's windows,

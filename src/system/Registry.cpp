@@ -2,22 +2,35 @@
 
 #include "../framework/Handles.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr REGSAM kFullAccess = KEY_ALL_ACCESS;
 
+RegistryAccess access = RegistryAccess::Full;
+std::vector<std::string> deniedKeys;
+
 CRegistryKey OpenKey(const std::string& keyPath, LONG& status)
 {
     HKEY key = nullptr;
-    status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, kFullAccess, &key);
+    const REGSAM wanted = access == RegistryAccess::ReadOnly ? KEY_READ : kFullAccess;
+    status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, wanted, &key);
+    if (status == ERROR_ACCESS_DENIED && std::find(deniedKeys.begin(), deniedKeys.end(), keyPath) == deniedKeys.end())
+        deniedKeys.push_back(keyPath);
     return CRegistryKey(status == ERROR_SUCCESS ? key : nullptr);
 }
 
-// Opens the key, or creates it when it cannot be opened.
+// Opens the key, or creates it when it cannot be opened; a read-only
+// program does neither.
 CRegistryKey OpenOrCreateKey(const std::string& keyPath, LONG& status)
 {
+    if (access == RegistryAccess::ReadOnly) {
+        status = ERROR_ACCESS_DENIED;
+        return CRegistryKey();
+    }
     CRegistryKey key = OpenKey(keyPath, status);
     if (key)
         return key;
@@ -28,6 +41,16 @@ CRegistryKey OpenOrCreateKey(const std::string& keyPath, LONG& status)
 }
 
 }  // namespace
+
+void SetRegistryAccess(RegistryAccess wanted)
+{
+    access = wanted;
+}
+
+std::vector<std::string> TakeDeniedRegistryKeys()
+{
+    return std::exchange(deniedKeys, std::vector<std::string>());
+}
 
 bool ReadRegString(const std::string& keyPath, const std::string& valueName, std::string& output)
 {
@@ -105,6 +128,8 @@ LONG WriteRegDword(const std::string& keyPath, const std::string& valueName, DWO
 
 bool DeleteRegValue(const std::string& keyPath, const std::string& valueName)
 {
+    if (access == RegistryAccess::ReadOnly)
+        return false;
     LONG status = ERROR_SUCCESS;
     CRegistryKey key = OpenKey(keyPath, status);
     return key && ::RegDeleteValueA(key.Get(), valueName.c_str()) == ERROR_SUCCESS;

@@ -1,7 +1,9 @@
 #include "VersionProbe.h"
 
+#include "Paths.h"
 #include "Registry.h"
 #include "RegistryNames.h"
+#include "SystemLibrary.h"
 
 #include <windows.h>
 
@@ -16,6 +18,50 @@ const char* const kStringTables[] = {"\\StringFileInfo\\040904B0\\", "\\StringFi
 
 // The longest sub-block path the version functions are given, without its NUL.
 constexpr size_t kMaxSubBlockLength = 255;
+
+// The version functions. version.dll is no library that Windows always
+// takes from the system folder, so it is loaded from there by full path,
+// once, rather than imported; without it no file has version information.
+class CVersionLibrary {
+public:
+    CVersionLibrary()
+        : library(LoadSystemLibrary("version.dll")),
+          getInfoSize(LibraryFunction<GetInfoSizeFunction>(library.Get(), "GetFileVersionInfoSizeA")),
+          getInfo(LibraryFunction<GetInfoFunction>(library.Get(), "GetFileVersionInfoA")),
+          queryValue(LibraryFunction<QueryValueFunction>(library.Get(), "VerQueryValueA"))
+    {
+    }
+
+    DWORD GetInfoSize(const char* path) const
+    {
+        DWORD ignored = 0;
+        return getInfoSize != nullptr && getInfo != nullptr && queryValue != nullptr ? getInfoSize(path, &ignored) : 0;
+    }
+    bool GetInfo(const char* path, std::vector<BYTE>& block) const
+    {
+        return getInfo(path, 0, static_cast<DWORD>(block.size()), block.data()) != FALSE;
+    }
+    bool QueryValue(const std::vector<BYTE>& block, const char* subBlock, void** value, UINT* length) const
+    {
+        return queryValue(block.data(), subBlock, value, length) != FALSE;
+    }
+
+private:
+    using GetInfoSizeFunction = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+    using GetInfoFunction = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+    using QueryValueFunction = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+
+    CLibrary library;
+    GetInfoSizeFunction getInfoSize;
+    GetInfoFunction getInfo;
+    QueryValueFunction queryValue;
+};
+
+const CVersionLibrary& VersionLibrary()
+{
+    static const CVersionLibrary library;
+    return library;
+}
 
 // True when the last character (not merely the last byte, which may be the
 // trail byte of a double-byte character) is a backslash.
@@ -34,7 +80,7 @@ bool QueryVersionString(const std::vector<BYTE>& block, const std::string& subBl
 {
     void* value = nullptr;
     UINT length = 0;
-    if (!::VerQueryValueA(block.data(), subBlock.c_str(), &value, &length) || length == 0 || value == nullptr)
+    if (!VersionLibrary().QueryValue(block, subBlock.c_str(), &value, &length) || length == 0 || value == nullptr)
         return false;
     // The length counts characters, with or without the NUL depending on the
     // platform: stop at whichever comes first.
@@ -60,15 +106,15 @@ bool FindPremiereFolder(std::string& folder)
 void ReadFileVersionItem(const std::string& path, std::string& text, const std::string& itemName)
 {
     text.clear();
-    if (path.empty() || path.size() >= MAX_PATH)
+    if (path.empty() || !FitsNarrowPathLimit(path))
         return;
 
-    DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    const CVersionLibrary& library = VersionLibrary();
+    const DWORD size = library.GetInfoSize(path.c_str());
     if (size == 0)
         return;
     std::vector<BYTE> block(size);
-    if (!::GetFileVersionInfoA(path.c_str(), 0, size, block.data()))
+    if (!library.GetInfo(path.c_str(), block))
         return;
 
     for (const char* table : kStringTables) {

@@ -204,6 +204,13 @@ bool CMenuDriver::WaitForExit(DWORD timeoutMs) const
     return ::WaitForSingleObject(process.Get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
+DWORD CMenuDriver::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(process.Get(), &code);
+    return code;
+}
+
 bool CMenuDriver::HasEnded() const
 {
     return WaitForExit(0);

@@ -59,6 +59,8 @@ public:
     // True when the process ended within the time.
     bool WaitForExit(DWORD timeoutMs = kExitTimeoutMs) const;
     bool HasEnded() const;
+    // The exit code of the ended program; STILL_ACTIVE while it runs.
+    DWORD ExitCode() const;
 
 private:
     CKernelHandle process;

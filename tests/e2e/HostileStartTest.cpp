@@ -277,7 +277,19 @@ private:
 struct CRootCase {
     const char* name;
     bool deep;
+    const wchar_t* folder;  // the disc root's own folder name
 };
+
+// A Japanese folder name of a hundred characters: 300 bytes in the UTF-8
+// code page, but only 100 of the UTF-16 units in which Windows counts paths.
+std::wstring JapaneseHundred()
+{
+    std::wstring name;
+    for (int part = 0; part < 10; ++part)
+        name += L"\u65e5\u672c\u8a9e\u306e\u30c7\u30a3\u30b9\u30af\u306e\u6839";
+    return name;
+}
+const std::wstring kJapaneseHundred = JapaneseHundred();
 
 // How GoogleTest shows a root: by its name.
 void PrintTo(const CRootCase& root, std::ostream* out)
@@ -294,7 +306,7 @@ TEST_P(HostileRoot, TheMenuFindsAndStartsItsItems)
     CRegistrySeed seed;
     seed.RemoveValue(kRunKey, "Splash");
     CFixtureDisc disc;
-    std::wstring root = widetree::Widen(disc.Folder()) + L"\\Disc \u00e9 \u65e5\u672c";
+    std::wstring root = widetree::Widen(disc.Folder()) + L"\\" + GetParam().folder;
     while (GetParam().deep && root.size() < MAX_PATH)
         root += L"\\" + std::wstring(kDeepFolderLength, L'd');
     widetree::CWideTree tree(root);
@@ -320,7 +332,9 @@ TEST_P(HostileRoot, TheMenuFindsAndStartsItsItems)
 }
 
 INSTANTIATE_TEST_SUITE_P(Roots, HostileRoot,
-    ::testing::Values(CRootCase { "BeyondTheCodePage", false }, CRootCase { "PastMaxPath", true }),
+    ::testing::Values(CRootCase { "BeyondTheCodePage", false, L"Disc \u00e9 \u65e5\u672c" },
+        CRootCase { "PastMaxPath", true, L"Disc \u00e9 \u65e5\u672c" },
+        CRootCase { "JapaneseHundredCharacters", false, kJapaneseHundred.c_str() }),
     [](const ::testing::TestParamInfo<CRootCase>& info) { return std::string(info.param.name); });
 
 // A folder named like the item passes the probe; its click shows the

@@ -1,6 +1,7 @@
-// The built Splash.exe as a file: a 32-bit Windows GUI program that needs
-// no DLL beyond the system's, whose three dialog templates read back
-// control by control as the menu's layout gives them.
+// The built Splash.exe as a file: a 32-bit Windows GUI program that imports
+// no DLL beyond those Windows always takes from the system folder, whose
+// three dialog templates read back control by control as the menu's layout
+// gives them.
 #include "FixtureDisc.h"
 #include "res/resource.h"
 
@@ -141,6 +142,15 @@ std::string Lower(std::string text)
     return text;
 }
 
+// The libraries that Windows always takes from the system folder (its known
+// DLLs); comctl32 and version are not among them.
+const std::set<std::string>& SystemFolderLibraries()
+{
+    static const std::set<std::string> libraries
+        = { "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shlwapi.dll", "shell32.dll", "msvcrt.dll" };
+    return libraries;
+}
+
 TEST(ProgramFile, IsA32BitGuiProgramThatImportsOnlySystemLibraries)
 {
     const std::vector<std::uint8_t> file = ReadWholeFile(ProgramPath());
@@ -150,11 +160,26 @@ TEST(ProgramFile, IsA32BitGuiProgramThatImportsOnlySystemLibraries)
     EXPECT_EQ(kMachineI386, image.machine);
     EXPECT_EQ(kMagicPe32, image.magic);
     EXPECT_EQ(kSubsystemGui, image.subsystem);
-    const std::set<std::string> system = { "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "comctl32.dll",
-        "version.dll", "shlwapi.dll", "shell32.dll", "msvcrt.dll" };
     EXPECT_FALSE(image.imports.empty());
     for (const std::string& library : image.imports)
-        EXPECT_EQ(1u, system.count(Lower(library))) << library << " is not part of every Windows";
+        EXPECT_EQ(1u, SystemFolderLibraries().count(Lower(library))) << library << " may come from elsewhere";
+}
+
+// The disc check runs from any console or script: it asks for no rights, reads
+// its texts in UTF-8, imports nothing that a folder could plant and leaves
+// the console's code page as the user set it (imported names stand in the file).
+TEST(ProgramFile, TheDiscCheckAsksForNoRightsAndLeavesTheConsolesCodePage)
+{
+    const std::vector<std::uint8_t> file = ReadWholeFile(TestProgramFolder() + "\\SplashCheck.exe");
+    ASSERT_FALSE(file.empty());
+    const std::string bytes(file.begin(), file.end());
+    EXPECT_NE(std::string::npos, bytes.find("<requestedExecutionLevel level=\"asInvoker\""));
+    EXPECT_EQ(std::string::npos, bytes.find("requireAdministrator"));
+    EXPECT_NE(std::string::npos, bytes.find(">UTF-8</activeCodePage>"));
+    EXPECT_EQ(std::string::npos, bytes.find("SetConsoleOutputCP"));
+    EXPECT_NE(std::string::npos, bytes.find("WriteConsoleW"));
+    for (const std::string& library : ReadPeImage(file).imports)
+        EXPECT_EQ(1u, SystemFolderLibraries().count(Lower(library))) << library;
 }
 
 // One control of a template as it reads back from the program file.

@@ -99,8 +99,12 @@ protected:
         disc.AddFile("\\Docs\\Manual_VexaB.pdf");
         disc.AddFile("\\Readme.htm");
         reader.AddProgram("\\acrord32.exe");
-        // The file browser is looked for in the current folder before the system's.
-        shell.AddProgram("\\explorer.exe");
+        // The file browser stands in for the Windows folder's; a search would
+        // find the planted one of the current folder first, which records
+        // nothing, so that its start shows as a missing record.
+        windows.AddProgram("\\explorer.exe");
+        entries.fileBrowser = windows.Root() + "\\explorer.exe";
+        shell.AddProgram("\\explorer.exe", "FixtureProgram.exe");
         ASSERT_TRUE(::GetCurrentDirectoryA(MAX_PATH, previousFolder));
         ASSERT_TRUE(::SetCurrentDirectoryA(shell.Root().c_str()));
 
@@ -164,8 +168,12 @@ protected:
 
     std::string LanguageOf(DWORD code) const { return LanguageArgument(code); }
 
+    // The file browser as the readme's command line names it: always quoted.
+    std::string Browser() const { return "\"" + windows.Root() + "\\explorer.exe\""; }
+
     CTestDisc disc;
     CTestDisc reader{"Acrobat Reader"};
+    CTestDisc windows{"Windows"};
     CTestDisc shell{"Shell"};
     char previousFolder[MAX_PATH] = {};
     CRegistrySeed seed;
@@ -232,7 +240,7 @@ TEST_P(EveryClickTest, StartsTheRowsCommandLine)
     };
     const COther others[] = {
         {IDC_REGISTER, "Register", Quoted(used.Root() + "\\Kardo\\TvRegister.exe"), false},
-        {IDC_README, "Readme", "explorer " + Quoted(used.Root() + "\\Readme.htm"), false},
+        {IDC_README, "Readme", Browser() + " \"" + used.Root() + "\\Readme.htm\"", false},
         {IDC_MANUAL, "Manual",
          Quoted(reader.Root() + "\\acrord32") + " " + Quoted(used.Root() + "\\Docs\\Manual_VexaA.pdf"), true},
     };
@@ -409,7 +417,7 @@ TEST_F(EntryActionsTest, ReadmeAndManualQuoteTheirDocuments)
     SetLanguage(4, 10);
     entries.RefreshReadmeEntry();
     entries.RunEntryAction(IDC_README);
-    EXPECT_EQ("explorer \"" + blank.Root() + "\\Readme\\readme.es.htm\"", OnlyRecord().commandLine);
+    EXPECT_EQ(Browser() + " \"" + blank.Root() + "\\Readme\\readme.es.htm\"", OnlyRecord().commandLine);
 
     state.model = kModelVexa100;
     entries.RunEntryAction(IDC_MANUAL);
@@ -426,6 +434,47 @@ TEST_F(EntryActionsTest, RegistrationStartsTheProgramWhereTheRefreshFoundIt)
     ASSERT_TRUE(state.registerEnabled);
     entries.RunEntryAction(IDC_REGISTER);
     EXPECT_EQ("\"" + disc.Root() + "\\Reg 100%\\TvRegister.exe\"", OnlyRecord().commandLine);
+}
+
+// The programs whose folders the registry gives are started only from a
+// plain absolute path: a relative one would be taken from the current
+// folder, where these copies lie ready to record; a quoted one would split
+// the command line; an empty one would name the root of the current drive.
+TEST_F(EntryActionsTest, RegistryPathsThatAreRelativeEmptyQuotedOrTooLongStartNothing)
+{
+    shell.AddProgram("\\Kardo\\TvRegister.exe");
+    shell.AddProgram("\\Reader\\acrord32.exe");
+    shell.AddProgram("\\Premiere\\Adobe Premiere Pro.exe");
+    const std::pair<const char*, std::string> cases[] = {
+        {"relative", "Kardo"},
+        {"empty", ""},
+        {"quoted", "\"" + disc.Root() + "\\Kardo\""},
+        {"too long", disc.Root() + "\\" + std::string(MAX_PATH, 'k')},
+    };
+    state.suiteInstalled = true;
+    state.model = kModelVexa10;
+    for (const auto& [name, folder] : cases) {
+        SCOPED_TRACE(name);
+        const std::string relativeFolder = folder == "Kardo" ? "Reader" : folder;
+        seed.String(kKardoKey, "PATH", folder);
+        seed.String(kAcrobatAppPaths, "Path", relativeFolder);
+        seed.String(kPremiereAppPaths, "Path", folder == "Kardo" ? "Premiere" : folder);
+        state.suiteFolder.clear();
+        messages.clear();
+
+        EXPECT_FALSE(entries.Evaluate(IDC_REGISTER).enabled);
+        EXPECT_EQ(LoadText(IDS_REGISTER_NOT_FOUND, 0), entries.Evaluate(IDC_REGISTER).reason);
+        EXPECT_EQ(LoadText(IDS_PREMIERE_UPDATER_NEEDS_PREMIERE, 0), entries.Evaluate(IDC_PREMIERE_UPDATER).reason);
+        entries.RefreshManualEntry();
+        EXPECT_EQ(relativeFolder, state.acrobatFolder);
+
+        entries.RunEntryAction(IDC_REGISTER);
+        entries.RunEntryAction(IDC_MANUAL);
+        ASSERT_EQ(2u, messages.size());
+        EXPECT_EQ(0u, messages[0].text.find("Cannot find the file : '")) << messages[0].text;
+        EXPECT_NE(std::string::npos, messages[1].text.find("\\acrord32 ")) << messages[1].text;
+        EXPECT_TRUE(recorder.Records().empty()) << recorder.Records()[0].commandLine;
+    }
 }
 
 TEST_F(EntryActionsTest, OtherControlsStartNothing)

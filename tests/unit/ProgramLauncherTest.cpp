@@ -25,6 +25,13 @@ std::string FixtureProgram()
     return folder.substr(0, folder.find_last_of('\\')) + "\\FixtureProgram.exe";
 }
 
+// Starts the fixture by its full path, with the arguments after its name.
+bool StartFixture(const std::string& arguments, DWORD creationFlags, const std::string& workingFolder,
+                  CKernelHandle& process)
+{
+    return StartProgram(FixtureProgram(), FixtureProgram() + arguments, creationFlags, workingFolder, process);
+}
+
 // Ends a fixture the test no longer needs, and makes sure it is gone.
 void Stop(const CKernelHandle& process)
 {
@@ -35,7 +42,7 @@ void Stop(const CKernelHandle& process)
 TEST(ProgramLauncher, WaitsForAProgramThatEnds)
 {
     CKernelHandle process;
-    ASSERT_TRUE(StartProgram(FixtureProgram(), kNormalLaunchFlags, "", process));
+    ASSERT_TRUE(StartFixture("", kNormalLaunchFlags, "", process));
     ASSERT_TRUE(process);
     EXPECT_EQ(WaitOutcome::Ended, WaitForProgram(process.Get(), kGenerousTimeoutMs));
     DWORD exitCode = STILL_ACTIVE;
@@ -48,7 +55,7 @@ TEST(ProgramLauncher, WaitsForAProgramThatEnds)
 TEST(ProgramLauncher, StopsWaitingAtTheTimeout)
 {
     CKernelHandle process;
-    ASSERT_TRUE(StartProgram(FixtureProgram() + kSleepForever, kNormalLaunchFlags, "", process));
+    ASSERT_TRUE(StartFixture(kSleepForever, kNormalLaunchFlags, "", process));
     const DWORD start = ::GetTickCount();
     EXPECT_EQ(WaitOutcome::TimedOut, WaitForProgram(process.Get(), kShortTimeoutMs));
     // The tick count may lag the wait's own clock by one timer step.
@@ -61,7 +68,7 @@ TEST(ProgramLauncher, PassesTheCreationFlags)
 {
     // A suspended program cannot end, however short its work.
     CKernelHandle process;
-    ASSERT_TRUE(StartProgram(FixtureProgram(), CREATE_SUSPENDED | kNormalLaunchFlags, "", process));
+    ASSERT_TRUE(StartFixture("", CREATE_SUSPENDED | kNormalLaunchFlags, "", process));
     EXPECT_EQ(WaitOutcome::TimedOut, WaitForProgram(process.Get(), kShortTimeoutMs));
     Stop(process);
 }
@@ -70,10 +77,11 @@ TEST(ProgramLauncher, ReportsWhatCannotBeStartedOrWaitedFor)
 {
     CKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, ::GetCurrentProcessId()));
     ASSERT_TRUE(process);
-    EXPECT_FALSE(StartProgram("C:\\Missing Folder\\missing.exe /l0x09", kNormalLaunchFlags, "", process));
+    EXPECT_FALSE(StartProgram("C:\\Missing Folder\\missing.exe", "\"C:\\Missing Folder\\missing.exe\" /l0x09",
+                              kNormalLaunchFlags, "", process));
     EXPECT_FALSE(process);
-    EXPECT_FALSE(StartProgram("", kNormalLaunchFlags, "", process));
-    EXPECT_FALSE(StartProgram(FixtureProgram(), kNormalLaunchFlags, "C:\\Missing Folder", process));
+    EXPECT_FALSE(StartProgram("", "", kNormalLaunchFlags, "", process));
+    EXPECT_FALSE(StartFixture("", kNormalLaunchFlags, "C:\\Missing Folder", process));
     EXPECT_FALSE(process);
 
     EXPECT_EQ(WaitOutcome::Failed, WaitForProgram(nullptr, kShortTimeoutMs));
@@ -105,7 +113,7 @@ protected:
         const std::string record = folder + "\\cwd.txt";
         std::filesystem::remove(record);
         CKernelHandle process;
-        EXPECT_TRUE(StartProgram(FixtureProgram() + " cwd " + record, kNormalLaunchFlags, workingFolder, process));
+        EXPECT_TRUE(StartFixture(" cwd " + record, kNormalLaunchFlags, workingFolder, process));
         EXPECT_EQ(WaitOutcome::Ended, WaitForProgram(process.Get(), kGenerousTimeoutMs));
         std::ifstream input(record);
         return std::string(std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>());
@@ -202,7 +210,7 @@ DWORD WINAPI SendThenEndProgram(void* parameter)
 TEST_F(WaitMessagesTest, AnswersSentMessagesAndKeepsPostedOnes)
 {
     CKernelHandle process;
-    ASSERT_TRUE(StartProgram(FixtureProgram() + kSleepForever, kNormalLaunchFlags, "", process));
+    ASSERT_TRUE(StartFixture(kSleepForever, kNormalLaunchFlags, "", process));
     ASSERT_TRUE(::PostMessageA(window.Get(), kPostedMessage, 0, 0));
 
     // Only an answered send lets the helper end the program before the timeout.
@@ -242,7 +250,7 @@ DWORD WINAPI SendUntilStopped(void* parameter)
 TEST_F(WaitMessagesTest, SentMessagesDoNotStretchTheTimeout)
 {
     CKernelHandle process;
-    ASSERT_TRUE(StartProgram(FixtureProgram() + kSleepForever, kNormalLaunchFlags, "", process));
+    ASSERT_TRUE(StartFixture(kSleepForever, kNormalLaunchFlags, "", process));
     CKernelHandle stop(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     SendMany job{window.Get(), stop.Get()};
     CKernelHandle helper(::CreateThread(nullptr, 0, SendUntilStopped, &job, 0, nullptr));

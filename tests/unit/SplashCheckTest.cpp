@@ -12,6 +12,7 @@
 #include "system/Registry.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <sstream>
 #include <string>
@@ -120,6 +121,37 @@ std::vector<std::string> EntryBlock(const std::string& output, unsigned labelId,
     }
     return block;
 }
+
+// Who may do what with a key, as an account without administrator rights
+// often finds it: readable but not writable, or not even readable. Delete
+// and the key's own security stay allowed, so that the test can clean up.
+constexpr char kReadOnly[] = "D:P(A;;KRSDRCWD;;;WD)";
+constexpr char kNoRead[] = "D:P(A;;SDRCWD;;;WD)";
+constexpr char kFullAccess[] = "D:P(A;;KA;;;WD)";
+
+// Gives a key of HKEY_LOCAL_MACHINE other rights for one scope.
+class CKeyRights {
+public:
+    CKeyRights(const std::string& path, const char* rights) : path(path) { Set(rights); }
+    ~CKeyRights() { Set(kFullAccess); }
+    CKeyRights(const CKeyRights&) = delete;
+    CKeyRights& operator=(const CKeyRights&) = delete;
+
+private:
+    void Set(const char* rights) const
+    {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(rights, SDDL_REVISION_1, &descriptor,
+                                                                           nullptr));
+        HKEY key = nullptr;
+        EXPECT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key));
+        const CRegistryKey owner(key);
+        EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor));
+        ::LocalFree(descriptor);
+    }
+
+    std::string path;
+};
 
 bool LanguageStored()
 {
@@ -261,6 +293,32 @@ TEST_F(SplashCheckTest, InstalledProductsAreNotOfferedAndTheHotfixTestsTheKeyAlo
               EntryBlock(run.output, IDS_SUITE_LABEL, 0));
     EXPECT_EQ(LoadText(IDS_HOTFIX_LABEL, 0) + ": offered", EntryBlock(run.output, IDS_HOTFIX_LABEL, 0).at(0));
     EXPECT_EQ(LoadText(IDS_MAX_PLUGIN_LABEL, 0) + ": offered", EntryBlock(run.output, IDS_MAX_PLUGIN_LABEL, 0).at(0));
+}
+
+// Run without administrator rights, the check opens keys for reading only,
+// and where it may not read one it says so rather than take the product
+// for absent; it says too that it runs no clean-up program.
+TEST_F(SplashCheckTest, ReadsKeysForReadingOnlyAndSaysWhichItMayNotRead)
+{
+    seed.Key(UninstallKey(kSuiteGuid));
+    seed.Key(UninstallKey(kAfterEffectsGuid));
+    const CKeyRights readable(UninstallKey(kSuiteGuid), kReadOnly);
+    const CKeyRights unreadable(UninstallKey(kAfterEffectsGuid), kNoRead);
+    const std::string denied = "    cannot tell: no right to read HKEY_LOCAL_MACHINE\\";
+
+    CCheckRun run = RunCheck(BuiltCheck(), " " + disc.Root() + " --language en");
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.output.find("Tavrin Nimbo installed: yes\n")) << run.output;
+    EXPECT_NE(std::string::npos,
+              run.output.find("Clean-up program \\Nimbo\\NimboCleanup.fix: not run by this check"));
+    EXPECT_EQ(denied + UninstallKey(kAfterEffectsGuid),
+              EntryBlock(run.output, IDS_AFTER_EFFECTS_PLUGIN_LABEL, 0).back());
+
+    const CKeyRights suiteUnreadable(UninstallKey(kSuiteGuid), kNoRead);
+    run = RunCheck(BuiltCheck(), " " + disc.Root() + " --language en");
+    EXPECT_NE(std::string::npos,
+              run.output.find("Tavrin Nimbo installed: cannot tell\n" + denied + UninstallKey(kSuiteGuid) + "\n"))
+        << run.output;
 }
 
 TEST_F(SplashCheckTest, BadArgumentsAreAUsageError)
