@@ -3,9 +3,9 @@
 #include <vector>
 
 BEGIN_MESSAGE_MAP(CColorLabel, CWindow)
-    OnMessage<kReflectedBase + WM_CTLCOLORSTATIC, &CColorLabel::OnControlColor>(),
-    OnMessage<kReflectedBase + WM_CTLCOLORDLG, &CColorLabel::OnControlColor>(),
-    OnMessage<kReflectedBase + WM_CTLCOLORBTN, &CColorLabel::OnControlColor>(),
+    OnReflected<WM_CTLCOLORSTATIC, &CColorLabel::OnControlColor>(),
+    OnReflected<WM_CTLCOLORDLG, &CColorLabel::OnControlColor>(),
+    OnReflected<WM_CTLCOLORBTN, &CColorLabel::OnControlColor>(),
 END_MESSAGE_MAP(CColorLabel, CWindow)
 
 CColorLabel::CColorLabel()
@@ -42,7 +42,7 @@ std::string CColorLabel::GetText() const
 
 LRESULT CColorLabel::OnControlColor(WPARAM wParam, LPARAM)
 {
-    if (GetCurrentMessageId() == kReflectedBase + WM_CTLCOLORSTATIC) {
+    if (GetCurrentMessageId() == WM_CTLCOLORSTATIC) {
         const HDC dc = reinterpret_cast<HDC>(wParam);
         ::SelectObject(dc, font.Get());
         ::SetTextColor(dc, textColor);

@@ -37,7 +37,7 @@ std::wstring ToWide(const std::string& text)
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CHoverButton, CWindow)
-    OnMessage<kReflectedBase + WM_DRAWITEM, &CHoverButton::OnDrawItem>(),
+    OnReflected<WM_DRAWITEM, &CHoverButton::OnDrawItem>(),
     OnMessage<WM_MOUSEMOVE, &CHoverButton::OnMouseMove>(),
     OnMessage<WM_MOUSEHOVER, &CHoverButton::OnMouseHover>(),
     OnMessage<WM_MOUSELEAVE, &CHoverButton::OnMouseLeave>(),

@@ -11,20 +11,18 @@ namespace {
 // window whose "object" is any address.
 thread_local std::unordered_map<HWND, CWindow*> boundWindows;
 
-// The messages that only the reflecting code hands to a control's map.
-// Arriving through the window procedure they come from elsewhere, and the
-// pointer they carry would be trusted as a parent's structure.
-bool IsReflectedMessage(UINT message)
-{
-    return message >= kReflectedBase && message < kReflectedBase + WM_USER;
-}
+// Windows whose object let go while a later subclass still called through
+// it: the procedure each had before it, so that messages keep reaching it.
+thread_local std::unordered_map<HWND, WNDPROC> passedThrough;
 
 // The control that a reflectable message concerns, or null.
 HWND ReflectionTarget(const CMessage& message)
 {
     switch (message.message) {
     case WM_DRAWITEM:
-        return reinterpret_cast<const DRAWITEMSTRUCT*>(message.lParam)->hwndItem;
+        // Windows copies the structure for a sender elsewhere; a null one
+        // names nothing.
+        return message.lParam != 0 ? reinterpret_cast<const DRAWITEMSTRUCT*>(message.lParam)->hwndItem : nullptr;
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
     case WM_CTLCOLOREDIT:
@@ -76,12 +74,21 @@ void CWindow::Subclass(HWND handle)
         ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindow::WindowProcedure)));
 }
 
+// Undoes the subclass only while it is the window's current procedure: a
+// subclass added later calls through this one, and restoring the earlier
+// procedure would cut that one out. This one then stays in the chain and
+// passes every message on to the procedure it had taken over.
 void CWindow::Detach()
 {
     if (window == nullptr)
         return;
-    if (previousProcedure != nullptr)
-        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
+    const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
+    if (previousProcedure != nullptr) {
+        if (current == &CWindow::WindowProcedure)
+            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
+        else
+            passedThrough[window] = previousProcedure;
+    }
     boundWindows.erase(window);
     window = nullptr;
     previousProcedure = nullptr;
@@ -95,10 +102,15 @@ bool CWindow::PreTranslateMessage(MSG&)
 LRESULT CALLBACK CWindow::WindowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CWindow* object = FromHandle(handle);
-    if (object == nullptr)
-        return ::DefWindowProcA(handle, message, wParam, lParam);
-    if (IsReflectedMessage(message))
-        return object->CallPrevious(CMessage{message, wParam, lParam});
+    if (object == nullptr) {
+        const auto passed = passedThrough.find(handle);
+        if (passed == passedThrough.end())
+            return ::DefWindowProcA(handle, message, wParam, lParam);
+        const WNDPROC previous = passed->second;
+        if (message == WM_NCDESTROY)
+            passedThrough.erase(passed);
+        return ::CallWindowProcA(previous, handle, message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY) {
         WNDPROC previous = object->previousProcedure;
         object->Detach();
@@ -125,7 +137,7 @@ bool CWindow::FindHandler(const CMessage& message, LRESULT& result)
     for (const CMessageMap* map = &GetMessageMap(); map != nullptr; map = map->base) {
         for (std::size_t i = 0; i < map->count; ++i) {
             const CMessageMapEntry& entry = map->entries[i];
-            if (entry.message != message.message)
+            if (entry.message != message.message || entry.reflected != message.reflected)
                 continue;
             if (entry.message == WM_COMMAND
                 && (!isClick || LOWORD(message.wParam) < entry.firstCommandId
@@ -148,7 +160,7 @@ bool CWindow::Reflect(const CMessage& message, LRESULT& result)
     CWindow* child = FromHandle(target);
     if (child == nullptr || child == this)
         return false;
-    CMessage reflected{kReflectedBase + message.message, message.wParam, message.lParam};
+    const CMessage reflected{message.message, message.wParam, message.lParam, true};
     const CMessage* outer = child->currentMessage;
     child->currentMessage = &reflected;
     const bool handled = child->FindHandler(reflected, result);
@@ -161,7 +173,9 @@ LRESULT CWindow::Default()
     if (currentMessage == nullptr)
         return 0;
     const CMessage& message = *currentMessage;
-    if (IsReflectedMessage(message.message))
+    // A reflected message nobody handled goes back to the parent, whose own
+    // procedure then handles it.
+    if (message.reflected)
         return 0;
     LRESULT result = 0;
     if (Reflect(message, result))

@@ -9,19 +9,20 @@
 
 class CWindow;
 
-// One message on its way through a message map.
+// One message on its way through a message map. A reflected message is
+// the original message that a parent hands back to the child control it
+// concerns (owner drawing, colours); only the reflecting code sets the flag,
+// so nothing that arrives at a window can pass for one.
 struct CMessage {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
+    bool reflected = false;
 };
-
-// Messages that a parent hands back to the child they concern. The child
-// sees them in its own map as kReflectedBase + the original message.
-constexpr UINT kReflectedBase = 0xBC00;
 
 struct CMessageMapEntry {
     UINT message;
+    bool reflected;  // the entry takes the reflected form of the message only
     // For WM_COMMAND entries: the control ids from first to last; otherwise 0.
     UINT firstCommandId;
     UINT lastCommandId;
@@ -72,14 +73,22 @@ LRESULT CallCommandRangeHandler(CWindow& window, const CMessage& message)
 template <UINT Message, auto Handler>
 constexpr CMessageMapEntry OnMessage()
 {
-    return {Message, 0, 0, &messagemap::CallMessageHandler<Handler>};
+    return {Message, false, 0, 0, &messagemap::CallMessageHandler<Handler>};
+}
+
+// A map entry for `Message` as a parent reflects it to this control,
+// handled by `LRESULT Class::Handler(WPARAM, LPARAM)`.
+template <UINT Message, auto Handler>
+constexpr CMessageMapEntry OnReflected()
+{
+    return {Message, true, 0, 0, &messagemap::CallMessageHandler<Handler>};
 }
 
 // A map entry for a click (BN_CLICKED) of control `Id`, handled by `void Class::Handler()`.
 template <UINT Id, auto Handler>
 constexpr CMessageMapEntry OnCommand()
 {
-    return {WM_COMMAND, Id, Id, &messagemap::CallCommandHandler<Handler>};
+    return {WM_COMMAND, false, Id, Id, &messagemap::CallCommandHandler<Handler>};
 }
 
 // A map entry for a click of any control from `First` to `Last`, handled by
@@ -89,7 +98,7 @@ template <UINT First, UINT Last, auto Handler>
 constexpr CMessageMapEntry OnCommandRange()
 {
     static_assert(First <= Last, "an empty range of controls");
-    return {WM_COMMAND, First, Last, &messagemap::CallCommandRangeHandler<Handler>};
+    return {WM_COMMAND, false, First, Last, &messagemap::CallCommandRangeHandler<Handler>};
 }
 
 #define DECLARE_MESSAGE_MAP()                          \
@@ -137,6 +146,7 @@ protected:
     LRESULT Default();
     // The message being dispatched, for handlers shared by several messages.
     UINT GetCurrentMessageId() const noexcept { return currentMessage != nullptr ? currentMessage->message : 0; }
+    bool CurrentMessageIsReflected() const noexcept { return currentMessage != nullptr && currentMessage->reflected; }
 
     // Binds this object to `handle` and routes its messages through the maps.
     void Subclass(HWND handle);

@@ -1,0 +1,156 @@
+// The window base as other code and other programs meet it: a message the
+// program does not handle reaches the window's own procedure whatever its
+// number; only a parent's reflection reaches a control's reflected handler;
+// and letting go of a window leaves a later subclass in place.
+#include "framework/Window.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr char kClassName[] = "SplashWindowFrameworkTest";
+constexpr int kChildId = 7;
+
+thread_local std::vector<UINT> originalSaw;
+thread_local int laterSaw = 0;
+thread_local WNDPROC beforeLater = nullptr;
+
+// The procedure that the framework subclasses: it notes what reaches it.
+LRESULT CALLBACK OriginalProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    originalSaw.push_back(message);
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A subclass that another piece of code adds after the framework's.
+LRESULT CALLBACK LaterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ++laterSaw;
+    return ::CallWindowProcA(beforeLater, window, message, wParam, lParam);
+}
+
+int TimesSeen(UINT message)
+{
+    return static_cast<int>(std::count(originalSaw.begin(), originalSaw.end(), message));
+}
+
+class CDrawnControl : public CWindow {
+public:
+    int drawn = 0;
+
+    LRESULT OnDrawItem(WPARAM, LPARAM)
+    {
+        ++drawn;
+        return TRUE;
+    }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDrawnControl, CWindow)
+    OnReflected<WM_DRAWITEM, &CDrawnControl::OnDrawItem>(),
+END_MESSAGE_MAP(CDrawnControl, CWindow)
+
+class WindowFrameworkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &OriginalProcedure;
+        windowClass.hInstance = ::GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kClassName;
+        ::RegisterClassA(&windowClass);
+        parent = Make(nullptr);
+        child = Make(parent);
+        ASSERT_TRUE(parentObject.Attach(parent));
+        ASSERT_TRUE(childObject.Attach(child));
+        originalSaw.clear();
+    }
+
+    void TearDown() override { ::DestroyWindow(parent); }
+
+    static HWND Make(HWND owner)
+    {
+        return ::CreateWindowExA(0, kClassName, "", owner != nullptr ? WS_CHILD : WS_POPUP, 0, 0, 20, 20, owner,
+                                 owner != nullptr ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChildId)) : nullptr,
+                                 ::GetModuleHandleA(nullptr), nullptr);
+    }
+
+    HWND parent = nullptr;
+    HWND child = nullptr;
+    CWindow parentObject;
+    CDrawnControl childObject;
+};
+
+}  // namespace
+
+TEST_F(WindowFrameworkTest, UnhandledMessagesOfEveryNumberReachTheOriginalProcedure)
+{
+    const UINT registered = ::RegisterWindowMessageA("SplashWindowFrameworkTestMessage");
+    // The top of the application range once stood for reflected messages.
+    for (const UINT message : {registered, 0xBC00u + WM_DRAWITEM, 0xBFFFu, static_cast<UINT>(WM_APP + 1)}) {
+        originalSaw.clear();
+        ::SendMessageA(parent, message, 0, 0);
+        ::SendMessageA(child, message, 0, 0);
+        EXPECT_EQ(2, TimesSeen(message)) << std::hex << message;
+    }
+    EXPECT_EQ(0, childObject.drawn);
+}
+
+TEST_F(WindowFrameworkTest, OnlyAParentsReflectionReachesAReflectedHandler)
+{
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_BUTTON;
+    draw.CtlID = kChildId;
+    draw.hwndItem = child;
+    EXPECT_EQ(TRUE, ::SendMessageA(parent, WM_DRAWITEM, kChildId, reinterpret_cast<LPARAM>(&draw)));
+    EXPECT_EQ(1, childObject.drawn);
+    EXPECT_EQ(0, TimesSeen(WM_DRAWITEM)) << "the control drew itself";
+
+    // Sent to the control itself, the message is the control's own, with
+    // or without a structure.
+    ::SendMessageA(child, WM_DRAWITEM, kChildId, reinterpret_cast<LPARAM>(&draw));
+    ::SendMessageA(child, WM_DRAWITEM, 0, 0);
+    EXPECT_EQ(1, childObject.drawn);
+    EXPECT_EQ(2, TimesSeen(WM_DRAWITEM));
+
+    // A parent reflects only to its own children.
+    const HWND stranger = Make(nullptr);
+    CDrawnControl strangerObject;
+    ASSERT_TRUE(strangerObject.Attach(stranger));
+    draw.hwndItem = stranger;
+    ::SendMessageA(parent, WM_DRAWITEM, kChildId, reinterpret_cast<LPARAM>(&draw));
+    EXPECT_EQ(0, strangerObject.drawn);
+    ::DestroyWindow(stranger);
+}
+
+TEST_F(WindowFrameworkTest, LettingGoKeepsALaterSubclassAndRestoresOnlyWhenOnTop)
+{
+    const HWND window = Make(nullptr);
+    {
+        CWindow object;
+        ASSERT_TRUE(object.Attach(window));
+        beforeLater = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterProcedure)));
+    }
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&LaterProcedure), ::GetWindowLongPtrA(window, GWLP_WNDPROC));
+    laterSaw = 0;
+    originalSaw.clear();
+    ::SendMessageA(window, WM_APP + 7, 0, 0);
+    EXPECT_EQ(1, laterSaw);
+    EXPECT_EQ(1, TimesSeen(WM_APP + 7)) << "the chain still reaches the original procedure";
+    ::DestroyWindow(window);
+
+    const HWND plain = Make(nullptr);
+    {
+        CWindow object;
+        ASSERT_TRUE(object.Attach(plain));
+    }
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&OriginalProcedure), ::GetWindowLongPtrA(plain, GWLP_WNDPROC));
+    ::DestroyWindow(plain);
+}
