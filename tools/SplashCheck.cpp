@@ -8,12 +8,12 @@
 //   SplashCheck [disc-root] [--language en|fr|de|it|es|ja]
 //
 // Exit code: 0 the disc is complete, 1 files are missing, 2 a usage error.
-#include "app/Languages.h"
-#include "app/MenuDialog.h"
+#include "entries/Languages.h"
 #include "entries/EntryTable.h"
 #include "entries/MenuEntries.h"
 #include "entries/MenuHost.h"
 #include "entries/MenuState.h"
+#include "entries/StartUp.h"
 #include "res/Text.h"
 #include "system/FolderProbe.h"
 #include "system/Paths.h"
@@ -95,21 +95,15 @@ bool ParseArguments(int argc, char** argv, CCheckOptions& options)
     return true;
 }
 
-// The stored language, else the one a first start would pick, but without
-// storing it: the check leaves the machine as it found it.
-void SettleLanguage(int requestedIndex, CMenuState& state, int& languageIndex)
+// The requested language, else the stored one, else the one a first start
+// would pick, but without storing it: the check leaves the machine as it
+// found it.
+int CheckLanguage(int requestedIndex, DWORD& languageCode)
 {
-    if (requestedIndex >= 0) {
-        languageIndex = requestedIndex;
-        state.languageCode = kLanguages[requestedIndex].code;
-        return;
-    }
-    languageIndex = ReadLanguage(state.languageCode);
-    if (state.languageCode == 0) {
-        const CLanguage& language = LanguageForSystem(::GetSystemDefaultLangID());
-        languageIndex = language.index;
-        state.languageCode = language.code;
-    }
+    if (requestedIndex < 0)
+        return SettleLanguage(languageCode, FirstLanguage::DoNotStore);
+    languageCode = kLanguages[requestedIndex].code;
+    return requestedIndex;
 }
 
 // The narrow text (in the process code page) as UTF-16.
@@ -252,8 +246,7 @@ int main(int argc, char** argv)
     state.discRoot = WithoutTrailingSeparator(state.discRoot);
     state.suiteInstalled = RegKeyExists(kSuiteUninstallKey);
     const std::vector<std::string> suiteDenied = TakeDeniedRegistryKeys();
-    int languageIndex = 0;
-    SettleLanguage(options.languageIndex, state, languageIndex);
+    const int languageIndex = CheckLanguage(options.languageIndex, state.languageCode);
     state.languageOffset = languageIndex * kLanguageOffsetStep;
     const std::vector<std::string> languageDenied = TakeDeniedRegistryKeys();
     state.model = ReadModel();

@@ -1,6 +1,6 @@
 #include "LanguageDialog.h"
 
-#include "Languages.h"
+#include "entries/Languages.h"
 #include "res/Text.h"
 #include "res/resource.h"
 

@@ -1,7 +1,8 @@
 #include "MenuDialog.h"
 
 #include "LanguageDialog.h"
-#include "Languages.h"
+#include "entries/Languages.h"
+#include "entries/StartUp.h"
 #include "ModelDialog.h"
 #include "framework/Application.h"
 #include "res/resource.h"
@@ -13,7 +14,6 @@ namespace {
 constexpr COLORREF kTransparentFaceColor = RGB(255, 0, 255);
 // The whole of the main face picture, which is known to be opaque.
 constexpr RECT kOpaqueFace = {0, 0, 763, 560};
-constexpr int kModelCodecBase = 4;
 constexpr COLORREF kDescriptionColor = RGB(255, 255, 255);
 constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
 
@@ -24,40 +24,6 @@ constexpr UINT kFirstEntryId = IDC_MANUAL;
 constexpr UINT kLastEntryId = IDC_PHOTOSHOP_PLUGIN;
 
 }  // namespace
-
-std::string FolderOfPath(const std::string& path)
-{
-    const std::string::size_type lastBackslash = path.rfind('\\');
-    return lastBackslash == std::string::npos ? std::string() : path.substr(0, lastBackslash);
-}
-
-std::string FindDiscRoot(const std::string& programPath)
-{
-    std::string runValue;
-    std::string discRoot;
-    if (ReadRegString(kRunKey, kRunValue, runValue))
-        discRoot = FolderOfPath(runValue);
-    if (!discRoot.empty()) {
-        DeleteRegValue(kRunKey, kRunValue);
-        return discRoot;
-    }
-    return FolderOfPath(programPath);
-}
-
-int ReadModel()
-{
-    DWORD codec = 0;
-    if (!ReadRegDword(kCodecKey, kCodecValue, codec))
-        return kModelNone;
-    // Unsigned arithmetic: a stored 0x80000000 must not overflow.
-    return static_cast<int>(codec - kModelCodecBase);
-}
-
-int ReadLanguage(DWORD& languageCode)
-{
-    ReadRegDword(kLanguageKey, kLanguageValue, languageCode);
-    return LanguageIndexOfCode(languageCode);
-}
 
 BEGIN_MESSAGE_MAP(CMenuDialog, CSkinnedDialog)
     OnMessage<WM_PAINT, &CMenuDialog::OnPaint>(),
@@ -90,7 +56,7 @@ BOOL CMenuDialog::OnInitDialog()
     CSkinnedDialog::OnInitDialog();
     state.discRoot = FindDiscRoot(ProgramFilePath());
     state.suiteInstalled = entries.CleanUpAndDetectSuite();
-    const int languageIndex = SettleLanguage();
+    const int languageIndex = SettleLanguage(state.languageCode, FirstLanguage::Store);
 
     ::SetWindowTextA(window, kMenuTitle);
     // The style bit only: the frame goes when the window region is applied.
@@ -103,18 +69,6 @@ BOOL CMenuDialog::OnInitDialog()
     entries.RefreshAllEntries(languageIndex);
     ::SendMessageA(window, DM_SETDEFID, IDC_SUITE, 0);
     return TRUE;
-}
-
-// The stored language, or at the first start the system's, stored for next time.
-int CMenuDialog::SettleLanguage()
-{
-    const int index = ReadLanguage(state.languageCode);
-    if (state.languageCode != 0)
-        return index;
-    const CLanguage& language = LanguageForSystem(::GetSystemDefaultLangID());
-    state.languageCode = language.code;
-    WriteRegDword(kLanguageKey, kLanguageValue, language.code);
-    return language.index;
 }
 
 // Gives the window its face and outline and every button its picture strip.

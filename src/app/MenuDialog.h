@@ -17,22 +17,6 @@
 // The title that also tells a second copy that the menu is running.
 constexpr char kMenuTitle[] = "Tavrin Vexa";
 
-
-// The folder part of `path`: what stands before its last backslash, or
-// nothing when it has none.
-std::string FolderOfPath(const std::string& path);
-
-// The disc root: the folder of the program that the Run value names (the
-// value is then deleted), else the folder of `programPath`.
-std::string FindDiscRoot(const std::string& programPath);
-
-// The hardware model from the stored "Codec" value (4 is the Vexa10).
-int ReadModel();
-
-// The stored language code into `languageCode` (kept when none can be
-// read), and the index of the language it names.
-int ReadLanguage(DWORD& languageCode);
-
 class CMenuDialog : public CSkinnedDialog, private CMenuHost {
 public:
     CMenuDialog();
@@ -63,7 +47,6 @@ private:
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     void OnEntryClicked(int controlId);
     void ShapeWindow();
-    int SettleLanguage();
     void RedrawNow();
 
     CHoverButton* EntryButton(int controlId) override;

@@ -6,7 +6,8 @@
 // and must leave the values it read as they were.
 #include "EntriesTestSupport.h"
 
-#include "app/Languages.h"
+#include "entries/Languages.h"
+#include "entries/StartUp.h"
 #include "app/MenuDialog.h"
 #include "entries/EntryTable.h"
 #include "entries/MenuEntries.h"

@@ -3,7 +3,8 @@
 // button in every language.
 #include "../support/WideTree.h"
 #include "EntriesTestSupport.h"
-#include "app/Languages.h"
+#include "entries/Languages.h"
+#include "entries/StartUp.h"
 #include "app/MenuDialog.h"
 #include "entries/EntryTable.h"
 #include "res/Text.h"

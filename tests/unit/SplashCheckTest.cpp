@@ -4,7 +4,7 @@
 // start nothing, not even the suite's clean-up program.
 #include "EntriesTestSupport.h"
 
-#include "app/Languages.h"
+#include "entries/Languages.h"
 #include "entries/EntryTable.h"
 #include "framework/Handles.h"
 #include "res/Text.h"
