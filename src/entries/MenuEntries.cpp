@@ -48,6 +48,7 @@ CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept
       fileBrowser(WindowsFolder() + kFileBrowser),
       showMessage(&ShowMessageBox),
       writeDebugLine(&WriteDebugLine),
+      probe(&SystemProbe()),
       state(state),
       host(host)
 {
@@ -60,13 +61,18 @@ bool CMenuEntries::CleanUpAndDetectSuite()
     if (runCleanUp) {
         const std::string program = state.discRoot + kCleanupProgram;
         const std::string commandLine = QuotedPath(program) + " " + kCleanupSwitch;
-        CKernelHandle process;
-        if (!StartProgram(program, commandLine, kNormalLaunchFlags, std::string(), process))
+        switch (probe->RunCleanUp(program, commandLine, cleanupTimeoutMs)) {
+        case CleanUpRun::Ended:
+            break;
+        case CleanUpRun::CouldNotStart:
             writeDebugLine(commandLine + " failed");
-        else if (WaitForProgram(process.Get(), cleanupTimeoutMs) != WaitOutcome::Ended)
+            break;
+        case CleanUpRun::DidNotEnd:
             writeDebugLine("NimboCleanup failed");
+            break;
+        }
     }
-    return RegKeyExists(kSuiteUninstallKey);
+    return probe->KeyExists(kSuiteUninstallKey);
 }
 
 // The language and Exit buttons carry one description for both states.
@@ -149,7 +155,7 @@ CEntryOutcome CMenuEntries::EvaluateRow(const CEntryRow& row)
 // order; the first that fails gives the reason.
 CEntryOutcome CMenuEntries::EvaluateCommon(const CEntryRow& row)
 {
-    if (row.availability.installedKey != nullptr && RegKeyExists(row.availability.installedKey))
+    if (row.availability.installedKey != nullptr && probe->KeyExists(row.availability.installedKey))
         return Unavailable(row.availability.installedReasonId);
     if (!PrerequisiteHolds(row))
         return Unavailable(row.availability.prerequisiteReasonId);
@@ -174,7 +180,7 @@ CEntryOutcome CMenuEntries::EvaluateSuite(const CEntryRow& row)
 // `suiteInstalled` as the start-up found it.
 CEntryOutcome CMenuEntries::EvaluateHotfix(const CEntryRow& row)
 {
-    if (!PrerequisiteHolds(row))
+    if (!CleanUpAndDetectSuite())
         return Unavailable(row.availability.prerequisiteReasonId);
     if (!ItemOnDisc(row))
         return Unavailable(row.availability.notFoundReasonId);
@@ -187,14 +193,13 @@ CEntryOutcome CMenuEntries::EvaluateHotfix(const CEntryRow& row)
 CEntryOutcome CMenuEntries::EvaluatePremiereUpdater(const CEntryRow& row)
 {
     std::string folder;
-    if (!FindPremiereFolder(folder))
+    if (!probe->PremiereFolder(folder))
         return {};
     const std::string program = folder + kPremiereProgram;
-    if (!IsExistingProgramFile(program))
+    if (!probe->ProgramExists(program))
         return Unavailable(row.availability.prerequisiteReasonId);
 
-    std::string version;
-    ReadFileVersionItem(program, version, kPremiereVersionItem);
+    const std::string version = probe->FileVersion(program, kPremiereVersionItem);
     if (version == kPremiereReleaseVersion)
         return ItemOnDisc(row) ? CEntryOutcome{true, std::string()} : Unavailable(row.availability.notFoundReasonId);
     if (version == kPremiereUpdatedVersion)
@@ -209,24 +214,27 @@ CEntryOutcome CMenuEntries::EvaluatePremiereUpdater(const CEntryRow& row)
 CEntryOutcome CMenuEntries::EvaluateRegister(const CEntryRow& row)
 {
     std::string storedFolder;
-    ReadRegString(kSuiteFolderKey, kSuiteFolderValue, storedFolder);
+    probe->ReadValue(kSuiteFolderKey, kSuiteFolderValue, storedFolder);
     if (!storedFolder.empty())
         state.suiteFolder = storedFolder;
 
     if (!PrerequisiteHolds(row))
         return Unavailable(row.availability.prerequisiteReasonId);
-    if (!IsPlainAbsolutePath(RegistrationProgram(row)) || !FolderContains(ItemFileName(row), RegistrationFolder()))
+    if (!IsPlainAbsolutePath(RegistrationProgram(row))
+        || !probe->FolderHolds(ItemFileName(row), RegistrationFolder()))
         return Unavailable(row.availability.notFoundReasonId);
     return {true, std::string()};
 }
 
 // Either model's manual makes the entry available; the click picks the model's own.
+// Acrobat Reader's folder, which the click needs, is kept whenever it can be read.
 CEntryOutcome CMenuEntries::EvaluateManual(const CEntryRow& row)
 {
-    if (!PrerequisiteHolds(row))
+    if (!probe->ReadValue(kAcrobatReaderAppPathsKey, kAcrobatReaderFolderValue, state.acrobatFolder))
         return Unavailable(row.availability.prerequisiteReasonId);
     const std::string folder = FormatFixedText(row.item.folderId, state.discRoot);
-    if (FolderContains(ItemFileName(row), folder) || FolderContains(LoadFixedText(IDS_MANUAL_VEXA100_FILE), folder))
+    if (probe->FolderHolds(ItemFileName(row), folder)
+        || probe->FolderHolds(LoadFixedText(IDS_MANUAL_VEXA100_FILE), folder))
         return {true, std::string()};
     return Unavailable(row.availability.notFoundReasonId);
 }
@@ -238,21 +246,23 @@ CEntryOutcome CMenuEntries::EvaluateReadme(const CEntryRow& row)
     const unsigned pageId = ReadmeFileId(state.languageCode);
     const std::string folder = pageId == row.item.fileId ? state.discRoot : FormatFixedText(row.item.folderId, state.discRoot);
     const std::string page = LoadFixedText(pageId);
-    if (FolderContains(page, folder)) {
+    if (probe->FolderHolds(page, folder)) {
         state.readmePath = folder + "\\" + page;
         return {true, std::string()};
     }
     const std::string englishPage = ItemFileName(row);
-    if (FolderContains(englishPage, state.discRoot)) {
+    if (probe->FolderHolds(englishPage, state.discRoot)) {
         state.readmePath = state.discRoot + "\\" + englishPage;
         return {true, std::string()};
     }
     return Unavailable(row.availability.notFoundReasonId);
 }
 
-// Runs the clean-up for the hotfix and keeps Acrobat Reader's folder for
-// the manual as it goes: both are part of the test.
-bool CMenuEntries::PrerequisiteHolds(const CEntryRow& row)
+// The prerequisites that are facts of the state or one registry key. The
+// hotfix, the updater and the manual test theirs in their own routines,
+// where the test also runs the clean-up, tells versions apart or finds a
+// folder, and never ask here.
+bool CMenuEntries::PrerequisiteHolds(const CEntryRow& row) const
 {
     switch (row.availability.prerequisite) {
     case Prerequisite::None:
@@ -262,17 +272,13 @@ bool CMenuEntries::PrerequisiteHolds(const CEntryRow& row)
     case Prerequisite::SuiteAbsent:
         return !state.suiteInstalled;
     case Prerequisite::CodecsAbsent:
-        return !RegKeyExists(kCodecsUninstallKey);
-    case Prerequisite::SuiteTestedAfresh:
-        return CleanUpAndDetectSuite();
+        return !probe->KeyExists(kCodecsUninstallKey);
     case Prerequisite::SuiteInstalled:
         return state.suiteInstalled;
+    case Prerequisite::SuiteTestedAfresh:
     case Prerequisite::AcrobatReaderFolder:
-        return ReadRegString(kAcrobatReaderAppPathsKey, kAcrobatReaderFolderValue, state.acrobatFolder);
     case Prerequisite::PremiereRelease:
-        // Told apart by the updater's own routine, which must also tell a
-        // Premiere that is not registered (no reason at all).
-        return true;
+        break;
     }
     return false;
 }
@@ -280,7 +286,7 @@ bool CMenuEntries::PrerequisiteHolds(const CEntryRow& row)
 // The row's file in the row's folder below the disc root.
 bool CMenuEntries::ItemOnDisc(const CEntryRow& row) const
 {
-    return FolderContains(ItemFileName(row), FormatFixedText(row.item.folderId, state.discRoot));
+    return probe->FolderHolds(ItemFileName(row), FormatFixedText(row.item.folderId, state.discRoot));
 }
 
 // A disabled entry with its reason in the current language.

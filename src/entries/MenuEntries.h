@@ -3,6 +3,7 @@
 #pragma once
 
 #include "EntryTable.h"
+#include "MachineProbe.h"
 #include "MenuHost.h"
 #include "MenuState.h"
 
@@ -76,6 +77,8 @@ public:
     // debugger lines written; tests put recorders in their place.
     std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT type)> showMessage;
     std::function<void(const std::string& line)> writeDebugLine;
+    // What every test of the machine and the disc asks; tests hand in their own.
+    const CMachineProbe* probe;
 
 private:
     void Refresh(const CEntryRow& row);
@@ -87,7 +90,7 @@ private:
     CEntryOutcome EvaluateRegister(const CEntryRow& row);
     CEntryOutcome EvaluateManual(const CEntryRow& row);
     CEntryOutcome EvaluateReadme(const CEntryRow& row);
-    bool PrerequisiteHolds(const CEntryRow& row);
+    bool PrerequisiteHolds(const CEntryRow& row) const;
     bool ItemOnDisc(const CEntryRow& row) const;
     CEntryOutcome Unavailable(unsigned reasonId) const;
     std::string RegistrationFolder() const;
