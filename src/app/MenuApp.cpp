@@ -1,6 +1,7 @@
 #include "MenuApp.h"
 
 #include "MenuDialog.h"
+#include "framework/StartupClock.h"
 #include "framework/ThreeDControls.h"
 
 #include <commctrl.h>
@@ -14,14 +15,18 @@ CMenuApp::~CMenuApp() = default;
 bool CMenuApp::InitInstance()
 {
     auto dialog = std::make_unique<CMenuDialog>();
+    MarkStartupPhase("menu object: members, icon, description line's font");
     // A window with the menu's title, of whatever program, counts as a running copy.
     if (::FindWindowA(nullptr, kMenuTitle) != nullptr)
         return false;
+    MarkStartupPhase("single-instance check");
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
+    MarkStartupPhase("common controls");
     CThreeDControls threeDControls;
     threeDControls.Enable(Instance());
+    MarkStartupPhase("3-D controls library");
 
     SetMainWindow(dialog.get());
     dialog->DoModal();

@@ -1,6 +1,7 @@
 #include "HoverButton.h"
 
 #include "framework/Application.h"
+#include "framework/StartupClock.h"
 #include "res/Text.h"
 
 #include <commctrl.h>
@@ -49,6 +50,7 @@ CHoverButton::~CHoverButton() = default;
 
 bool CHoverButton::LoadStrip(UINT resourceId)
 {
+    CStartupSpan span("strips loaded");
     strip.Reset(static_cast<HBITMAP>(::LoadImageA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId),
                                                   IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
     BITMAP info{};
@@ -68,6 +70,7 @@ void CHoverButton::SetCaptions(const char* normalText, COLORREF normalColor, con
 {
     if (normalText == nullptr)
         return;
+    CStartupSpan span("captions set");
     const char* texts[4] = {normalText, pressedText, hoverText, disabledText};
     const COLORREF colors[4] = {normalColor, pressedColor, hoverColor, disabledColor};
     for (int state = 0; state < 4; ++state) {
@@ -111,8 +114,11 @@ LRESULT CHoverButton::OnDrawItem(WPARAM, LPARAM lParam)
     CSelectedObject selection(stripDc.Get(), strip.Get());
     ::SetBkMode(target, TRANSPARENT);
     const State state = ChooseState(item->itemState, hovering);
+    BeginStartupSpan("button frames drawn");
     ::StretchBlt(target, 0, 0, bounds.right, bounds.bottom, stripDc.Get(), 0, state * frameHeight, frameWidth,
                  frameHeight, SRCCOPY);
+    EndStartupSpan("button frames drawn");
+    CStartupSpan span("button captions drawn");
     ::SetTextColor(target, captionColor[state]);
     // The caption is in the process code page; drawn as UTF-16 it shows the
     // same on every system, where the narrow call would read the bytes in the
@@ -163,6 +169,7 @@ void CHoverButton::MakeTooltip()
 {
     if (tooltip || window == nullptr)
         return;
+    CStartupSpan span("tooltips made");
     tooltip.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                     CW_USEDEFAULT, window, nullptr, CApplication::Instance(), nullptr));
     if (tooltip)
@@ -184,6 +191,7 @@ void CHoverButton::SetTooltipText(const char* text, bool activate)
     MakeTooltip();
     if (!tooltip)
         return;
+    CStartupSpan span("tooltip texts set");
     TOOLINFOA tool = ToolFor(window, text);
     if (::SendMessageA(tooltip.Get(), TTM_GETTOOLCOUNT, 0, 0) == 0)
         ::SendMessageA(tooltip.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));

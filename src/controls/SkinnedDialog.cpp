@@ -2,8 +2,10 @@
 
 #include "WindowRegion.h"
 #include "framework/Application.h"
+#include "framework/StartupClock.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -101,10 +103,15 @@ bool CSkinnedDialog::TakeOwnedFace(CBitmapHandle face)
 bool CSkinnedDialog::SetBitmapFromResource(UINT resourceId)
 {
     ReleaseBitmap();
+    BeginStartupSpan("face picture loaded");
     CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId)));
+    EndStartupSpan("face picture loaded");
     if (!picture || window == nullptr)
         return false;
-    return TakeOwnedFace(MakeFaceFrom(picture.Get(), WindowSize(window)));
+    BeginStartupSpan("face fitted to the window");
+    CBitmapHandle face = MakeFaceFrom(picture.Get(), WindowSize(window));
+    EndStartupSpan("face fitted to the window");
+    return TakeOwnedFace(std::move(face));
 }
 
 bool CSkinnedDialog::SetBitmapByName(const char* name, const char* fileName)
@@ -160,11 +167,13 @@ void CSkinnedDialog::ApplyWindowRegion(RECT opaqueRect)
         ::GetClientRect(window, &client);
         CRegionHandle clientRegion(::CreateRectRgn(0, 0, client.right, client.bottom));
         ::CombineRgn(region.Get(), region.Get(), clientRegion.Get(), RGN_XOR);
+        CStartupSpan span("window region built");
         CRegionHandle opaqueRuns(BuildRegionFromPixels(ReadFacePixels(faceBitmap, client.right, client.bottom),
                                                       transparentColor, opaqueRect));
         ::CombineRgn(region.Get(), region.Get(), opaqueRuns.Get(), RGN_OR);
     }
     // Once given to the window, the region belongs to it.
+    CStartupSpan span("window region given to the window");
     if (::SetWindowRgn(window, region.Get(), TRUE) != 0)
         region.Release();
 }
@@ -173,6 +182,7 @@ LRESULT CSkinnedDialog::OnEraseBackground(WPARAM wParam, LPARAM)
 {
     if (!hasBitmap)
         return Default();
+    CStartupSpan span("face painted");
     const HDC target = reinterpret_cast<HDC>(wParam);
     RECT client{};
     ::GetClientRect(window, &client);

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "controls/HoverButton.h"
+#include "framework/StartupClock.h"
 #include "res/Text.h"
 #include "res/resource.h"
 #include "system/FolderProbe.h"
@@ -54,6 +55,7 @@ CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept
 bool CMenuEntries::CleanUpAndDetectSuite()
 {
     if (runCleanUp) {
+        CStartupSpan span("clean-up program started and waited for");
         const std::string commandLine = QuotedPath(state.discRoot + kCleanupProgram) + " " + kCleanupSwitch;
         CKernelHandle process;
         if (!StartProgram(commandLine, kNormalLaunchFlags, std::string(), process))

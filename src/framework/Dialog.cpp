@@ -1,6 +1,7 @@
 #include "Dialog.h"
 
 #include "Application.h"
+#include "StartupClock.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWindow)
     OnCommand<IDOK, &CDialog::OnOK>(),
@@ -80,8 +81,11 @@ INT_PTR CALLBACK CDialog::DialogProcedure(HWND handle, UINT message, WPARAM, LPA
 {
     // Only the initialisation passes through here; every later message reaches
     // the object through the subclassed window procedure.
+    if (message == WM_SETFONT)
+        MarkStartupPhase(startup::kDialogWindow);
     if (message != WM_INITDIALOG)
         return FALSE;
+    MarkStartupPhase(startup::kTemplateControls);
     auto* dialog = reinterpret_cast<CDialog*>(lParam);
     dialog->Subclass(handle);
     return dialog->OnInitDialog();
