@@ -108,8 +108,15 @@ bool CSkinnedDialog::SetBitmapFromResource(UINT resourceId)
     EndStartupSpan("face picture loaded");
     if (!picture || window == nullptr)
         return false;
+    // A window of the picture's own size shows the picture as it is: a
+    // stretched copy would hold the same pixels twice for a moment, and
+    // cost a copy of them.
+    const SIZE size = WindowSize(window);
+    const SIZE pictureSize = BitmapSize(picture.Get());
+    if (size.cx == pictureSize.cx && size.cy == pictureSize.cy)
+        return TakeOwnedFace(std::move(picture));
     BeginStartupSpan("face fitted to the window");
-    CBitmapHandle face = MakeFaceFrom(picture.Get(), WindowSize(window));
+    CBitmapHandle face = MakeFaceFrom(picture.Get(), size);
     EndStartupSpan("face fitted to the window");
     return TakeOwnedFace(std::move(face));
 }
@@ -168,8 +175,8 @@ void CSkinnedDialog::ApplyWindowRegion(RECT opaqueRect)
         CRegionHandle clientRegion(::CreateRectRgn(0, 0, client.right, client.bottom));
         ::CombineRgn(region.Get(), region.Get(), clientRegion.Get(), RGN_XOR);
         CStartupSpan span("window region built");
-        CRegionHandle opaqueRuns(BuildRegionFromPixels(ReadFacePixels(faceBitmap, client.right, client.bottom),
-                                                      transparentColor, opaqueRect));
+        CRegionHandle opaqueRuns(
+            BuildFaceRegion(faceBitmap, client.right, client.bottom, transparentColor, opaqueRect));
         ::CombineRgn(region.Get(), region.Get(), opaqueRuns.Get(), RGN_OR);
     }
     // Once given to the window, the region belongs to it.

@@ -219,6 +219,40 @@ TEST_F(SkinnedDialogTest, ResourceFaceIsTheWholePictureStretchedToTheWindow)
     EXPECT_EQ(200, BitmapInfo(dialog.GetFaceBitmap()).bmHeight);
 }
 
+// At the window's own size the loaded picture itself becomes the face: the
+// same pixels, owned, and deleted with the face.
+TEST_F(SkinnedDialogTest, ResourceFaceAtTheWindowsOwnSizeIsThePictureItself)
+{
+    CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(IDB_SMALL_FACE)));
+    ASSERT_TRUE(picture);
+    const BITMAP pictureInfo = BitmapInfo(picture.Get());
+    ::SetWindowPos(dialog.GetHandle(), nullptr, 0, 0, pictureInfo.bmWidth, pictureInfo.bmHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const long before = harness::CountGdiObjects();
+
+    ASSERT_TRUE(dialog.SetBitmapFromResource(IDB_SMALL_FACE));
+    EXPECT_TRUE(dialog.OwnsFace());
+    const HBITMAP face = dialog.GetFaceBitmap();
+    EXPECT_EQ(pictureInfo.bmWidth, BitmapInfo(face).bmWidth);
+    EXPECT_EQ(pictureInfo.bmHeight, BitmapInfo(face).bmHeight);
+    {
+        CMemoryDc pictureDc(::CreateCompatibleDC(nullptr));
+        CSelectedObject pictureSelection(pictureDc.Get(), picture.Get());
+        CMemoryDc faceDc(::CreateCompatibleDC(nullptr));
+        CSelectedObject faceSelection(faceDc.Get(), face);
+        int differing = 0;
+        for (int y = 0; y < pictureInfo.bmHeight; y += 3)
+            for (int x = 0; x < pictureInfo.bmWidth; x += 3)
+                differing += ::GetPixel(pictureDc.Get(), x, y) != ::GetPixel(faceDc.Get(), x, y) ? 1 : 0;
+        EXPECT_EQ(0, differing);
+    }
+    EXPECT_EQ(before + 1, harness::CountGdiObjects()) << "one bitmap held, no copy kept";
+
+    dialog.ReleaseBitmap();
+    BITMAP gone{};
+    EXPECT_EQ(0, ::GetObjectA(face, sizeof(gone), &gone)) << "the face is deleted with the dialog's hold on it";
+}
+
 TEST_F(SkinnedDialogTest, FailedLoadsLeaveNoFaceAndTheRegionAsItWas)
 {
     ASSERT_TRUE(dialog.SetBitmapFromResource(IDB_SMALL_FACE));
