@@ -4,8 +4,6 @@
 #include "framework/StartupClock.h"
 #include "framework/ThreeDControls.h"
 
-#include <commctrl.h>
-
 #include <memory>
 
 CMenuApp theApp;
@@ -21,9 +19,8 @@ bool CMenuApp::InitInstance()
         return false;
     MarkStartupPhase("single-instance check");
 
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    MarkStartupPhase("common controls");
+    // The common controls are registered when a button first needs its
+    // tooltip (CCommonControls), after the menu's first picture.
     CThreeDControls threeDControls;
     threeDControls.Enable(Instance());
     MarkStartupPhase("3-D controls library");

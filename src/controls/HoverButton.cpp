@@ -1,6 +1,7 @@
 #include "HoverButton.h"
 
 #include "framework/Application.h"
+#include "framework/CommonControls.h"
 #include "framework/StartupClock.h"
 #include "res/Text.h"
 
@@ -155,7 +156,7 @@ LRESULT CHoverButton::OnMouseMove(WPARAM, LPARAM)
         request.dwFlags = TME_HOVER | TME_LEAVE;
         request.hwndTrack = window;
         request.dwHoverTime = kHoverTimeMs;
-        tracking = ::_TrackMouseEvent(&request) != FALSE;
+        tracking = CCommonControls::TrackMouseEvent(request) != FALSE;
     }
     return Default();
 }
@@ -191,6 +192,7 @@ void CHoverButton::MakeTooltip()
     if (tooltip || !hasTooltipTool || window == nullptr)
         return;
     CStartupSpan span("tooltips made");
+    CCommonControls::RegisterClasses(ICC_WIN95_CLASSES);
     tooltip.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                     CW_USEDEFAULT, window, nullptr, CApplication::Instance(), nullptr));
     UpdateTooltip();
