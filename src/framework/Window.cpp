@@ -1,9 +1,19 @@
 #include "Window.h"
 
+#include <unordered_map>
+
 namespace {
 
-// The window property that points from an HWND to its object.
-const char kObjectProperty[] = "SplashWindowObject";
+// The objects bound to the program's windows, by window, for the one
+// user-interface thread. Every message to a bound window looks its object up
+// here, so the lookup must cost next to nothing: a window property costs a
+// round trip to the window server under Wine. Never destroyed, so that no
+// window object outlives it at exit.
+std::unordered_map<HWND, CWindow*>& BoundObjects()
+{
+    static auto* bound = new std::unordered_map<HWND, CWindow*>();
+    return *bound;
+}
 
 // The control that a reflectable message concerns, or null.
 HWND ReflectionTarget(const CMessage& message)
@@ -42,7 +52,9 @@ CWindow* CWindow::FromHandle(HWND handle) noexcept
 {
     if (handle == nullptr)
         return nullptr;
-    return static_cast<CWindow*>(::GetPropA(handle, kObjectProperty));
+    const auto& bound = BoundObjects();
+    const auto found = bound.find(handle);
+    return found != bound.end() ? found->second : nullptr;
 }
 
 bool CWindow::Attach(HWND existing)
@@ -56,7 +68,7 @@ bool CWindow::Attach(HWND existing)
 void CWindow::Subclass(HWND handle)
 {
     window = handle;
-    ::SetPropA(handle, kObjectProperty, this);
+    BoundObjects()[handle] = this;
     previousProcedure = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindow::WindowProcedure)));
 }
@@ -67,7 +79,7 @@ void CWindow::Detach()
         return;
     if (previousProcedure != nullptr)
         ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
-    ::RemovePropA(window, kObjectProperty);
+    BoundObjects().erase(window);
     window = nullptr;
     previousProcedure = nullptr;
 }

@@ -201,6 +201,34 @@ TEST_F(HoverButtonWindowTest, DescriptionFollowsTheEnabledState)
     EXPECT_EQ("", button.GetDescription());
 }
 
+// The object of a window is found from it only while the two are bound:
+// whichever goes first, the other is let go of.
+TEST_F(HoverButtonWindowTest, AButtonIsFoundFromItsWindowOnlyWhileBoundToIt)
+{
+    EXPECT_EQ(&dialog.textButton, dynamic_cast<CHoverButton*>(CWindow::FromHandle(dialog.textButton.GetHandle())));
+    EXPECT_EQ(nullptr, CWindow::FromHandle(::GetDesktopWindow()));
+
+    auto makeControl = [this] {
+        return ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | BS_OWNERDRAW, 0, 0, 10, 10, dialog.GetHandle(), nullptr,
+                                 ::GetModuleHandleA(nullptr), nullptr);
+    };
+    COwnedWindow outlived(makeControl());
+    {
+        CHoverButton object;
+        ASSERT_TRUE(object.Attach(outlived.Get()));
+        EXPECT_EQ(&object, CWindow::FromHandle(outlived.Get()));
+    }
+    EXPECT_EQ(nullptr, CWindow::FromHandle(outlived.Get()));
+    EXPECT_TRUE(::SetWindowTextA(outlived.Get(), "still a button")) << "its own procedure is back";
+
+    CHoverButton survivor;
+    const HWND destroyed = makeControl();
+    ASSERT_TRUE(survivor.Attach(destroyed));
+    ::DestroyWindow(destroyed);
+    EXPECT_EQ(nullptr, survivor.GetHandle());
+    EXPECT_EQ(nullptr, CWindow::FromHandle(destroyed));
+}
+
 TEST_F(HoverButtonWindowTest, WindowTextFollowsTheNormalCaption)
 {
     dialog.textButton.SetCaptions("Vexa100", kWhite, "Pressed", kWhite);
