@@ -107,25 +107,30 @@ CMenuDialog::CMenuDialog()
 
 CMenuDialog::~CMenuDialog() = default;
 
+const CMenuDialog::CButtonBinding CMenuDialog::kButtonBindings[] = {
+    {IDC_LIGHTWAVE_PLUGIN, &CMenuDialog::lightWavePluginButton},
+    {IDC_LANGUAGE, &CMenuDialog::languageButton},
+    {IDOK, &CMenuDialog::exitButton},
+    {IDC_VFW_CODECS, &CMenuDialog::vfwCodecsButton},
+    {IDC_HOTFIX, &CMenuDialog::hotfixButton},
+    {IDC_WALLPAPERS, &CMenuDialog::wallpapersButton},
+    {IDC_README, &CMenuDialog::readmeButton},
+    {IDC_ACROBAT_READER, &CMenuDialog::acrobatReaderButton},
+    {IDC_SPICEMASTER_DEMO, &CMenuDialog::spiceMasterDemoButton},
+    {IDC_MAX_PLUGIN, &CMenuDialog::maxPluginButton},
+    {IDC_AFTER_EFFECTS_PLUGIN, &CMenuDialog::afterEffectsPluginButton},
+    {IDC_PHOTOSHOP_PLUGIN, &CMenuDialog::photoshopPluginButton},
+    {IDC_REGISTER, &CMenuDialog::registerButton},
+    {IDC_SUITE, &CMenuDialog::suiteButton},
+    {IDC_MANUAL, &CMenuDialog::manualButton},
+    {IDC_PREMIERE_UPDATER, &CMenuDialog::premiereUpdaterButton},
+    {IDC_EFFECT_ADDONS, &CMenuDialog::effectAddOnsButton},
+};
+
 void CMenuDialog::BindControls()
 {
-    BindControl(IDC_LIGHTWAVE_PLUGIN, lightWavePluginButton);
-    BindControl(IDC_LANGUAGE, languageButton);
-    BindControl(IDOK, exitButton);
-    BindControl(IDC_VFW_CODECS, vfwCodecsButton);
-    BindControl(IDC_HOTFIX, hotfixButton);
-    BindControl(IDC_WALLPAPERS, wallpapersButton);
-    BindControl(IDC_README, readmeButton);
-    BindControl(IDC_ACROBAT_READER, acrobatReaderButton);
-    BindControl(IDC_SPICEMASTER_DEMO, spiceMasterDemoButton);
-    BindControl(IDC_MAX_PLUGIN, maxPluginButton);
-    BindControl(IDC_AFTER_EFFECTS_PLUGIN, afterEffectsPluginButton);
-    BindControl(IDC_PHOTOSHOP_PLUGIN, photoshopPluginButton);
-    BindControl(IDC_REGISTER, registerButton);
-    BindControl(IDC_SUITE, suiteButton);
-    BindControl(IDC_MANUAL, manualButton);
-    BindControl(IDC_PREMIERE_UPDATER, premiereUpdaterButton);
-    BindControl(IDC_EFFECT_ADDONS, effectAddOnsButton);
+    for (const CButtonBinding& binding : kButtonBindings)
+        BindControl(binding.controlId, this->*binding.button);
     BindControl(IDC_DESCRIPTION, descriptionLabel);
 }
 
@@ -182,14 +187,8 @@ void CMenuDialog::ShapeWindow()
     ApplyWindowRegion(kOpaqueFace);
     MarkStartupPhase("step 9: shaped window region");
 
-    CHoverButton* textButtons[] = {&lightWavePluginButton, &languageButton, &vfwCodecsButton, &hotfixButton,
-                                   &wallpapersButton, &readmeButton, &acrobatReaderButton, &spiceMasterDemoButton,
-                                   &maxPluginButton, &afterEffectsPluginButton, &photoshopPluginButton,
-                                   &registerButton, &suiteButton, &manualButton, &premiereUpdaterButton,
-                                   &effectAddOnsButton};
-    for (CHoverButton* button : textButtons)
-        button->LoadStrip(IDB_TEXT_STRIP);
-    exitButton.LoadStrip(IDB_EXIT_STRIP);
+    for (const CButtonBinding& binding : kButtonBindings)
+        (this->*binding.button).LoadStrip(binding.controlId == IDOK ? IDB_EXIT_STRIP : IDB_TEXT_STRIP);
     MarkStartupPhase("step 10: button strips");
 }
 
@@ -299,10 +298,17 @@ void CMenuDialog::OnEntryClicked()
     entries.RunEntryAction(ControlId);
 }
 
+// The members themselves: looking a button up through its window would cost
+// the window server a round trip for every label and state it is given.
 CHoverButton* CMenuDialog::EntryButton(int controlId)
 {
-    const HWND button = GetItem(controlId);
-    return button != nullptr ? dynamic_cast<CHoverButton*>(FromHandle(button)) : nullptr;
+    for (const CButtonBinding& binding : kButtonBindings) {
+        if (binding.controlId == controlId) {
+            CHoverButton& button = this->*binding.button;
+            return button.GetHandle() != nullptr ? &button : nullptr;
+        }
+    }
+    return nullptr;
 }
 
 HWND CMenuDialog::MenuWindow()

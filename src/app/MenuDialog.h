@@ -71,6 +71,13 @@ private:
     void RedrawNow();
 
     CHoverButton* EntryButton(int controlId) override;
+
+    // The hover button members with their controls, in declaration order.
+    struct CButtonBinding {
+        int controlId;
+        CHoverButton CMenuDialog::*button;
+    };
+    static const CButtonBinding kButtonBindings[];
     HWND MenuWindow() override;
     int AskModel() override;
 

@@ -179,6 +179,13 @@ void CSkinnedDialog::ApplyWindowRegion(RECT opaqueRect)
             BuildFaceRegion(faceBitmap, client.right, client.bottom, transparentColor, opaqueRect));
         ::CombineRgn(region.Get(), region.Get(), opaqueRuns.Get(), RGN_OR);
     }
+    // A hidden window that has this very region already keeps it: giving it
+    // again would cost a round to the display with nothing to redraw.
+    if (!::IsWindowVisible(window)) {
+        CRegionHandle current(::CreateRectRgn(0, 0, 0, 0));
+        if (::GetWindowRgn(window, current.Get()) != ERROR && ::EqualRgn(current.Get(), region.Get()))
+            return;
+    }
     // Once given to the window, the region belongs to it.
     CStartupSpan span("window region given to the window");
     if (::SetWindowRgn(window, region.Get(), TRUE) != 0)
