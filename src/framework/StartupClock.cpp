@@ -97,7 +97,13 @@ LRESULT CALLBACK WatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
         shown = true;
         MarkStartupPhase(startup::kWindowShown);
     }
+    const bool paint = !finished && message == WM_PAINT;
+    const char* span = window == watchedDialog ? "the dialog's own WM_PAINT" : "the controls' WM_PAINT";
+    if (paint)
+        BeginStartupSpan(span);
     const LRESULT result = ::CallWindowProcA(PreviousProcedure(window), window, message, wParam, lParam);
+    if (paint)
+        EndStartupSpan(span);
     if (!finished && shown && message == WM_PAINT && ::IsWindowVisible(watchedDialog) &&
         HIWORD(::GetQueueStatus(QS_PAINT)) == 0) {
         MarkStartupPhase(startup::kFirstPaint);
