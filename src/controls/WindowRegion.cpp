@@ -235,7 +235,9 @@ bool CollectFace(HBITMAP face, const BITMAP& info, int clientWidth, int clientHe
     format.bmiHeader.biCompression = BI_RGB;
     // Left uninitialised: every row is read before it is scanned.
     const std::unique_ptr<std::uint32_t[]> band(new std::uint32_t[static_cast<size_t>(info.bmWidth) * kRowsPerBand]);
-    CWindowDc screen(nullptr);
+    // Any context serves a read in true colour; a memory one costs less to
+    // get than the screen's.
+    CMemoryDc context(::CreateCompatibleDC(nullptr));
     for (int top = 0; top < rowsRead; top += kRowsPerBand) {
         const int rows = std::min(kRowsPerBand, rowsRead - top);
         if (opaqueAcross && top >= opaque.top && top + rows <= opaque.bottom) {
@@ -244,7 +246,7 @@ bool CollectFace(HBITMAP face, const BITMAP& info, int clientWidth, int clientHe
             continue;
         }
         const UINT firstScan = static_cast<UINT>(info.bmHeight - top - rows);
-        if (::GetDIBits(screen.Get(), face, firstScan, static_cast<UINT>(rows), band.get(), &format,
+        if (::GetDIBits(context.Get(), face, firstScan, static_cast<UINT>(rows), band.get(), &format,
                         DIB_RGB_COLORS) != rows)
             return false;
         for (int row = 0; row < rows; ++row)
