@@ -4,6 +4,7 @@
 #include "framework/Application.h"
 #include "framework/StartupClock.h"
 
+#include <climits>
 #include <cstring>
 #include <utility>
 
@@ -44,6 +45,68 @@ CBitmapHandle MakeFaceFrom(HBITMAP source, SIZE size)
     else
         ::StretchBlt(faceDc.Get(), 0, 0, size.cx, size.cy, sourceDc.Get(), 0, 0, sourceSize.cx, sourceSize.cy,
                      SRCCOPY);
+    return face;
+}
+
+// A bitmap resource as the program's image holds it: a header, perhaps a
+// colour table, and the pixels.
+struct CPackedPicture {
+    const BITMAPINFO* info = nullptr;
+    const void* pixels = nullptr;
+    SIZE size{};
+};
+
+// The bitmap resource `resourceId` of `module`, checked to lie within its
+// resource; no picture for a missing or malformed one, or for a form other
+// than the usual header (which the caller leaves to LoadBitmapA).
+CPackedPicture FindPackedPicture(HINSTANCE module, UINT resourceId)
+{
+    CPackedPicture picture;
+    const HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(resourceId), RT_BITMAP);
+    const HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
+    const auto* data = static_cast<const BYTE*>(loaded != nullptr ? ::LockResource(loaded) : nullptr);
+    const size_t available = found != nullptr ? ::SizeofResource(module, found) : 0;
+    if (data == nullptr || available < sizeof(BITMAPINFOHEADER))
+        return picture;
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
+    const bool plain = header->biCompression == BI_RGB || header->biCompression == BI_BITFIELDS;
+    if (header->biSize < sizeof(BITMAPINFOHEADER) || header->biSize > available || header->biPlanes != 1 ||
+        header->biWidth <= 0 || header->biHeight == 0 || header->biHeight == LONG_MIN || !plain ||
+        header->biBitCount == 0 || header->biBitCount > 32 || (header->biBitCount <= 8 && header->biClrUsed > 256u))
+        return picture;
+    size_t colors = header->biClrUsed != 0 ? header->biClrUsed : 0;
+    if (colors == 0 && header->biBitCount <= 8)
+        colors = size_t{1} << header->biBitCount;
+    if (header->biCompression == BI_BITFIELDS && header->biSize == sizeof(BITMAPINFOHEADER))
+        colors += 3;  // the three colour masks
+    const size_t width = static_cast<size_t>(header->biWidth);
+    const size_t height = static_cast<size_t>(header->biHeight < 0 ? -header->biHeight : header->biHeight);
+    const size_t stride = (width * header->biBitCount + 31) / 32 * 4;
+    if (colors > available / sizeof(RGBQUAD))
+        return picture;
+    const size_t offset = header->biSize + colors * sizeof(RGBQUAD);
+    if (offset > available || height > (available - offset) / stride)
+        return picture;
+    picture.info = reinterpret_cast<const BITMAPINFO*>(data);
+    picture.pixels = data + offset;
+    picture.size = SIZE{header->biWidth, static_cast<LONG>(height)};
+    return picture;
+}
+
+// The picture drawn straight from the program's image at `size`, stretched
+// where the sizes differ, into a bitmap of the screen's colour format (the
+// format LoadBitmapA gives it): no unstretched copy is made on the way.
+CBitmapHandle DrawPictureAtSize(const CPackedPicture& picture, SIZE size)
+{
+    CWindowDc screen(nullptr);
+    CBitmapHandle face(::CreateCompatibleBitmap(screen.Get(), size.cx, size.cy));
+    CMemoryDc faceDc(::CreateCompatibleDC(screen.Get()));
+    if (!face || !faceDc)
+        return CBitmapHandle();
+    CSelectedObject selection(faceDc.Get(), face.Get());
+    if (::StretchDIBits(faceDc.Get(), 0, 0, size.cx, size.cy, 0, 0, picture.size.cx, picture.size.cy,
+                        picture.pixels, picture.info, DIB_RGB_COLORS, SRCCOPY) == 0)
+        return CBitmapHandle();
     return face;
 }
 
@@ -103,22 +166,21 @@ bool CSkinnedDialog::TakeOwnedFace(CBitmapHandle face)
 bool CSkinnedDialog::SetBitmapFromResource(UINT resourceId)
 {
     ReleaseBitmap();
-    BeginStartupSpan("face picture loaded");
+    // The face is drawn at the window's size straight from the picture in
+    // the program's image: never held twice, not even for a moment.
+    const CPackedPicture packed = FindPackedPicture(CApplication::Instance(), resourceId);
+    if (packed.info != nullptr) {
+        if (window == nullptr)
+            return false;
+        BeginStartupSpan("face drawn from the picture at the window's size");
+        CBitmapHandle face = DrawPictureAtSize(packed, WindowSize(window));
+        EndStartupSpan("face drawn from the picture at the window's size");
+        return TakeOwnedFace(std::move(face));
+    }
     CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId)));
-    EndStartupSpan("face picture loaded");
     if (!picture || window == nullptr)
         return false;
-    // A window of the picture's own size shows the picture as it is: a
-    // stretched copy would hold the same pixels twice for a moment, and
-    // cost a copy of them.
-    const SIZE size = WindowSize(window);
-    const SIZE pictureSize = BitmapSize(picture.Get());
-    if (size.cx == pictureSize.cx && size.cy == pictureSize.cy)
-        return TakeOwnedFace(std::move(picture));
-    BeginStartupSpan("face fitted to the window");
-    CBitmapHandle face = MakeFaceFrom(picture.Get(), size);
-    EndStartupSpan("face fitted to the window");
-    return TakeOwnedFace(std::move(face));
+    return TakeOwnedFace(MakeFaceFrom(picture.Get(), WindowSize(window)));
 }
 
 bool CSkinnedDialog::SetBitmapByName(const char* name, const char* fileName)

@@ -13,7 +13,7 @@ public:
     ~CSkinnedDialog() override;
 
     // Loads picture `resourceId`, stretched to the window's size, as the owned
-    // face; at the window's own size the loaded picture is the face.
+    // face, drawn straight from the program's image.
     bool SetBitmapFromResource(UINT resourceId);
     // Loads the named picture resource, unscaled, or without a name the bitmap file `fileName`.
     bool SetBitmapByName(const char* name, const char* fileName);
