@@ -463,6 +463,8 @@ constexpr double kBareDiscTarget = 1.15;
 // the two clean-up runs that the start-up must make.
 constexpr double kCleanupTarget = 1.10;
 constexpr int kRequiredCleanupRuns = 2;
+// About the time between the two clean-up runs of the start-up.
+constexpr DWORD kCleanupGapMs = 8;
 // The memory may exceed the floor's by this many faces.
 constexpr int kFaceCopiesAllowed = 2;
 
@@ -672,7 +674,7 @@ void BenchStartup()
     struct CCleanups {
         int calls = 0;
         std::vector<double> ms;
-    } shippedCleanups, timedCleanups;
+    } shippedCleanups, timedCleanups, timedPairs;
     auto timeCleanup = [&](CCleanups& cleanups) {
         ::Sleep(kSettleMs);
         LARGE_INTEGER start{};
@@ -682,6 +684,21 @@ void BenchStartup()
         ::QueryPerformanceCounter(&end);
         if (cleanups.calls++ > 0)
             cleanups.ms.push_back(ElapsedMs(start, end));
+    };
+    // The two runs as the start-up makes them: under Wine what the first one
+    // leaves running (the console host of a console program started without
+    // a window) is still at work when the second one starts.
+    auto timeCleanupPair = [&] {
+        ::Sleep(kSettleMs);
+        LARGE_INTEGER start{};
+        LARGE_INTEGER end{};
+        ::QueryPerformanceCounter(&start);
+        cleanup.CleanUpAndDetectSuite();
+        ::Sleep(kCleanupGapMs);
+        cleanup.CleanUpAndDetectSuite();
+        ::QueryPerformanceCounter(&end);
+        if (timedPairs.calls++ > 0)
+            timedPairs.ms.push_back(ElapsedMs(start, end));
     };
     struct CStarts {
         int calls = 0;
@@ -722,6 +739,7 @@ void BenchStartup()
         InterleavedTimesMs(kStartRuns, {[&] { timeFirstPaint(timedMenuPath, timedMenu); },
                                         [&] { timeFirstPaint(timedFloorPath, timedFloor); },
                                         [&] { timeCleanup(timedCleanups); },
+                                        timeCleanupPair,
                                         [&] { timeFirstPaint(timedBarePath, timedBare); }});
     InterleavedTimesMs(kStartRuns, {[&] { timeStart(menuPath, menuStarts); },
                                     [&] { timeStart(floorPath, floorStarts); },
@@ -768,13 +786,17 @@ void BenchStartup()
                         double target) {
         const double ratio = base > 0 ? measured / base : 0.0;
         targets.AddRow({what, Format("%.1f ms", measured), against + Format(": %.1f ms", base),
-                        Format("%.2f x", ratio), Format("<= %.2f x", target), Verdict(base > 0 && ratio <= target)});
+                        Format("%.2f x", ratio), target > 0 ? Format("<= %.2f x", target) : "-",
+                        target > 0 ? Verdict(base > 0 && ratio <= target) : "-"});
     };
     ratioRow("menu, disc without the clean-up program (first paint)", barePaintMs, "floor", floorPaintMs,
              kBareDiscTarget);
     ratioRow("menu, clean-up program that ends at once (first paint)", menuPaintMs,
              "floor + 2 x clean-up alone (" + Format("%.1f", timedCleanupMs) + ")", leastWithCleanupMs,
              kCleanupTarget);
+    ratioRow("the same, against both clean-up runs made as the start-up makes them", menuPaintMs,
+             "floor + " + Format("%.0f", kCleanupGapMs) + " ms apart (" + Format("%.1f", Median(timedPairs.ms)) + ")",
+             floorPaintMs + Median(timedPairs.ms), 0.0);
     ratioRow("the same, shipped programs to the visible window", Median(menuStarts.shown),
              "floor + 2 x clean-up alone (" + Format("%.1f", cleanupMs) + ")", shownLeastMs, kCleanupTarget);
     ratioRow("menu without clean-up program, shipped, visible window", Median(bareStarts.shown), "floor", floorMs,
