@@ -24,6 +24,7 @@
 #include <windows.h>
 
 #include <shlwapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -451,8 +452,12 @@ constexpr DWORD kEndLimitMs = 10000;
 constexpr DWORD kIdleLimitMs = 2000;
 // What a measured program leaves running once it has ended (under Wine, the
 // console host of a console program started without a window) must not fall
-// on the next measurement: each one waits this long first, untimed.
+// on the next measurement: each one first waits, untimed, until none of it
+// is left, then this long.
 constexpr DWORD kSettleMs = 250;
+constexpr DWORD kLeftoverLimitMs = 5000;
+constexpr DWORD kLeftoverPollMs = 5;
+const char* const kLeftoverPrograms[] = {"conhost.exe", "NimboCleanup.fix"};
 constexpr char kTimedMenuProgram[] = "SplashTimed.exe";
 constexpr char kTimedFloorProgram[] = "BareMenuTimed.exe";
 constexpr char kRecordFileVariable[] = "SPLASH_STARTUP_TIMING_FILE";
@@ -472,6 +477,33 @@ struct CStart {
     bool shown = false;
     double ms = 0.0;
 };
+
+// Whether a process of one of the leftover programs still runs.
+bool LeftoversRun()
+{
+    CKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.Get() == INVALID_HANDLE_VALUE) {
+        snapshot.Release();
+        return false;
+    }
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32First(snapshot.Get(), &entry); more; more = ::Process32Next(snapshot.Get(), &entry)) {
+        for (const char* program : kLeftoverPrograms) {
+            if (_stricmp(entry.szExeFile, program) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+// Waits, untimed, until the machine is as the measurements found it.
+void Settle()
+{
+    for (DWORD waited = 0; LeftoversRun() && waited < kLeftoverLimitMs; waited += kLeftoverPollMs)
+        ::Sleep(kLeftoverPollMs);
+    ::Sleep(kSettleMs);
+}
 
 // A program started from the disc root, which it is made to end when the
 // measurement is over.
@@ -639,7 +671,8 @@ struct CTimedStarts {
 void BenchStartup()
 {
     const std::string title = "Start-up to the visible menu window, shipped programs (medians of alternating runs; "
-                              "window polled every " + std::to_string(kStartPollMs) + " ms; each start after a pause of " + std::to_string(kSettleMs) + " ms)";
+                              "window polled every " + std::to_string(kStartPollMs) + " ms; each start once what the last one "
+                              "left running has ended, and " + std::to_string(kSettleMs) + " ms more)";
     if (::FindWindowA(nullptr, kMenuTitle) != nullptr) {
         std::printf("\n%s\na window titled \"%s\" is open already: close it first\n", title.c_str(), kMenuTitle);
         return;
@@ -676,7 +709,7 @@ void BenchStartup()
         std::vector<double> ms;
     } shippedCleanups, timedCleanups, timedPairs;
     auto timeCleanup = [&](CCleanups& cleanups) {
-        ::Sleep(kSettleMs);
+        Settle();
         LARGE_INTEGER start{};
         LARGE_INTEGER end{};
         ::QueryPerformanceCounter(&start);
@@ -689,7 +722,7 @@ void BenchStartup()
     // leaves running (the console host of a console program started without
     // a window) is still at work when the second one starts.
     auto timeCleanupPair = [&] {
-        ::Sleep(kSettleMs);
+        Settle();
         LARGE_INTEGER start{};
         LARGE_INTEGER end{};
         ::QueryPerformanceCounter(&start);
@@ -705,7 +738,7 @@ void BenchStartup()
         std::vector<double> shown;
     } menuStarts, floorStarts, bareStarts;
     auto timeStart = [&](const std::string& program, CStarts& starts) {
-        ::Sleep(kSettleMs);
+        Settle();
         const CStart start = TimeStartToMenu(program, FolderOfProgram(program));
         if (!start.shown)
             ++failures;
@@ -716,7 +749,7 @@ void BenchStartup()
     CStartupBreakdown breakdown({"menu", "menu, no clean-up program", "floor"});
     CTimedStarts timedMenu(0), timedBare(1), timedFloor(2);
     auto timeFirstPaint = [&](const std::string& program, CTimedStarts& starts) {
-        ::Sleep(kSettleMs);
+        Settle();
         const CTimedStart start = TimeStartToFirstPaint(program, FolderOfProgram(program), records.Path());
         if (!start.painted)
             ++failures;
@@ -781,32 +814,61 @@ void BenchStartup()
     const double leastWithCleanupMs = floorPaintMs + kRequiredCleanupRuns * timedCleanupMs;
     const double shownLeastMs = floorMs + kRequiredCleanupRuns * cleanupMs;
     const double faceKb = static_cast<double>(FaceBytes()) / 1024;
-    CTable targets({"what", "measured", "against", "ratio", "target", "verdict"});
+    CTable targets({"what", "measured", "against", "ratio", "target", "verdict", "round by round"});
+    // The ratio of the medians decides; the median of the ratios of each
+    // round's own starts, which a slow spell of the machine touches less,
+    // shows how firm it is.
     auto ratioRow = [&](const std::string& what, double measured, const std::string& against, double base,
-                        double target) {
+                        double target, const std::vector<double>& roundRatios = {}) {
         const double ratio = base > 0 ? measured / base : 0.0;
         targets.AddRow({what, Format("%.1f ms", measured), against + Format(": %.1f ms", base),
                         Format("%.2f x", ratio), target > 0 ? Format("<= %.2f x", target) : "-",
-                        target > 0 ? Verdict(base > 0 && ratio <= target) : "-"});
+                        target > 0 ? Verdict(base > 0 && ratio <= target) : "-",
+                        roundRatios.empty() ? "-" : Format("%.2f x", Median(roundRatios))});
     };
+    // Each start of the timed rounds against the floor's (and the clean-up's) of the same round.
+    const std::vector<double> menuTotals = breakdown.TotalsMs(0);
+    const std::vector<double> bareTotals = breakdown.TotalsMs(1);
+    const std::vector<double> floorTotals = breakdown.TotalsMs(2);
+    std::vector<double> bareRounds;
+    std::vector<double> cleanupRounds;
+    std::vector<double> pairRounds;
+    const size_t rounds = std::min({menuTotals.size(), bareTotals.size(), floorTotals.size(), timedCleanups.ms.size(),
+                                    timedPairs.ms.size()});
+    for (size_t round = 0; round < rounds; ++round) {
+        bareRounds.push_back(bareTotals[round] / floorTotals[round]);
+        cleanupRounds.push_back(menuTotals[round] /
+                                (floorTotals[round] + kRequiredCleanupRuns * timedCleanups.ms[round]));
+        pairRounds.push_back(menuTotals[round] / (floorTotals[round] + timedPairs.ms[round]));
+    }
+    std::vector<double> shownRounds;
+    std::vector<double> shownBareRounds;
+    const size_t shownCount = std::min({menuStarts.shown.size(), floorStarts.shown.size(), bareStarts.shown.size(),
+                                        shippedCleanups.ms.size()});
+    for (size_t round = 0; round < shownCount; ++round) {
+        shownRounds.push_back(menuStarts.shown[round] /
+                              (floorStarts.shown[round] + kRequiredCleanupRuns * shippedCleanups.ms[round]));
+        shownBareRounds.push_back(bareStarts.shown[round] / floorStarts.shown[round]);
+    }
     ratioRow("menu, disc without the clean-up program (first paint)", barePaintMs, "floor", floorPaintMs,
-             kBareDiscTarget);
+             kBareDiscTarget, bareRounds);
     ratioRow("menu, clean-up program that ends at once (first paint)", menuPaintMs,
              "floor + 2 x clean-up alone (" + Format("%.1f", timedCleanupMs) + ")", leastWithCleanupMs,
-             kCleanupTarget);
+             kCleanupTarget, cleanupRounds);
     ratioRow("the same, against both clean-up runs made as the start-up makes them", menuPaintMs,
              "floor + " + Format("%.0f", kCleanupGapMs) + " ms apart (" + Format("%.1f", Median(timedPairs.ms)) + ")",
-             floorPaintMs + Median(timedPairs.ms), 0.0);
+             floorPaintMs + Median(timedPairs.ms), 0.0, pairRounds);
     ratioRow("the same, shipped programs to the visible window", Median(menuStarts.shown),
-             "floor + 2 x clean-up alone (" + Format("%.1f", cleanupMs) + ")", shownLeastMs, kCleanupTarget);
+             "floor + 2 x clean-up alone (" + Format("%.1f", cleanupMs) + ")", shownLeastMs, kCleanupTarget,
+             shownRounds);
     ratioRow("menu without clean-up program, shipped, visible window", Median(bareStarts.shown), "floor", floorMs,
-             kBareDiscTarget);
+             kBareDiscTarget, shownBareRounds);
     auto memoryRow = [&](const std::string& what, const std::vector<double>& menu, const std::vector<double>& floor) {
         const double limit = Median(floor) + kFaceCopiesAllowed * faceKb;
         targets.AddRow({what, Format("%.0f KB", Median(menu)),
                         "floor " + Format("%.0f KB", Median(floor)) + " + 2 x face " + Format("%.0f KB", faceKb),
                         Format("+%.0f KB", Median(menu) - Median(floor)), Format("<= %.0f KB", limit),
-                        Verdict(Median(menu) <= limit)});
+                        Verdict(Median(menu) <= limit), "-"});
     };
     memoryRow("working set after start-up, menu", timedMenu.workingSetKb, timedFloor.workingSetKb);
     memoryRow("private bytes after start-up, menu", timedMenu.privateKb, timedFloor.privateKb);

@@ -133,10 +133,15 @@ void CStartupBreakdown::AddRows(const CStartupRun& run)
 
 double CStartupBreakdown::MedianTotalMs(size_t program) const
 {
+    return Median(TotalsMs(program));
+}
+
+std::vector<double> CStartupBreakdown::TotalsMs(size_t program) const
+{
     std::vector<double> totals;
     for (const CStartupRun& run : runs[program])
         totals.push_back(run.TotalMs());
-    return Median(totals);
+    return totals;
 }
 
 // A start that reached the phase without the span counts the span as 0 ms.

@@ -39,6 +39,8 @@ public:
     void Add(size_t program, const CStartupRun& run);
     // The median time from the creation of the process to its last mark.
     double MedianTotalMs(size_t program) const;
+    // That time for each start, in the order of the starts.
+    std::vector<double> TotalsMs(size_t program) const;
     size_t RunCount(size_t program) const { return runs[program].size(); }
     // Phases in the order they end, each followed by its spans ("of which").
     void Print(const char* title) const;
