@@ -71,6 +71,8 @@ private:
     void RedrawNow();
 
     CHoverButton* EntryButton(int controlId) override;
+    HWND MenuWindow() override;
+    int AskModel() override;
 
     // The hover button members with their controls, in declaration order.
     struct CButtonBinding {
@@ -78,8 +80,6 @@ private:
         CHoverButton CMenuDialog::*button;
     };
     static const CButtonBinding kButtonBindings[];
-    HWND MenuWindow() override;
-    int AskModel() override;
 
     CHoverButton lightWavePluginButton;
     CHoverButton languageButton;

@@ -4,7 +4,6 @@
 #include "framework/Application.h"
 #include "framework/StartupClock.h"
 
-#include <climits>
 #include <cstring>
 #include <utility>
 
@@ -58,7 +57,8 @@ struct CPackedPicture {
 
 // The bitmap resource `resourceId` of `module`, checked to lie within its
 // resource; no picture for a missing or malformed one, or for a form other
-// than the usual header (which the caller leaves to LoadBitmapA).
+// than the usual bottom-up one with an uncompressed header (which the caller
+// leaves to LoadBitmapA).
 CPackedPicture FindPackedPicture(HINSTANCE module, UINT resourceId)
 {
     CPackedPicture picture;
@@ -71,7 +71,7 @@ CPackedPicture FindPackedPicture(HINSTANCE module, UINT resourceId)
     const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
     const bool plain = header->biCompression == BI_RGB || header->biCompression == BI_BITFIELDS;
     if (header->biSize < sizeof(BITMAPINFOHEADER) || header->biSize > available || header->biPlanes != 1 ||
-        header->biWidth <= 0 || header->biHeight == 0 || header->biHeight == LONG_MIN || !plain ||
+        header->biWidth <= 0 || header->biHeight <= 0 || !plain ||
         header->biBitCount == 0 || header->biBitCount > 32 || (header->biBitCount <= 8 && header->biClrUsed > 256u))
         return picture;
     size_t colors = header->biClrUsed != 0 ? header->biClrUsed : 0;
@@ -80,7 +80,7 @@ CPackedPicture FindPackedPicture(HINSTANCE module, UINT resourceId)
     if (header->biCompression == BI_BITFIELDS && header->biSize == sizeof(BITMAPINFOHEADER))
         colors += 3;  // the three colour masks
     const size_t width = static_cast<size_t>(header->biWidth);
-    const size_t height = static_cast<size_t>(header->biHeight < 0 ? -header->biHeight : header->biHeight);
+    const size_t height = static_cast<size_t>(header->biHeight);
     const size_t stride = (width * header->biBitCount + 31) / 32 * 4;
     if (colors > available / sizeof(RGBQUAD))
         return picture;
