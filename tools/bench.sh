@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the menu, its bare floor program, the fixture programs and the
-# benchmark program, and prints the benchmark's tables under Wine in a
-# private X display and Wine prefix. No test is run.
+# Builds the menu, its bare floor program, their timed builds, the fixture
+# programs and the benchmark program, and prints the benchmark's tables under
+# Wine in a private X display and Wine prefix. No test is run.
 #   tools/bench.sh                    every section
 #   tools/bench.sh startup refresh    the named sections (startup, refresh, size, region)
 # It measures the 32-bit build where this machine runs 32-bit programs, else
@@ -17,7 +17,8 @@ preset=$(splash_tests_preset "$SPLASH_RUN_ARCH")
 build=${SPLASH_BENCH_BUILD:-$root/build/$preset}
 echo "bench.sh: measuring the $SPLASH_RUN_ARCH build ($preset) under $([ "$SPLASH_RUN_ARCH" = i686 ] && echo 32 || echo 64)-bit Wine"
 cmake --preset "$preset" -B "$build" >/dev/null
-cmake --build "$build" -j2 --target Splash BareMenu splash_bench FixtureProgram FixtureVersionUnicode
+cmake --build "$build" -j2 --target Splash BareMenu splash_bench FixtureProgram FixtureVersionUnicode \
+  SplashTimed BareMenuTimed
 
 source "$root/tools/wine-session.sh" "$build" "$SPLASH_RUN_ARCH"
 "$root/tools/wine-exec.sh" "$build/bin/splash_bench.exe" "$@"

@@ -2,7 +2,7 @@
 
 #include "MenuDialog.h"
 #include "StartUpSystem.h"
-#include "controls/CommonControls.h"
+#include "framework/StartupClock.h"
 #include "framework/ThreeDControls.h"
 
 #include <memory>
@@ -14,15 +14,19 @@ CMenuApp::~CMenuApp() = default;
 bool CMenuApp::InitInstance()
 {
     auto dialog = std::make_unique<CMenuDialog>();
+    MarkStartupPhase("menu object: members, icon, description line's font");
     const CStartDecision start = DecideStart(CStartUpSystem());
     if (!start.runMenu) {
         SetExitCode(start.exitCode);
         return false;
     }
+    MarkStartupPhase("single-instance check");
 
-    LoadCommonControls();
+    // The common controls are registered when a button first needs its
+    // tooltip (CCommonControls), after the menu's first picture.
     CThreeDControls threeDControls;
     threeDControls.Enable(Instance());
+    MarkStartupPhase("3-D controls library");
 
     SetMainWindow(dialog.get());
     dialog->DoModal();

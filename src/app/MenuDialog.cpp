@@ -5,6 +5,7 @@
 #include "entries/StartUp.h"
 #include "ModelDialog.h"
 #include "framework/Application.h"
+#include "framework/StartupClock.h"
 #include "res/resource.h"
 #include "system/Paths.h"
 #include "system/Registry.h"
@@ -54,20 +55,29 @@ void CMenuDialog::BindControls()
 BOOL CMenuDialog::OnInitDialog()
 {
     CSkinnedDialog::OnInitDialog();
+    MarkStartupPhase("step 1: controls bound");
     state.discRoot = FindDiscRoot(ProgramFilePath());
+    MarkStartupPhase("steps 2-3: disc root");
     state.suiteInstalled = entries.CleanUpAndDetectSuite();
+    MarkStartupPhase("step 4: suite clean-up step");
     const int languageIndex = SettleLanguage(state.languageCode, FirstLanguage::Store);
+    MarkStartupPhase("step 5: language");
 
     ::SetWindowTextA(window, kMenuTitle);
     // The style bit only: the frame goes when the window region is applied.
     ::SetWindowLongA(window, GWL_STYLE, ::GetWindowLongA(window, GWL_STYLE) & ~WS_BORDER);
     ::SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     ::SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    MarkStartupPhase("steps 6-8: title, border, icons");
 
     ShapeWindow();
     state.model = ReadModel();
+    MarkStartupPhase("step 11: hardware model");
     entries.RefreshAllEntries(languageIndex);
+    MarkStartupPhase("step 12: refresh of all entries");
     ::SendMessageA(window, DM_SETDEFID, IDC_SUITE, 0);
+    MarkStartupPhase("step 13: default button");
+    WatchFirstPaint(window);
     return TRUE;
 }
 
@@ -75,16 +85,19 @@ BOOL CMenuDialog::OnInitDialog()
 void CMenuDialog::ShapeWindow()
 {
     SetBitmapFromResource(IDB_MAIN_FACE);
+    MarkStartupPhase("step 9: face loaded and fitted, plain region");
     shapedRegion = true;
     transparentColor = kTransparentFaceColor;
     transparentStatics = true;
     dragByBody = true;
     ApplyWindowRegion(kOpaqueFace);
+    MarkStartupPhase("step 9: shaped window region");
 
     for (CHoverButton& button : entryButtons)
         button.LoadStrip(IDB_TEXT_STRIP);
     languageButton.LoadStrip(IDB_TEXT_STRIP);
     exitButton.LoadStrip(IDB_EXIT_STRIP);
+    MarkStartupPhase("step 10: button strips");
 }
 
 void CMenuDialog::OnOK()
@@ -191,6 +204,8 @@ void CMenuDialog::OnEntryClicked(int controlId)
         entries.RunEntryAction(controlId);
 }
 
+// The members themselves: looking a button up through its window would cost
+// the window server a round trip for every label and state it is given.
 CHoverButton* CMenuDialog::EntryButton(int controlId)
 {
     if (controlId == IDC_LANGUAGE)

@@ -1,5 +1,7 @@
 #include "ColorLabel.h"
 
+#include "framework/StartupClock.h"
+
 #include <vector>
 
 BEGIN_MESSAGE_MAP(CColorLabel, CWindow)
@@ -11,6 +13,7 @@ END_MESSAGE_MAP(CColorLabel, CWindow)
 CColorLabel::CColorLabel()
     : textColor(::GetSysColor(COLOR_WINDOWTEXT)), backBrush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)))
 {
+    CStartupSpan span("description line's font made");
     ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
     font.Reset(::CreateFontIndirectA(&logFont));
 }

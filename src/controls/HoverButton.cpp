@@ -1,10 +1,14 @@
 #include "HoverButton.h"
 
-#include "CommonControls.h"
 #include "framework/Application.h"
+#include "framework/CommonControls.h"
+#include "framework/StartupClock.h"
 #include "res/Text.h"
 
 #include <commctrl.h>
+
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -21,6 +25,22 @@ TOOLINFOA ToolFor(HWND button, const char* text)
     tool.lpszText = const_cast<char*>(text);
     ::GetClientRect(button, &tool.rect);
     return tool;
+}
+
+// The strip `resourceId` of `module`, loaded once for all the buttons that
+// show it; the bitmap goes with the last of them. A button only ever selects
+// it for the length of one drawing, so one bitmap serves them all.
+std::shared_ptr<const CBitmapHandle> SharedStrip(HINSTANCE module, UINT resourceId)
+{
+    static std::map<std::pair<HINSTANCE, UINT>, std::weak_ptr<const CBitmapHandle>> strips;
+    std::weak_ptr<const CBitmapHandle>& kept = strips[{module, resourceId}];
+    if (std::shared_ptr<const CBitmapHandle> strip = kept.lock())
+        return strip;
+    auto strip = std::make_shared<const CBitmapHandle>(static_cast<HBITMAP>(
+        ::LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+    if (*strip)
+        kept = strip;
+    return strip;
 }
 
 // The narrow text in the process code page, as UTF-16.
@@ -50,10 +70,10 @@ CHoverButton::~CHoverButton() = default;
 
 bool CHoverButton::LoadStrip(UINT resourceId)
 {
-    strip.Reset(static_cast<HBITMAP>(::LoadImageA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId),
-                                                  IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+    CStartupSpan span("strips loaded");
+    strip = SharedStrip(CApplication::Instance(), resourceId);
     BITMAP info{};
-    if (strip && ::GetObjectA(strip.Get(), sizeof(info), &info) != 0) {
+    if (*strip && ::GetObjectA(strip->Get(), sizeof(info), &info) != 0) {
         frameWidth = info.bmWidth;
         frameHeight = info.bmHeight / 4;
     } else {
@@ -69,6 +89,7 @@ void CHoverButton::SetCaptions(const char* normalText, COLORREF normalColor, con
 {
     if (normalText == nullptr)
         return;
+    CStartupSpan span("captions set");
     const char* texts[4] = {normalText, pressedText, hoverText, disabledText};
     const COLORREF colors[4] = {normalColor, pressedColor, hoverColor, disabledColor};
     for (int state = 0; state < 4; ++state) {
@@ -109,11 +130,14 @@ LRESULT CHoverButton::OnDrawItem(WPARAM, LPARAM lParam)
     ::OffsetRect(&bounds, -bounds.left, -bounds.top);
 
     CMemoryDc stripDc(::CreateCompatibleDC(target));
-    CSelectedObject selection(stripDc.Get(), strip.Get());
+    CSelectedObject selection(stripDc.Get(), strip ? strip->Get() : nullptr);
     ::SetBkMode(target, TRANSPARENT);
     const State state = ChooseState(item->itemState, hovering);
+    BeginStartupSpan("button frames drawn");
     ::StretchBlt(target, 0, 0, bounds.right, bounds.bottom, stripDc.Get(), 0, state * frameHeight, frameWidth,
                  frameHeight, SRCCOPY);
+    EndStartupSpan("button frames drawn");
+    CStartupSpan span("button captions drawn");
     ::SetTextColor(target, captionColor[state]);
     // The caption is in the process code page; drawn as UTF-16 it shows the
     // same on every system, where the narrow call would read the bytes in the
@@ -132,7 +156,7 @@ LRESULT CHoverButton::OnMouseMove(WPARAM, LPARAM)
         request.dwFlags = TME_HOVER | TME_LEAVE;
         request.hwndTrack = window;
         request.dwHoverTime = kHoverTimeMs;
-        tracking = ::TrackMouseEvent(&request) != FALSE;
+        tracking = CCommonControls::TrackMouseEvent(request) != FALSE;
     }
     return Default();
 }
@@ -160,19 +184,38 @@ LRESULT CHoverButton::OnDestroy(WPARAM, LPARAM)
     return Default();
 }
 
+// A tooltip window is a top-level window: making one for every button
+// while the menu starts would cost more than the rest of its first paint.
+// Only a button with a tip needs one, and only once the pointer is on it.
 void CHoverButton::MakeTooltip()
 {
-    if (tooltip || window == nullptr || !LoadCommonControls())
+    if (tooltip || !hasTooltipTool || window == nullptr)
         return;
+    CStartupSpan span("tooltips made");
+    CCommonControls::RegisterClasses(ICC_WIN95_CLASSES);
     tooltip.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                     CW_USEDEFAULT, window, nullptr, CApplication::Instance(), nullptr));
-    if (tooltip)
-        ::SendMessageA(tooltip.Get(), TTM_ACTIVATE, FALSE, 0);
+    UpdateTooltip();
 }
 
+// Gives the tooltip window its one tool with the current text and activation.
+void CHoverButton::UpdateTooltip()
+{
+    if (!tooltip)
+        return;
+    TOOLINFOA tool = ToolFor(window, tooltipText.c_str());
+    if (::SendMessageA(tooltip.Get(), TTM_GETTOOLCOUNT, 0, 0) == 0)
+        ::SendMessageA(tooltip.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageA(tooltip.Get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageA(tooltip.Get(), TTM_ACTIVATE, tooltipActive ? TRUE : FALSE, 0);
+}
+
+// The pointer's messages are what a tooltip reacts to: the first one that
+// reaches the button makes its tooltip, which then sees it too.
 bool CHoverButton::PreTranslateMessage(MSG& message)
 {
-    MakeTooltip();
+    if (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST)
+        MakeTooltip();
     if (tooltip)
         ::SendMessageA(tooltip.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
     return CWindow::PreTranslateMessage(message);
@@ -182,14 +225,11 @@ void CHoverButton::SetTooltipText(const char* text, bool activate)
 {
     if (text == nullptr)
         return;
-    MakeTooltip();
-    if (!tooltip)
-        return;
-    TOOLINFOA tool = ToolFor(window, text);
-    if (::SendMessageA(tooltip.Get(), TTM_GETTOOLCOUNT, 0, 0) == 0)
-        ::SendMessageA(tooltip.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageA(tooltip.Get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageA(tooltip.Get(), TTM_ACTIVATE, activate ? TRUE : FALSE, 0);
+    CStartupSpan span("tooltip texts set");
+    hasTooltipTool = true;
+    tooltipText = text;
+    tooltipActive = activate;
+    UpdateTooltip();
 }
 
 void CHoverButton::SetTooltipText(UINT stringId, bool activate)
@@ -201,6 +241,9 @@ void CHoverButton::SetTooltipText(UINT stringId, bool activate)
 
 void CHoverButton::ActivateTooltip(bool activate)
 {
-    if (tooltip && ::SendMessageA(tooltip.Get(), TTM_GETTOOLCOUNT, 0, 0) > 0)
+    if (!hasTooltipTool)
+        return;
+    tooltipActive = activate;
+    if (tooltip)
         ::SendMessageA(tooltip.Get(), TTM_ACTIVATE, activate ? TRUE : FALSE, 0);
 }

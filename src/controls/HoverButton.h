@@ -1,13 +1,15 @@
 // The menu's push button: it paints itself from a strip of four frames
 // (normal, pressed, hover, disabled), lights up while the pointer rests on
 // it, draws a one-line caption per state and carries two descriptions and
-// an optional tooltip.
+// an optional tooltip, whose window is made only when the pointer first
+// reaches a button that has a tip.
 #pragma once
 
 #include "framework/Handles.h"
 #include "framework/Window.h"
 
 #include <array>
+#include <memory>
 #include <string>
 
 // Given for a caption colour: take the normal caption's colour.
@@ -20,7 +22,8 @@ public:
     CHoverButton();
     ~CHoverButton() override;
 
-    // Loads the picture strip `resourceId`; its frames are a quarter of its height.
+    // Takes the picture strip `resourceId`; its frames are a quarter of its
+    // height. Every button that shows the same picture shares one bitmap.
     bool LoadStrip(UINT resourceId);
     // Sets the caption and colour of each state; a null text or kNoColor
     // takes the normal one; a null normal text changes nothing.
@@ -32,8 +35,11 @@ public:
     void SetDescriptions(const char* enabledText, const char* disabledText);
     // The description that belongs to the button's current state.
     std::string GetDescription() const;
+    // Sets the text of the tooltip's one tool and activates or deactivates
+    // it; the tooltip window itself waits for its first need.
     void SetTooltipText(const char* text, bool activate);
     void SetTooltipText(UINT stringId, bool activate);
+    // Activates or deactivates a tooltip that has its tool; else does nothing.
     void ActivateTooltip(bool activate);
 
     bool PreTranslateMessage(MSG& message) override;
@@ -46,6 +52,7 @@ public:
     bool IsHovering() const noexcept { return hovering; }
     int GetFrameWidth() const noexcept { return frameWidth; }
     int GetFrameHeight() const noexcept { return frameHeight; }
+    // The tooltip window, null until the pointer first reached the button with a tip set.
     HWND GetTooltipWindow() const noexcept { return tooltip.Get(); }
 
     DECLARE_MESSAGE_MAP()
@@ -57,12 +64,16 @@ private:
     LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     void MakeTooltip();
+    void UpdateTooltip();
 
     COwnedWindow tooltip;
+    bool hasTooltipTool = false;
+    std::string tooltipText;
+    bool tooltipActive = false;
     bool hovering = false;
     int frameWidth = 0;
     int frameHeight = 0;
-    CBitmapHandle strip;
+    std::shared_ptr<const CBitmapHandle> strip;
     bool tracking = false;
     std::array<std::string, 4> captionText;
     std::array<COLORREF, 4> captionColor{0, 0, 0, 0};

@@ -2,8 +2,10 @@
 
 #include "WindowRegion.h"
 #include "framework/Application.h"
+#include "framework/StartupClock.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -42,6 +44,69 @@ CBitmapHandle MakeFaceFrom(HBITMAP source, SIZE size)
     else
         ::StretchBlt(faceDc.Get(), 0, 0, size.cx, size.cy, sourceDc.Get(), 0, 0, sourceSize.cx, sourceSize.cy,
                      SRCCOPY);
+    return face;
+}
+
+// A bitmap resource as the program's image holds it: a header, perhaps a
+// colour table, and the pixels.
+struct CPackedPicture {
+    const BITMAPINFO* info = nullptr;
+    const void* pixels = nullptr;
+    SIZE size{};
+};
+
+// The bitmap resource `resourceId` of `module`, checked to lie within its
+// resource; no picture for a missing or malformed one, or for a form other
+// than the usual bottom-up one with an uncompressed header (which the caller
+// leaves to LoadBitmapA).
+CPackedPicture FindPackedPicture(HINSTANCE module, UINT resourceId)
+{
+    CPackedPicture picture;
+    const HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(resourceId), RT_BITMAP);
+    const HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
+    const auto* data = static_cast<const BYTE*>(loaded != nullptr ? ::LockResource(loaded) : nullptr);
+    const size_t available = found != nullptr ? ::SizeofResource(module, found) : 0;
+    if (data == nullptr || available < sizeof(BITMAPINFOHEADER))
+        return picture;
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
+    const bool plain = header->biCompression == BI_RGB || header->biCompression == BI_BITFIELDS;
+    if (header->biSize < sizeof(BITMAPINFOHEADER) || header->biSize > available || header->biPlanes != 1 ||
+        header->biWidth <= 0 || header->biHeight <= 0 || !plain ||
+        header->biBitCount == 0 || header->biBitCount > 32 || (header->biBitCount <= 8 && header->biClrUsed > 256u))
+        return picture;
+    size_t colors = header->biClrUsed != 0 ? header->biClrUsed : 0;
+    if (colors == 0 && header->biBitCount <= 8)
+        colors = size_t{1} << header->biBitCount;
+    if (header->biCompression == BI_BITFIELDS && header->biSize == sizeof(BITMAPINFOHEADER))
+        colors += 3;  // the three colour masks
+    const size_t width = static_cast<size_t>(header->biWidth);
+    const size_t height = static_cast<size_t>(header->biHeight);
+    const size_t stride = (width * header->biBitCount + 31) / 32 * 4;
+    if (colors > available / sizeof(RGBQUAD))
+        return picture;
+    const size_t offset = header->biSize + colors * sizeof(RGBQUAD);
+    if (offset > available || height > (available - offset) / stride)
+        return picture;
+    picture.info = reinterpret_cast<const BITMAPINFO*>(data);
+    picture.pixels = data + offset;
+    picture.size = SIZE{header->biWidth, static_cast<LONG>(height)};
+    return picture;
+}
+
+// The picture drawn straight from the program's image at `size`, stretched
+// where the sizes differ, into a bitmap of the screen's colour format (the
+// format LoadBitmapA gives it): no unstretched copy is made on the way.
+CBitmapHandle DrawPictureAtSize(const CPackedPicture& picture, SIZE size)
+{
+    CWindowDc screen(nullptr);
+    CBitmapHandle face(::CreateCompatibleBitmap(screen.Get(), size.cx, size.cy));
+    CMemoryDc faceDc(::CreateCompatibleDC(screen.Get()));
+    if (!face || !faceDc)
+        return CBitmapHandle();
+    CSelectedObject selection(faceDc.Get(), face.Get());
+    if (::StretchDIBits(faceDc.Get(), 0, 0, size.cx, size.cy, 0, 0, picture.size.cx, picture.size.cy,
+                        picture.pixels, picture.info, DIB_RGB_COLORS, SRCCOPY) == 0)
+        return CBitmapHandle();
     return face;
 }
 
@@ -101,6 +166,17 @@ bool CSkinnedDialog::TakeOwnedFace(CBitmapHandle face)
 bool CSkinnedDialog::SetBitmapFromResource(UINT resourceId)
 {
     ReleaseBitmap();
+    // The face is drawn at the window's size straight from the picture in
+    // the program's image: never held twice, not even for a moment.
+    const CPackedPicture packed = FindPackedPicture(CApplication::Instance(), resourceId);
+    if (packed.info != nullptr) {
+        if (window == nullptr)
+            return false;
+        BeginStartupSpan("face drawn from the picture at the window's size");
+        CBitmapHandle face = DrawPictureAtSize(packed, WindowSize(window));
+        EndStartupSpan("face drawn from the picture at the window's size");
+        return TakeOwnedFace(std::move(face));
+    }
     CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId)));
     if (!picture || window == nullptr)
         return false;
@@ -160,11 +236,20 @@ void CSkinnedDialog::ApplyWindowRegion(RECT opaqueRect)
         ::GetClientRect(window, &client);
         CRegionHandle clientRegion(::CreateRectRgn(0, 0, client.right, client.bottom));
         ::CombineRgn(region.Get(), region.Get(), clientRegion.Get(), RGN_XOR);
-        CRegionHandle opaqueRuns(BuildRegionFromPixels(ReadFacePixels(faceBitmap, client.right, client.bottom),
-                                                      transparentColor, opaqueRect));
+        CStartupSpan span("window region built");
+        CRegionHandle opaqueRuns(
+            BuildFaceRegion(faceBitmap, client.right, client.bottom, transparentColor, opaqueRect));
         ::CombineRgn(region.Get(), region.Get(), opaqueRuns.Get(), RGN_OR);
     }
+    // A hidden window that has this very region already keeps it: giving it
+    // again would cost a round to the display with nothing to redraw.
+    if (!::IsWindowVisible(window)) {
+        CRegionHandle current(::CreateRectRgn(0, 0, 0, 0));
+        if (::GetWindowRgn(window, current.Get()) != ERROR && ::EqualRgn(current.Get(), region.Get()))
+            return;
+    }
     // Once given to the window, the region belongs to it.
+    CStartupSpan span("window region given to the window");
     if (::SetWindowRgn(window, region.Get(), TRUE) != 0)
         region.Release();
 }
@@ -173,6 +258,7 @@ LRESULT CSkinnedDialog::OnEraseBackground(WPARAM wParam, LPARAM)
 {
     if (!hasBitmap)
         return Default();
+    CStartupSpan span("face painted");
     const HDC target = reinterpret_cast<HDC>(wParam);
     RECT client{};
     ::GetClientRect(window, &client);

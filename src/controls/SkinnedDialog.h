@@ -12,7 +12,8 @@ public:
                    int unused = 0, HBITMAP bitmapObject = nullptr);
     ~CSkinnedDialog() override;
 
-    // Loads picture `resourceId`, stretched to the window's size, as the owned face.
+    // Loads picture `resourceId`, stretched to the window's size, as the owned
+    // face, drawn straight from the program's image.
     bool SetBitmapFromResource(UINT resourceId);
     // Loads the named picture resource, unscaled, or without a name the bitmap file `fileName`.
     bool SetBitmapByName(const char* name, const char* fileName);

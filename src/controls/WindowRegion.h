@@ -25,3 +25,9 @@ CFacePixels ReadFacePixels(HBITMAP face, int clientWidth, int clientHeight);
 // are not `transparentColor` in each row; pixels inside `opaqueRect` never
 // end a run. The caller owns the region.
 HRGN BuildRegionFromPixels(const CFacePixels& face, COLORREF transparentColor, const RECT& opaqueRect);
+
+// The same region for `face` shown in a client area of `clientWidth` by
+// `clientHeight`; the face is not read at all where `opaqueRect` covers the
+// whole client area (the main dialog's case). The caller owns the region.
+HRGN BuildFaceRegion(HBITMAP face, int clientWidth, int clientHeight, COLORREF transparentColor,
+                     const RECT& opaqueRect);

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "controls/HoverButton.h"
+#include "framework/StartupClock.h"
 #include "res/Text.h"
 #include "res/resource.h"
 #include "system/FolderProbe.h"
@@ -59,6 +60,7 @@ CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept
 bool CMenuEntries::CleanUpAndDetectSuite()
 {
     if (runCleanUp) {
+        CStartupSpan span("clean-up program started and waited for");
         const std::string program = state.discRoot + kCleanupProgram;
         const std::string commandLine = QuotedPath(program) + " " + kCleanupSwitch;
         switch (probe->RunCleanUp(program, commandLine, cleanupTimeoutMs)) {

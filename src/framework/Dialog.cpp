@@ -1,6 +1,7 @@
 #include "Dialog.h"
 
 #include "Application.h"
+#include "StartupClock.h"
 
 #include <utility>
 
@@ -94,6 +95,8 @@ INT_PTR CALLBACK CDialog::DialogProcedure(HWND handle, UINT message, WPARAM, LPA
     // the object through the subclassed window procedure. The object is the
     // one being created, bound once: a WM_INITDIALOG that comes later, or from
     // another thread or program, carries no object whatever its lParam says.
+    if (message == WM_SETFONT)
+        MarkStartupPhase(startup::kDialogWindow);
     if (message != WM_INITDIALOG)
         return FALSE;
     CDialog* dialog = dialogBeingCreated;
@@ -101,6 +104,7 @@ INT_PTR CALLBACK CDialog::DialogProcedure(HWND handle, UINT message, WPARAM, LPA
         FromHandle(handle) != nullptr)
         return FALSE;
     dialogBeingCreated = nullptr;
+    MarkStartupPhase(startup::kTemplateControls);
     dialog->Subclass(handle);
     return dialog->OnInitDialog();
 }

@@ -1,9 +1,11 @@
 // The program's entry point: hands control to the global application object.
 #include "Application.h"
+#include "StartupClock.h"
 #include "system/SystemLibrary.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    MarkStartupPhase(startup::kUntilWinMain);
     // Before anything can load a library: the program runs as administrator,
     // and its own folder and the current folder may be writable by anyone.
     RestrictLibrarySearch();

@@ -8,12 +8,22 @@ namespace {
 // that made it, and only that thread's messages look objects up, so no
 // other thread's or program's window is ever taken for one of ours; a
 // window property, which any program may set, would let a message name a
-// window whose "object" is any address.
-thread_local std::unordered_map<HWND, CWindow*> boundWindows;
+// window whose "object" is any address (and costs a round trip to the
+// window server under Wine at every message). Never destroyed, so that no
+// window object outlives it at exit.
+std::unordered_map<HWND, CWindow*>& BoundObjects()
+{
+    thread_local auto* bound = new std::unordered_map<HWND, CWindow*>();
+    return *bound;
+}
 
 // Windows whose object let go while a later subclass still called through
 // it: the procedure each had before it, so that messages keep reaching it.
-thread_local std::unordered_map<HWND, WNDPROC> passedThrough;
+std::unordered_map<HWND, WNDPROC>& PassedThrough()
+{
+    thread_local auto* passed = new std::unordered_map<HWND, WNDPROC>();
+    return *passed;
+}
 
 // The control that a reflectable message concerns, or null.
 HWND ReflectionTarget(const CMessage& message)
@@ -54,8 +64,9 @@ CWindow* CWindow::FromHandle(HWND handle) noexcept
 {
     if (handle == nullptr)
         return nullptr;
-    const auto bound = boundWindows.find(handle);
-    return bound != boundWindows.end() ? bound->second : nullptr;
+    const auto& bound = BoundObjects();
+    const auto found = bound.find(handle);
+    return found != bound.end() ? found->second : nullptr;
 }
 
 bool CWindow::Attach(HWND existing)
@@ -69,7 +80,7 @@ bool CWindow::Attach(HWND existing)
 void CWindow::Subclass(HWND handle)
 {
     window = handle;
-    boundWindows[handle] = this;
+    BoundObjects()[handle] = this;
     previousProcedure = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindow::WindowProcedure)));
 }
@@ -87,9 +98,9 @@ void CWindow::Detach()
         if (current == &CWindow::WindowProcedure)
             ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
         else
-            passedThrough[window] = previousProcedure;
+            PassedThrough()[window] = previousProcedure;
     }
-    boundWindows.erase(window);
+    BoundObjects().erase(window);
     window = nullptr;
     previousProcedure = nullptr;
 }
@@ -103,6 +114,7 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND handle, UINT message, WPARAM wPar
 {
     CWindow* object = FromHandle(handle);
     if (object == nullptr) {
+        auto& passedThrough = PassedThrough();
         const auto passed = passedThrough.find(handle);
         if (passed == passedThrough.end())
             return ::DefWindowProcA(handle, message, wParam, lParam);

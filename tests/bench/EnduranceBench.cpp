@@ -513,6 +513,13 @@ private:
 
 } // namespace
 
+CProcessMemory ReadMemoryOf(HANDLE process)
+{
+    CFigures figures;
+    ReadMemory(process, figures);
+    return CProcessMemory{figures.workingSetKb, figures.privateKb};
+}
+
 void RunEnduranceSection()
 {
     const widetree::CWideTree disc(

@@ -77,6 +77,29 @@ private:
     std::vector<BYTE> pixels;
 };
 
+struct CTooltipSearch {
+    DWORD processId;
+    bool shown;
+};
+
+BOOL CALLBACK FindShownTooltip(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<CTooltipSearch*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && ::IsWindowVisible(window) && WindowClassName(window) == "tooltips_class32")
+        search->shown = true;
+    return TRUE;
+}
+
+// Whether a tooltip window of the process shows.
+bool ShowsTooltip(DWORD processId)
+{
+    CTooltipSearch search{processId, false};
+    ::EnumWindows(&FindShownTooltip, reinterpret_cast<LPARAM>(&search));
+    return search.shown;
+}
+
 class MenuPicture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -217,6 +240,24 @@ TEST_F(MenuPicture, CaptionsStandCentredOnTheirButtonsWithRoomOnBothSides)
         EXPECT_GE(right, kCaptionMargin);
         EXPECT_LE(std::abs(left - right), kCentringTolerance) << "left " << left << ", right " << right;
     }
+}
+
+// The tooltip is made only when the pointer first reaches the button, from
+// the common controls that the menu loads then: it must still show.
+TEST_F(MenuPicture, ExitButtonShowsItsTooltipWhileThePointerRestsOnIt)
+{
+    CMenuDriver& menu = StartMenu();
+    ASSERT_NE(nullptr, menu.Window());
+    const DWORD processId = menu.ProcessId();
+    auto tooltipShown = [processId] { return ShowsTooltip(processId); };
+    EXPECT_FALSE(tooltipShown());
+    const POINT centre = menu.ControlCentre(IDOK);
+    // A few small moves, as a hand makes: the first one makes the tooltip.
+    for (int step = 0; step < 3; ++step) {
+        MovePointerTo(POINT{centre.x - 2 + 2 * step, centre.y});
+        ::Sleep(50);
+    }
+    EXPECT_TRUE(PollUntil(tooltipShown, 3 * kHoverTimeoutMs)) << "no tooltip over the Exit button";
 }
 
 TEST_F(MenuPicture, DescriptionLineLetsTheDarkFaceShowThrough)

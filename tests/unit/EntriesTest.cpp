@@ -367,6 +367,9 @@ TEST_F(EntriesTest, LanguageAndExitButtonsFollowTheLanguage)
         ::EnableWindow(exit->GetHandle(), FALSE);
         EXPECT_EQ(Text(IDS_EXIT_DESCRIPTION), exit->GetDescription());
         ::EnableWindow(exit->GetHandle(), TRUE);
+        // The tooltip is made when the pointer first reaches the button.
+        MSG move{exit->GetHandle(), WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
+        exit->PreTranslateMessage(move);
         ASSERT_NE(nullptr, exit->GetTooltipWindow());
         EXPECT_EQ(1, ::SendMessageA(exit->GetTooltipWindow(), TTM_GETTOOLCOUNT, 0, 0));
         EXPECT_EQ(Text(IDS_EXIT_TOOLTIP), TooltipText(exit->GetTooltipWindow()));

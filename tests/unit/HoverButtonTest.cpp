@@ -201,6 +201,34 @@ TEST_F(HoverButtonWindowTest, DescriptionFollowsTheEnabledState)
     EXPECT_EQ("", button.GetDescription());
 }
 
+// The object of a window is found from it only while the two are bound:
+// whichever goes first, the other is let go of.
+TEST_F(HoverButtonWindowTest, AButtonIsFoundFromItsWindowOnlyWhileBoundToIt)
+{
+    EXPECT_EQ(&dialog.textButton, dynamic_cast<CHoverButton*>(CWindow::FromHandle(dialog.textButton.GetHandle())));
+    EXPECT_EQ(nullptr, CWindow::FromHandle(::GetDesktopWindow()));
+
+    auto makeControl = [this] {
+        return ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | BS_OWNERDRAW, 0, 0, 10, 10, dialog.GetHandle(), nullptr,
+                                 ::GetModuleHandleA(nullptr), nullptr);
+    };
+    COwnedWindow outlived(makeControl());
+    {
+        CHoverButton object;
+        ASSERT_TRUE(object.Attach(outlived.Get()));
+        EXPECT_EQ(&object, CWindow::FromHandle(outlived.Get()));
+    }
+    EXPECT_EQ(nullptr, CWindow::FromHandle(outlived.Get()));
+    EXPECT_TRUE(::SetWindowTextA(outlived.Get(), "still a button")) << "its own procedure is back";
+
+    CHoverButton survivor;
+    const HWND destroyed = makeControl();
+    ASSERT_TRUE(survivor.Attach(destroyed));
+    ::DestroyWindow(destroyed);
+    EXPECT_EQ(nullptr, survivor.GetHandle());
+    EXPECT_EQ(nullptr, CWindow::FromHandle(destroyed));
+}
+
 TEST_F(HoverButtonWindowTest, WindowTextFollowsTheNormalCaption)
 {
     dialog.textButton.SetCaptions("Vexa100", kWhite, "Pressed", kWhite);
@@ -277,6 +305,39 @@ TEST_F(HoverButtonWindowTest, EveryStateDrawsItsFrameOfTheExitStrip)
     const auto hover = DrawThroughDialog(button, 0);
     EXPECT_EQ(kWhite, hover->Pixel(10, 10));
     EXPECT_EQ(kLitFill, hover->Pixel(3, 10));
+}
+
+// The buttons that show one picture share one bitmap of it; each still
+// draws its own state, and the strip stays for as long as one of them holds it.
+TEST_F(HoverButtonWindowTest, ButtonsOfOnePictureShareItsStripAndDrawTheirOwnStates)
+{
+    ASSERT_TRUE(dialog.textButton.LoadStrip(IDB_TEXT_STRIP));
+    const long before = harness::CountGdiObjects();
+    ASSERT_TRUE(dialog.otherButton.LoadStrip(IDB_TEXT_STRIP));
+    EXPECT_EQ(before, harness::CountGdiObjects()) << "a second button of the picture loads no second bitmap";
+    Resize(dialog.textButton, 202, 26);
+    Resize(dialog.otherButton, 202, 26);
+
+    ::SendMessageA(dialog.otherButton.GetHandle(), WM_MOUSEHOVER, 0, 0);
+    for (int round = 0; round < 2; ++round) {
+        const auto pressed = DrawThroughDialog(dialog.textButton, ODS_SELECTED);
+        const auto hover = DrawThroughDialog(dialog.otherButton, 0);
+        const auto disabled = DrawThroughDialog(dialog.textButton, ODS_DISABLED);
+        EXPECT_EQ(kWhite, pressed->Pixel(0, 0));
+        EXPECT_EQ(kLitFill, pressed->Pixel(5, 13));
+        EXPECT_EQ(kBlack, hover->Pixel(0, 0));
+        EXPECT_EQ(kLitFill, hover->Pixel(5, 13));
+        EXPECT_EQ(kBlack, disabled->Pixel(0, 0));
+        EXPECT_EQ(kDarkFill, disabled->Pixel(5, 13));
+    }
+
+    // One button takes another picture; the other keeps drawing the first.
+    ASSERT_TRUE(dialog.textButton.LoadStrip(IDB_EXIT_STRIP));
+    EXPECT_EQ(21, dialog.textButton.GetFrameWidth());
+    const auto normal = DrawThroughDialog(dialog.otherButton, ODS_SELECTED);
+    EXPECT_EQ(kWhite, normal->Pixel(0, 0));
+    EXPECT_EQ(kLitFill, normal->Pixel(5, 13));
+    EXPECT_EQ(26, dialog.otherButton.GetFrameHeight());
 }
 
 TEST_F(HoverButtonWindowTest, FramesAreScaledToTheButtonEachDirectionOnItsOwn)
@@ -453,27 +514,77 @@ protected:
     }
 };
 
-TEST_F(HoverButtonTooltipTest, TheFirstPreTranslatedMessageMakesAnInactiveTooltipWithoutTools)
-{
-    EXPECT_EQ(nullptr, dialog.exitButton.GetTooltipWindow());
-    dialog.exitButton.ActivateTooltip(true);
-    EXPECT_EQ(nullptr, dialog.exitButton.GetTooltipWindow()) << "activating makes no tooltip";
+// Records the TTM_ACTIVATE requests sent to any window of this thread, from
+// before the window exists.
+class CActivationRecorder {
+public:
+    CActivationRecorder()
+    {
+        active = this;
+        hook = ::SetWindowsHookExA(WH_CALLWNDPROC, &CActivationRecorder::Procedure, nullptr, ::GetCurrentThreadId());
+    }
+    ~CActivationRecorder()
+    {
+        if (hook != nullptr)
+            ::UnhookWindowsHookEx(hook);
+        active = nullptr;
+    }
+    CActivationRecorder(const CActivationRecorder&) = delete;
+    CActivationRecorder& operator=(const CActivationRecorder&) = delete;
 
+    std::vector<WPARAM> For(HWND window) const
+    {
+        std::vector<WPARAM> requests;
+        for (const auto& request : sent) {
+            if (request.first == window)
+                requests.push_back(request.second);
+        }
+        return requests;
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && message->message == TTM_ACTIVATE)
+            active->sent.emplace_back(message->hwnd, message->wParam);
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline CActivationRecorder* active = nullptr;
+    HHOOK hook = nullptr;
+    std::vector<std::pair<HWND, WPARAM>> sent;
+};
+
+TEST_F(HoverButtonTooltipTest, TheTooltipIsMadeWhenThePointerFirstReachesAButtonWithATip)
+{
+    PreTranslate();
+    EXPECT_EQ(nullptr, dialog.exitButton.GetTooltipWindow()) << "no tip, no tooltip";
+    dialog.exitButton.ActivateTooltip(true);
+    PreTranslate();
+    EXPECT_EQ(nullptr, dialog.exitButton.GetTooltipWindow()) << "activating without a tool makes none";
+
+    dialog.exitButton.SetTooltipText("Exit", true);
+    dialog.exitButton.ActivateTooltip(false);
+    MSG paint{dialog.exitButton.GetHandle(), WM_PAINT, 0, 0, 0, {0, 0}};
+    EXPECT_FALSE(dialog.exitButton.PreTranslateMessage(paint));
+    EXPECT_EQ(nullptr, dialog.exitButton.GetTooltipWindow()) << "painting needs no tooltip";
+
+    CActivationRecorder activations;
     PreTranslate();
     const HWND tooltip = dialog.exitButton.GetTooltipWindow();
     ASSERT_NE(nullptr, tooltip);
-    EXPECT_EQ(0, ToolCount());
+    EXPECT_EQ(1, ToolCount());
+    EXPECT_EQ("Exit", ToolText());
+    EXPECT_EQ((std::vector<WPARAM>{FALSE}), activations.For(tooltip)) << "made in the state last asked for";
     PreTranslate();
     EXPECT_EQ(tooltip, dialog.exitButton.GetTooltipWindow()) << "made once";
-
-    CTooltipSpy spy(tooltip);
-    dialog.exitButton.ActivateTooltip(true);
-    EXPECT_TRUE(spy.activations.empty()) << "a tooltip without a tool is left alone";
 }
 
 TEST_F(HoverButtonTooltipTest, SettingTheTextAgainReplacesTheTextOfTheOneTool)
 {
     dialog.exitButton.SetTooltipText("Exit", true);
+    PreTranslate();
     ASSERT_NE(nullptr, dialog.exitButton.GetTooltipWindow());
     CTooltipSpy spy(dialog.exitButton.GetTooltipWindow());
     EXPECT_EQ(1, ToolCount());
@@ -503,6 +614,7 @@ TEST_F(HoverButtonTooltipTest, TextFromTheStringTableUnlessItIsEmpty)
 {
     const int french = 1000;
     dialog.exitButton.SetTooltipText(static_cast<UINT>(IDS_EXIT_TOOLTIP + french), true);
+    PreTranslate();
     EXPECT_EQ(1, ToolCount());
     EXPECT_EQ(LoadText(IDS_EXIT_TOOLTIP, french), ToolText());
     EXPECT_EQ("Quitter", ToolText());
@@ -516,6 +628,8 @@ TEST_F(HoverButtonWindowTest, DestroyingTheButtonsReleasesTheirWindowsAndStrips)
 {
     // Warm up what the platform keeps once made (classes, caches).
     dialog.exitButton.SetTooltipText("Exit", true);
+    MSG move{dialog.exitButton.GetHandle(), WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
+    dialog.exitButton.PreTranslateMessage(move);
     dialog.textButton.LoadStrip(IDB_TEXT_STRIP);
     const harness::CResourceCounts before = harness::CountResources();
     for (int round = 0; round < 20; ++round) {
@@ -523,6 +637,11 @@ TEST_F(HoverButtonWindowTest, DestroyingTheButtonsReleasesTheirWindowsAndStrips)
         ASSERT_TRUE(other.Create());
         other.exitButton.SetTooltipText("Exit", true);
         other.textButton.SetTooltipText("Install", true);
+        for (CHoverButton* button : {&other.exitButton, &other.textButton}) {
+            MSG move{button->GetHandle(), WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
+            button->PreTranslateMessage(move);
+            EXPECT_NE(nullptr, button->GetTooltipWindow());
+        }
         other.textButton.LoadStrip(IDB_TEXT_STRIP);
         other.exitButton.LoadStrip(IDB_EXIT_STRIP);
         other.exitButton.LoadStrip(IDB_EXIT_STRIP);

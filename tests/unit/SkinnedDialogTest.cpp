@@ -12,6 +12,7 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -217,6 +218,68 @@ TEST_F(SkinnedDialogTest, ResourceFaceIsTheWholePictureStretchedToTheWindow)
     ASSERT_TRUE(dialog.SetBitmapFromResource(IDB_SMALL_FACE));
     EXPECT_EQ(300, BitmapInfo(dialog.GetFaceBitmap()).bmWidth);
     EXPECT_EQ(200, BitmapInfo(dialog.GetFaceBitmap()).bmHeight);
+}
+
+// The face as the platform's own recipe makes it: the picture loaded with
+// LoadBitmapA and stretched onto a compatible bitmap with StretchBlt.
+CBitmapHandle StretchedByLoadBitmap(UINT resourceId, SIZE size)
+{
+    CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId)));
+    const BITMAP info = BitmapInfo(picture.Get());
+    CMemoryDc pictureDc(::CreateCompatibleDC(nullptr));
+    CSelectedObject pictureSelection(pictureDc.Get(), picture.Get());
+    CBitmapHandle face(::CreateCompatibleBitmap(pictureDc.Get(), size.cx, size.cy));
+    CMemoryDc faceDc(::CreateCompatibleDC(nullptr));
+    CSelectedObject faceSelection(faceDc.Get(), face.Get());
+    ::StretchBlt(faceDc.Get(), 0, 0, size.cx, size.cy, pictureDc.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    return face;
+}
+
+std::vector<std::uint32_t> AllPixels(HBITMAP bitmap)
+{
+    const BITMAP info = BitmapInfo(bitmap);
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    CWindowDc screen(nullptr);
+    ::GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &format, DIB_RGB_COLORS);
+    for (std::uint32_t& pixel : pixels)
+        pixel &= 0x00FFFFFFu;
+    return pixels;
+}
+
+// The face is drawn straight from the program's image at the window's size:
+// every pixel as the load-and-stretch recipe gives it, at the picture's own
+// size, a pixel larger, twice as large and smaller, and only one bitmap held.
+TEST_F(SkinnedDialogTest, ResourceFaceHasThePixelsOfThePictureLoadedAndStretched)
+{
+    const UINT pictures[] = {IDB_SMALL_FACE, IDB_MAIN_FACE};
+    for (const UINT resourceId : pictures) {
+        CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId)));
+        ASSERT_TRUE(picture);
+        const BITMAP info = BitmapInfo(picture.Get());
+        const SIZE sizes[] = {{info.bmWidth, info.bmHeight},
+                              {info.bmWidth + 1, info.bmHeight + 1},
+                              {info.bmWidth * 2, info.bmHeight * 2},
+                              {info.bmWidth * 2 / 3, info.bmHeight / 2}};
+        for (const SIZE size : sizes) {
+            SCOPED_TRACE("picture " + std::to_string(resourceId) + " at " + std::to_string(size.cx) + " x " +
+                         std::to_string(size.cy));
+            ::SetWindowPos(dialog.GetHandle(), nullptr, 0, 0, size.cx, size.cy,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            dialog.ReleaseBitmap();
+            const long before = harness::CountGdiObjects();
+            ASSERT_TRUE(dialog.SetBitmapFromResource(resourceId));
+            EXPECT_EQ(before + 1, harness::CountGdiObjects()) << "one bitmap held";
+            EXPECT_TRUE(dialog.OwnsFace());
+            const CBitmapHandle expected = StretchedByLoadBitmap(resourceId, size);
+            EXPECT_TRUE(AllPixels(expected.Get()) == AllPixels(dialog.GetFaceBitmap()));
+        }
+    }
+    const HBITMAP face = dialog.GetFaceBitmap();
+    dialog.ReleaseBitmap();
+    BITMAP gone{};
+    EXPECT_EQ(0, ::GetObjectA(face, sizeof(gone), &gone)) << "the face is deleted with the dialog's hold on it";
 }
 
 TEST_F(SkinnedDialogTest, FailedLoadsLeaveNoFaceAndTheRegionAsItWas)
