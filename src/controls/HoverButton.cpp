@@ -66,7 +66,12 @@ END_MESSAGE_MAP(CHoverButton, CWindow)
 
 CHoverButton::CHoverButton() = default;
 
-CHoverButton::~CHoverButton() = default;
+// A button object that goes while its window stays takes its tooltip along.
+CHoverButton::~CHoverButton()
+{
+    if (const HWND tip = tooltip.GetHandle())
+        ::DestroyWindow(tip);
+}
 
 bool CHoverButton::LoadStrip(UINT resourceId)
 {
@@ -80,7 +85,7 @@ bool CHoverButton::LoadStrip(UINT resourceId)
         frameWidth = 0;
         frameHeight = 0;
     }
-    return true;
+    return frameWidth > 0 && frameHeight > 0;
 }
 
 void CHoverButton::SetCaptions(const char* normalText, COLORREF normalColor, const char* pressedText,
@@ -96,9 +101,13 @@ void CHoverButton::SetCaptions(const char* normalText, COLORREF normalColor, con
         captionText[state] = texts[state] != nullptr ? texts[state] : normalText;
         captionColor[state] = state == 0 || colors[state] != kNoColor ? colors[state] : normalColor;
     }
-    // The window text is what accessibility tools read out: keep it the caption.
-    if (window != nullptr)
-        ::SetWindowTextA(window, captionText[kNormal].c_str());
+    // The window text is what accessibility tools read out: keep it the
+    // caption. Set past the system button's own handling, which would first
+    // paint the button grey; the owner-drawn caption is then painted anew.
+    if (window != nullptr) {
+        ::DefWindowProcA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(captionText[kNormal].c_str()));
+        ::InvalidateRect(window, nullptr, FALSE);
+    }
 }
 
 void CHoverButton::SetDescriptions(const char* enabledText, const char* disabledText)
@@ -178,9 +187,10 @@ LRESULT CHoverButton::OnMouseLeave(WPARAM, LPARAM)
 
 LRESULT CHoverButton::OnDestroy(WPARAM, LPARAM)
 {
-    // The tooltip is owned by the dialog, which destroys it right after its
-    // controls: release it while its handle is still ours.
-    tooltip.Reset();
+    // The dialog that owns the tooltip destroys it before its controls; a
+    // tooltip still here (the button goes alone) goes with the button.
+    if (const HWND tip = tooltip.GetHandle())
+        ::DestroyWindow(tip);
     return Default();
 }
 
@@ -189,25 +199,27 @@ LRESULT CHoverButton::OnDestroy(WPARAM, LPARAM)
 // Only a button with a tip needs one, and only once the pointer is on it.
 void CHoverButton::MakeTooltip()
 {
-    if (tooltip || !hasTooltipTool || window == nullptr)
+    if (tooltip.GetHandle() != nullptr || !hasTooltipTool || window == nullptr)
         return;
     CStartupSpan span("tooltips made");
     CCommonControls::RegisterClasses(ICC_WIN95_CLASSES);
-    tooltip.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, window, nullptr, CApplication::Instance(), nullptr));
+    const HWND made = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, window, nullptr, CApplication::Instance(), nullptr);
+    if (made != nullptr)
+        tooltip.Attach(made);
     UpdateTooltip();
 }
 
 // Gives the tooltip window its one tool with the current text and activation.
 void CHoverButton::UpdateTooltip()
 {
-    if (!tooltip)
+    if (tooltip.GetHandle() == nullptr)
         return;
     TOOLINFOA tool = ToolFor(window, tooltipText.c_str());
-    if (::SendMessageA(tooltip.Get(), TTM_GETTOOLCOUNT, 0, 0) == 0)
-        ::SendMessageA(tooltip.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageA(tooltip.Get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageA(tooltip.Get(), TTM_ACTIVATE, tooltipActive ? TRUE : FALSE, 0);
+    if (::SendMessageA(tooltip.GetHandle(), TTM_GETTOOLCOUNT, 0, 0) == 0)
+        ::SendMessageA(tooltip.GetHandle(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageA(tooltip.GetHandle(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageA(tooltip.GetHandle(), TTM_ACTIVATE, tooltipActive ? TRUE : FALSE, 0);
 }
 
 // The pointer's messages are what a tooltip reacts to: the first one that
@@ -216,8 +228,8 @@ bool CHoverButton::PreTranslateMessage(MSG& message)
 {
     if (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST)
         MakeTooltip();
-    if (tooltip)
-        ::SendMessageA(tooltip.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+    if (tooltip.GetHandle() != nullptr)
+        ::SendMessageA(tooltip.GetHandle(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
     return CWindow::PreTranslateMessage(message);
 }
 
@@ -244,6 +256,6 @@ void CHoverButton::ActivateTooltip(bool activate)
     if (!hasTooltipTool)
         return;
     tooltipActive = activate;
-    if (tooltip)
-        ::SendMessageA(tooltip.Get(), TTM_ACTIVATE, activate ? TRUE : FALSE, 0);
+    if (tooltip.GetHandle() != nullptr)
+        ::SendMessageA(tooltip.GetHandle(), TTM_ACTIVATE, activate ? TRUE : FALSE, 0);
 }

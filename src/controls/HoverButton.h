@@ -53,7 +53,7 @@ public:
     int GetFrameWidth() const noexcept { return frameWidth; }
     int GetFrameHeight() const noexcept { return frameHeight; }
     // The tooltip window, null until the pointer first reached the button with a tip set.
-    HWND GetTooltipWindow() const noexcept { return tooltip.Get(); }
+    HWND GetTooltipWindow() const noexcept { return tooltip.GetHandle(); }
 
     DECLARE_MESSAGE_MAP()
 
@@ -66,7 +66,9 @@ private:
     void MakeTooltip();
     void UpdateTooltip();
 
-    COwnedWindow tooltip;
+    // The tooltip window, watched through the framework: the dialog that owns
+    // it may destroy it before this button, and its handle then goes with it.
+    CWindow tooltip;
     bool hasTooltipTool = false;
     std::string tooltipText;
     bool tooltipActive = false;

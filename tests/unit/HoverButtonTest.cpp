@@ -237,6 +237,31 @@ TEST_F(HoverButtonWindowTest, WindowTextFollowsTheNormalCaption)
     EXPECT_EQ("Vexa100", WindowText(dialog.textButton));
 }
 
+// The system button's own text handling paints the button grey before the
+// owner-drawn caption: the accessible name is set past it.
+thread_local int textsSent = 0;
+thread_local HWND textWatched = nullptr;
+
+LRESULT CALLBACK CountTextsSent(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->hwnd == textWatched && message->message == WM_SETTEXT)
+        ++textsSent;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(HoverButtonWindowTest, TheAccessibleNameIsSetWithoutTheSystemButtonsRepaint)
+{
+    textsSent = 0;
+    textWatched = dialog.textButton.GetHandle();
+    const HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, &CountTextsSent, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+    dialog.textButton.SetCaptions("Install", kWhite);
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_EQ(0, textsSent);
+    EXPECT_EQ("Install", WindowText(dialog.textButton));
+}
+
 TEST_F(HoverButtonWindowTest, StripsGiveFramesOfAQuarterOfTheirHeight)
 {
     EXPECT_TRUE(dialog.textButton.LoadStrip(IDB_TEXT_STRIP));
@@ -246,8 +271,8 @@ TEST_F(HoverButtonWindowTest, StripsGiveFramesOfAQuarterOfTheirHeight)
     EXPECT_EQ(21, dialog.exitButton.GetFrameWidth());
     EXPECT_EQ(21, dialog.exitButton.GetFrameHeight());
 
-    // A picture that is not there: still true, no frame, and drawing stays harmless.
-    EXPECT_TRUE(dialog.otherButton.LoadStrip(9999));
+    // A picture that is not there: false, no frame, and drawing stays harmless.
+    EXPECT_FALSE(dialog.otherButton.LoadStrip(9999));
     EXPECT_EQ(0, dialog.otherButton.GetFrameWidth());
     EXPECT_EQ(0, dialog.otherButton.GetFrameHeight());
     DrawThroughDialog(dialog.otherButton, 0);
@@ -622,6 +647,22 @@ TEST_F(HoverButtonTooltipTest, TextFromTheStringTableUnlessItIsEmpty)
     dialog.exitButton.SetTooltipText(static_cast<UINT>(9), true);  // no such string
     EXPECT_EQ("Quitter", ToolText());
     EXPECT_EQ(1, ToolCount());
+}
+
+// The dialog owns the tooltip and destroys it before its buttons: the
+// button lets go of the handle then, and never destroys it a second time.
+TEST_F(HoverButtonTooltipTest, ATooltipTheDialogDestroysIsLetGoOf)
+{
+    CButtonDialog other;
+    ASSERT_TRUE(other.Create());
+    other.exitButton.SetTooltipText("Exit", true);
+    MSG move{other.exitButton.GetHandle(), WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
+    other.exitButton.PreTranslateMessage(move);
+    const HWND tip = other.exitButton.GetTooltipWindow();
+    ASSERT_NE(nullptr, tip);
+    ::DestroyWindow(other.GetHandle());
+    EXPECT_FALSE(::IsWindow(tip));
+    EXPECT_EQ(nullptr, other.exitButton.GetTooltipWindow());
 }
 
 TEST_F(HoverButtonWindowTest, DestroyingTheButtonsReleasesTheirWindowsAndStrips)
