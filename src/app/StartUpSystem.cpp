@@ -1,7 +1,7 @@
 #include "StartUpSystem.h"
 
 #include "MenuDialog.h"
-#include "framework/Handles.h"
+#include "base/Handles.h"
 #include "system/Paths.h"
 #include "system/RegistryNames.h"
 #include "system/SystemLibrary.h"

@@ -2,7 +2,7 @@
 // font and a transparent background.
 #pragma once
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 #include "framework/Window.h"
 
 #include <string>

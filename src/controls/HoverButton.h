@@ -5,7 +5,7 @@
 // reaches a button that has a tip.
 #pragma once
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 #include "framework/Window.h"
 
 #include <array>

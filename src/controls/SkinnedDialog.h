@@ -4,7 +4,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 class CSkinnedDialog : public CDialog {
 public:

@@ -1,6 +1,6 @@
 #include "WindowRegion.h"
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <algorithm>
 #include <memory>

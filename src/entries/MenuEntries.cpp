@@ -1,6 +1,6 @@
 #include "MenuEntries.h"
 
-#include "CommandLine.h"
+#include "system/CommandLine.h"
 #include "controls/HoverButton.h"
 #include "framework/StartupClock.h"
 #include "res/Text.h"

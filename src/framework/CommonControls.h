@@ -5,7 +5,7 @@
 // milliseconds and the process megabytes it has no use for yet.
 #pragma once
 
-#include "Handles.h"
+#include "base/Handles.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The optional three-dimensional controls library, loaded when present.
 #pragma once
 
-#include "Handles.h"
+#include "base/Handles.h"
 
 class CThreeDControls {
 public:

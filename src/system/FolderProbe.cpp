@@ -1,6 +1,6 @@
 #include "FolderProbe.h"
 
-#include "../framework/Handles.h"
+#include "base/Handles.h"
 #include "Paths.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // Starting the programs of the disc and waiting for them to end.
 #pragma once
 
-#include "../framework/Handles.h"
+#include "base/Handles.h"
 
 #include <windows.h>
 

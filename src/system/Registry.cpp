@@ -1,6 +1,6 @@
 #include "Registry.h"
 
-#include "../framework/Handles.h"
+#include "base/Handles.h"
 
 #include <algorithm>
 #include <utility>

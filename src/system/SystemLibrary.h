@@ -3,7 +3,7 @@
 // can write to (the program's own, the current folder, PATH).
 #pragma once
 
-#include "../framework/Handles.h"
+#include "base/Handles.h"
 
 #include <windows.h>
 

@@ -11,7 +11,7 @@
 #include "entries/MenuEntries.h"
 #include "entries/MenuHost.h"
 #include "entries/MenuState.h"
-#include "framework/Handles.h"
+#include "base/Handles.h"
 #include "framework/Window.h"
 #include "res/resource.h"
 

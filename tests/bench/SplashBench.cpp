@@ -13,7 +13,7 @@
 #include "entries/MenuHost.h"
 #include "entries/MenuState.h"
 #include "framework/Application.h"
-#include "framework/Handles.h"
+#include "base/Handles.h"
 #include "res/Text.h"
 #include "res/resource.h"
 #include "system/FolderProbe.h"

@@ -3,7 +3,7 @@
 // message boxes and closes it, always waiting with a bound.
 #pragma once
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "FixtureDisc.h"
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <psapi.h>
 #include <windows.h>

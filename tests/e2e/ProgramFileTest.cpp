@@ -5,7 +5,7 @@
 #include "FixtureDisc.h"
 #include "res/resource.h"
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <gtest/gtest.h>
 

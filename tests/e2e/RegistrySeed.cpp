@@ -1,6 +1,6 @@
 #include "RegistrySeed.h"
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <shlwapi.h>
 

@@ -1,6 +1,6 @@
 #include "ScreenProbe.h"
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <cstdio>
 #include <cstdlib>

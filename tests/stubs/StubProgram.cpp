@@ -15,7 +15,7 @@
 // KEY, TEXT and PATH may hold %VARIABLES%; %STUB_FOLDER% is the stub's own
 // folder. Results that a test may want (broadcast, failures) are logged as
 // lines "<its own path> TAB !<action> TAB <outcome>".
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <windows.h>
 

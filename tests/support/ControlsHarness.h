@@ -5,7 +5,7 @@
 
 #include "controls/SkinnedDialog.h"
 #include "framework/Application.h"
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <windows.h>
 

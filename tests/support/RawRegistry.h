@@ -3,7 +3,7 @@
 // bytes the registry keeps, of any size, with or without their NUL.
 #pragma once
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // against it and timed against it.
 #pragma once
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <windows.h>
 

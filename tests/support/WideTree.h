@@ -4,7 +4,7 @@
 // "\\?\" prefix, which lifts the length limit.
 #pragma once
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The common controls library that the buttons load on first need: from the
 // system folder, by its full path, with the two functions they use.
 #include "framework/CommonControls.h"
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <gtest/gtest.h>
 

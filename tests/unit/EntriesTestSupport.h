@@ -5,7 +5,7 @@
 
 #include "controls/HoverButton.h"
 #include "entries/MenuHost.h"
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 // installation.
 #include "EntriesTestSupport.h"
 
-#include "entries/CommandLine.h"
+#include "system/CommandLine.h"
 #include "entries/MenuEntries.h"
 #include "res/Text.h"
 #include "res/resource.h"

@@ -2,7 +2,7 @@
 // of every type and awkward size written directly through the platform.
 #include "system/Registry.h"
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>

@@ -6,7 +6,7 @@
 
 #include "entries/Languages.h"
 #include "entries/EntryTable.h"
-#include "framework/Handles.h"
+#include "base/Handles.h"
 #include "res/Text.h"
 #include "res/resource.h"
 #include "system/Registry.h"

@@ -2,7 +2,7 @@
 // to the test program, and Premiere's App Paths value in the test registry.
 #include "system/VersionProbe.h"
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>

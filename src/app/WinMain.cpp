@@ -1,6 +1,6 @@
 // The program's entry point: hands control to the global application object.
-#include "Application.h"
-#include "StartupClock.h"
+#include "framework/Application.h"
+#include "framework/StartupClock.h"
 #include "system/SystemLibrary.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
