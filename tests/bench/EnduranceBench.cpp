@@ -14,6 +14,7 @@
 #include "base/Handles.h"
 #include "framework/Window.h"
 #include "res/resource.h"
+#include "system/RegistryNames.h"
 
 #include "../support/ControlsHarness.h"
 #include "../support/RawRegistry.h"
@@ -37,8 +38,6 @@ namespace {
 
 constexpr char kMenuTitle[] = "Tavrin Vexa";
 constexpr char kTavrinKey[] = "SOFTWARE\\Tavrin";
-constexpr char kLanguageKey[] = "SOFTWARE\\Tavrin\\Kardo";
-constexpr char kLanguageValue[] = "Language";
 constexpr int kLanguages = 6;
 // In-process rounds; each is six language switches, a hover, repaint and
 // relabel of every button, and one launch of the wallpapers installer.
