@@ -41,7 +41,8 @@ constexpr char kUsage[] = "usage: SplashCheck [disc-root] [--language en|fr|de|i
 // The menu seen without a window: no buttons, no owner, no questions.
 class CCheckHost : public CMenuHost {
 public:
-    CHoverButton* EntryButton(int) override { return nullptr; }
+    void ShowEntry(int, const CEntryView&) override {}
+    void ShowTooltip(int, const std::string&) override {}
     HWND MenuWindow() override { return nullptr; }
     int AskModel() override { return kModelNone; }
 };

@@ -1,11 +1,11 @@
 #include "LanguageDialog.h"
 
+#include "HoverButtonHost.h"
 #include "entries/Languages.h"
 #include "res/Text.h"
 #include "res/resource.h"
 
 namespace {
-constexpr COLORREF kCaptionColor = RGB(255, 255, 255);
 constexpr UINT kPlacementFlags = SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOCOPYBITS;
 }  // namespace
 

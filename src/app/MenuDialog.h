@@ -3,12 +3,12 @@
 // initialisation is the menu's start-up sequence.
 #pragma once
 
+#include "HoverButtonHost.h"
 #include "controls/ColorLabel.h"
 #include "controls/HoverButton.h"
 #include "controls/SkinnedDialog.h"
 #include "system/RegistryNames.h"
 #include "entries/MenuEntries.h"
-#include "entries/MenuHost.h"
 #include "entries/MenuState.h"
 
 #include <array>
@@ -17,7 +17,7 @@
 // The title that also tells a second copy that the menu is running.
 constexpr char kMenuTitle[] = "Tavrin Vexa";
 
-class CMenuDialog : public CSkinnedDialog, private CMenuHost {
+class CMenuDialog : public CSkinnedDialog, private CHoverButtonHost {
 public:
     CMenuDialog();
     ~CMenuDialog() override;

@@ -1,9 +1,9 @@
 #include "ModelDialog.h"
 
+#include "HoverButtonHost.h"
 #include "res/resource.h"
 
 namespace {
-constexpr COLORREF kCaptionColor = RGB(255, 255, 255);
 // The model names are the products' own and the same in every language.
 constexpr char kVexa10Caption[] = "Vexa10";
 constexpr char kVexa100Caption[] = "Vexa100";

@@ -1,7 +1,6 @@
 #include "MenuEntries.h"
 
 #include "system/CommandLine.h"
-#include "controls/HoverButton.h"
 #include "framework/StartupClock.h"
 #include "res/Text.h"
 #include "res/resource.h"
@@ -15,10 +14,6 @@ namespace {
 
 // The string offset of one language index: its block of texts lies this far above the English one.
 constexpr int kLanguageOffsetStep = 1000;
-
-// Caption colours of every entry button.
-constexpr COLORREF kCaptionColor = RGB(255, 255, 255);
-constexpr COLORREF kDisabledCaptionColor = RGB(81, 110, 125);
 
 // The longest path and command line Windows accepts, in characters.
 constexpr size_t kLongestPath = 32767;
@@ -41,6 +36,14 @@ std::string ItemFileName(const CEntryRow& row)
     return row.item.fileId != 0 ? LoadFixedText(row.item.fileId) : std::string(row.item.fileName);
 }
 
+// An entry on offer.
+CEntryOutcome Available()
+{
+    CEntryOutcome outcome;
+    outcome.enabled = true;
+    return outcome;
+}
+
 }  // namespace
 
 CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept
@@ -57,7 +60,7 @@ CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept
 
 // Neither a missing clean-up program nor one that outlasts the wait changes
 // the answer; each only leaves a line for a debugger.
-bool CMenuEntries::CleanUpAndDetectSuite()
+bool CMenuEntries::CleanUpAndDetectSuite() const
 {
     if (runCleanUp) {
         CStartupSpan span("clean-up program started and waited for");
@@ -77,20 +80,23 @@ bool CMenuEntries::CleanUpAndDetectSuite()
     return probe->KeyExists(kSuiteUninstallKey);
 }
 
-// The language and Exit buttons carry one description for both states.
+// The language and Exit buttons carry one description for both states;
+// the Exit button's picture is its caption.
 void CMenuEntries::RefreshAllEntries(int languageIndex)
 {
     state.languageOffset = languageIndex * kLanguageOffsetStep;
     for (const CEntryRow& row : kEntryTable)
         Refresh(row);
 
-    LabelButton(IDC_LANGUAGE, IDS_LANGUAGE_LABEL);
-    if (CHoverButton* language = host.EntryButton(IDC_LANGUAGE))
-        language->SetDescriptions(LoadText(IDS_LANGUAGE_DESCRIPTION, state.languageOffset).c_str(), nullptr);
-    if (CHoverButton* exit = host.EntryButton(IDOK)) {
-        exit->SetDescriptions(LoadText(IDS_EXIT_DESCRIPTION, state.languageOffset).c_str(), nullptr);
-        exit->SetTooltipText(LoadText(IDS_EXIT_TOOLTIP, state.languageOffset).c_str(), true);
-    }
+    CEntryView language;
+    language.label = Text(IDS_LANGUAGE_LABEL);
+    language.description = language.reason = Text(IDS_LANGUAGE_DESCRIPTION);
+    host.ShowEntry(IDC_LANGUAGE, language);
+
+    CEntryView exit;
+    exit.description = exit.reason = Text(IDS_EXIT_DESCRIPTION);
+    host.ShowEntry(IDOK, exit);
+    host.ShowTooltip(IDOK, Text(IDS_EXIT_TOOLTIP));
 }
 
 void CMenuEntries::RefreshSuiteEntry() { RefreshEntry(IDC_SUITE); }
@@ -110,7 +116,7 @@ void CMenuEntries::RefreshLightWavePluginEntry() { RefreshEntry(IDC_LIGHTWAVE_PL
 void CMenuEntries::RefreshEffectAddOnsEntry() { RefreshEntry(IDC_EFFECT_ADDONS); }
 
 // Controls that are no entry are never offered.
-CEntryOutcome CMenuEntries::Evaluate(int controlId)
+CEntryOutcome CMenuEntries::Evaluate(int controlId) const
 {
     const CEntryRow* row = FindEntryRow(controlId);
     return row != nullptr ? EvaluateRow(*row) : CEntryOutcome();
@@ -122,17 +128,24 @@ void CMenuEntries::RefreshEntry(int controlId)
         Refresh(*row);
 }
 
-// Suite and hotfix keep no flag: their rows have none.
+// Suite and hotfix keep no flag: their rows have none. The paths the
+// evaluation found are kept for the click.
 void CMenuEntries::Refresh(const CEntryRow& row)
 {
     const CEntryOutcome outcome = EvaluateRow(row);
     if (row.enabledFlag != nullptr)
         state.*row.enabledFlag = outcome.enabled;
+    if (outcome.found.suiteFolder)
+        state.suiteFolder = *outcome.found.suiteFolder;
+    if (outcome.found.acrobatFolder)
+        state.acrobatFolder = *outcome.found.acrobatFolder;
+    if (outcome.found.readmePath)
+        state.readmePath = *outcome.found.readmePath;
     ShowOutcome(row, outcome);
 }
 
 // The row's rule picks the routine; most rows share the common one.
-CEntryOutcome CMenuEntries::EvaluateRow(const CEntryRow& row)
+CEntryOutcome CMenuEntries::EvaluateRow(const CEntryRow& row) const
 {
     switch (row.availability.rule) {
     case EntryRule::Suite:
@@ -155,7 +168,7 @@ CEntryOutcome CMenuEntries::EvaluateRow(const CEntryRow& row)
 
 // The installed test, the prerequisite and the item on the disc, in this
 // order; the first that fails gives the reason.
-CEntryOutcome CMenuEntries::EvaluateCommon(const CEntryRow& row)
+CEntryOutcome CMenuEntries::EvaluateCommon(const CEntryRow& row) const
 {
     if (row.availability.installedKey != nullptr && probe->KeyExists(row.availability.installedKey))
         return Unavailable(row.availability.installedReasonId);
@@ -163,11 +176,11 @@ CEntryOutcome CMenuEntries::EvaluateCommon(const CEntryRow& row)
         return Unavailable(row.availability.prerequisiteReasonId);
     if (!ItemOnDisc(row))
         return Unavailable(row.availability.notFoundReasonId);
-    return {true, std::string()};
+    return Available();
 }
 
 // The codecs exclude the suite even where the suite is installed too.
-CEntryOutcome CMenuEntries::EvaluateSuite(const CEntryRow& row)
+CEntryOutcome CMenuEntries::EvaluateSuite(const CEntryRow& row) const
 {
     if (!PrerequisiteHolds(row))
         return Unavailable(row.availability.prerequisiteReasonId);
@@ -175,24 +188,24 @@ CEntryOutcome CMenuEntries::EvaluateSuite(const CEntryRow& row)
         return Unavailable(row.availability.installedReasonId);
     if (!ItemOnDisc(row))
         return Unavailable(row.availability.notFoundReasonId);
-    return {true, std::string()};
+    return Available();
 }
 
 // Tests the suite afresh (the clean-up runs each time) but leaves
 // `suiteInstalled` as the start-up found it.
-CEntryOutcome CMenuEntries::EvaluateHotfix(const CEntryRow& row)
+CEntryOutcome CMenuEntries::EvaluateHotfix(const CEntryRow& row) const
 {
     if (!CleanUpAndDetectSuite())
         return Unavailable(row.availability.prerequisiteReasonId);
     if (!ItemOnDisc(row))
         return Unavailable(row.availability.notFoundReasonId);
-    return {true, std::string()};
+    return Available();
 }
 
 // Offered only over Premiere Pro 1.5 exactly; without Premiere registered,
 // or with a version it does not know, it stays disabled without a reason.
 // A registered folder that is relative, quoted or too long names no program.
-CEntryOutcome CMenuEntries::EvaluatePremiereUpdater(const CEntryRow& row)
+CEntryOutcome CMenuEntries::EvaluatePremiereUpdater(const CEntryRow& row) const
 {
     std::string folder;
     if (!probe->PremiereFolder(folder))
@@ -203,59 +216,68 @@ CEntryOutcome CMenuEntries::EvaluatePremiereUpdater(const CEntryRow& row)
 
     const std::string version = probe->FileVersion(program, kPremiereVersionItem);
     if (version == kPremiereReleaseVersion)
-        return ItemOnDisc(row) ? CEntryOutcome{true, std::string()} : Unavailable(row.availability.notFoundReasonId);
+        return ItemOnDisc(row) ? Available() : Unavailable(row.availability.notFoundReasonId);
     if (version == kPremiereUpdatedVersion)
         return Unavailable(row.availability.installedReasonId);
     return {};
 }
 
-// Keeps the suite's folder from the registry whenever it is stored, even
-// while the suite counts as not installed. A folder that is relative, quoted
-// or too long names no program: the menu would otherwise start whatever the
-// current folder or a re-split command line offers.
-CEntryOutcome CMenuEntries::EvaluateRegister(const CEntryRow& row)
+// Finds the suite's folder in the registry whenever it is stored, even
+// while the suite counts as not installed; without it, the one found before.
+// A folder that is relative, quoted or too long names no program: the menu
+// would otherwise start whatever the current folder or a re-split command
+// line offers.
+CEntryOutcome CMenuEntries::EvaluateRegister(const CEntryRow& row) const
 {
     std::string storedFolder;
     probe->ReadValue(kSuiteFolderKey, kSuiteFolderValue, storedFolder);
+    CEntryFindings found;
     if (!storedFolder.empty())
-        state.suiteFolder = storedFolder;
+        found.suiteFolder = storedFolder;
+    const std::string& suiteFolder = found.suiteFolder ? *found.suiteFolder : state.suiteFolder;
 
+    CEntryOutcome outcome = Unavailable(row.availability.notFoundReasonId);
     if (!PrerequisiteHolds(row))
-        return Unavailable(row.availability.prerequisiteReasonId);
-    if (!IsPlainAbsolutePath(RegistrationProgram(row))
-        || !probe->FolderHolds(ItemFileName(row), RegistrationFolder()))
-        return Unavailable(row.availability.notFoundReasonId);
-    return {true, std::string()};
+        outcome = Unavailable(row.availability.prerequisiteReasonId);
+    else if (IsPlainAbsolutePath(RegistrationProgram(row, suiteFolder))
+             && probe->FolderHolds(ItemFileName(row), RegistrationFolder(suiteFolder)))
+        outcome = Available();
+    outcome.found = found;
+    return outcome;
 }
 
 // Either model's manual makes the entry available; the click picks the model's own.
 // Acrobat Reader's folder, which the click needs, is kept whenever it can be read.
-CEntryOutcome CMenuEntries::EvaluateManual(const CEntryRow& row)
+CEntryOutcome CMenuEntries::EvaluateManual(const CEntryRow& row) const
 {
-    if (!probe->ReadValue(kAcrobatReaderAppPathsKey, kAcrobatReaderFolderValue, state.acrobatFolder))
+    std::string readerFolder;
+    if (!probe->ReadValue(kAcrobatReaderAppPathsKey, kAcrobatReaderFolderValue, readerFolder))
         return Unavailable(row.availability.prerequisiteReasonId);
     const std::string folder = FormatFixedText(row.item.folderId, state.discRoot);
+    CEntryOutcome outcome = Unavailable(row.availability.notFoundReasonId);
     if (probe->FolderHolds(ItemFileName(row), folder)
         || probe->FolderHolds(LoadFixedText(IDS_MANUAL_VEXA100_FILE), folder))
-        return {true, std::string()};
-    return Unavailable(row.availability.notFoundReasonId);
+        outcome = Available();
+    outcome.found.acrobatFolder = readerFolder;
+    return outcome;
 }
 
 // The language's own page in the readme folder, else the English page in
 // the disc root; `readmePath` keeps the last page found.
-CEntryOutcome CMenuEntries::EvaluateReadme(const CEntryRow& row)
+CEntryOutcome CMenuEntries::EvaluateReadme(const CEntryRow& row) const
 {
     const unsigned pageId = ReadmeFileId(state.languageCode);
     const std::string folder = pageId == row.item.fileId ? state.discRoot : FormatFixedText(row.item.folderId, state.discRoot);
     const std::string page = LoadFixedText(pageId);
+    CEntryOutcome outcome = Available();
     if (probe->FolderHolds(page, folder)) {
-        state.readmePath = folder + "\\" + page;
-        return {true, std::string()};
+        outcome.found.readmePath = folder + "\\" + page;
+        return outcome;
     }
     const std::string englishPage = ItemFileName(row);
     if (probe->FolderHolds(englishPage, state.discRoot)) {
-        state.readmePath = state.discRoot + "\\" + englishPage;
-        return {true, std::string()};
+        outcome.found.readmePath = state.discRoot + "\\" + englishPage;
+        return outcome;
     }
     return Unavailable(row.availability.notFoundReasonId);
 }
@@ -294,7 +316,9 @@ bool CMenuEntries::ItemOnDisc(const CEntryRow& row) const
 // A disabled entry with its reason in the current language.
 CEntryOutcome CMenuEntries::Unavailable(unsigned reasonId) const
 {
-    return {false, LoadText(reasonId, state.languageOffset)};
+    CEntryOutcome outcome;
+    outcome.reason = Text(reasonId);
+    return outcome;
 }
 
 // The stored folder is data: a "%s" in it stands for the disc root and
@@ -302,44 +326,38 @@ CEntryOutcome CMenuEntries::Unavailable(unsigned reasonId) const
 // A folder that would expand past the longest path or command line Windows
 // takes names nothing: it is not expanded (many "%s" over a long disc root
 // would otherwise ask for gigabytes).
-std::string CMenuEntries::RegistrationFolder() const
+std::string CMenuEntries::RegistrationFolder(const std::string& suiteFolder) const
 {
     size_t placeholders = 0;
-    for (size_t at = state.suiteFolder.find("%s"); at != std::string::npos; at = state.suiteFolder.find("%s", at + 2))
+    for (size_t at = suiteFolder.find("%s"); at != std::string::npos; at = suiteFolder.find("%s", at + 2))
         ++placeholders;
-    if (placeholders > 0 && (state.suiteFolder.size() > kLongestPath ||
-                             state.discRoot.size() > (kLongestPath - state.suiteFolder.size()) / placeholders))
+    if (placeholders > 0 && (suiteFolder.size() > kLongestPath ||
+                             state.discRoot.size() > (kLongestPath - suiteFolder.size()) / placeholders))
         return std::string();
-    return ExpandFormat(state.suiteFolder, state.discRoot);
+    return ExpandFormat(suiteFolder, state.discRoot);
 }
 
 // The registration program in the suite's folder.
-std::string CMenuEntries::RegistrationProgram(const CEntryRow& row) const
+std::string CMenuEntries::RegistrationProgram(const CEntryRow& row, const std::string& suiteFolder) const
 {
-    return RegistrationFolder() + "\\" + ItemFileName(row);
+    return RegistrationFolder(suiteFolder) + "\\" + ItemFileName(row);
 }
 
-// A headless check has no button, and a window-less button is labelled all the same.
+// The same caption in every state; the description, or the reason while disabled.
 void CMenuEntries::ShowOutcome(const CEntryRow& row, const CEntryOutcome& outcome)
 {
-    CHoverButton* button = host.EntryButton(row.controlId);
-    if (button == nullptr)
-        return;
-    if (button->GetHandle() != nullptr)
-        ::EnableWindow(button->GetHandle(), outcome.enabled ? TRUE : FALSE);
-    LabelButton(row.controlId, row.labelId);
-    button->SetDescriptions(LoadText(row.descriptionId, state.languageOffset).c_str(), outcome.reason.c_str());
+    CEntryView view;
+    view.label = Text(row.labelId);
+    view.description = Text(row.descriptionId);
+    view.reason = outcome.reason;
+    view.enabled = outcome.enabled;
+    host.ShowEntry(row.controlId, view);
 }
 
-// The same caption in every state, greyed-blue while disabled.
-void CMenuEntries::LabelButton(int controlId, unsigned labelId)
+// A text of the menu's language.
+std::string CMenuEntries::Text(unsigned id) const
 {
-    CHoverButton* button = host.EntryButton(controlId);
-    if (button == nullptr)
-        return;
-    const std::string label = LoadText(labelId, state.languageOffset);
-    button->SetCaptions(label.c_str(), kCaptionColor, label.c_str(), kCaptionColor, label.c_str(), kCaptionColor,
-                        label.c_str(), kDisabledCaptionColor);
+    return LoadText(id, state.languageOffset);
 }
 
 // The entries named in the row are refreshed whether or not the program started.
@@ -357,7 +375,7 @@ void CMenuEntries::RunEntryAction(int controlId)
                    row->launch.Has(kWaitWhileHidden), row->launch.Has(kReportLongWait));
         break;
     case EntryAction::RegistrationProgram: {
-        const std::string program = RegistrationProgram(*row);
+        const std::string program = RegistrationProgram(*row, state.suiteFolder);
         LaunchItem(program, QuotedPath(program), row->launch.CreationFlags(), row->launch.Has(kWaitWhileHidden),
                    row->launch.Has(kReportLongWait));
         break;
@@ -435,7 +453,7 @@ void CMenuEntries::InstallSuite()
     const CEntryRow& row = *FindEntryRow(IDC_SUITE);
     WriteRegString(kSplashPathKey, kSplashPathValue, state.discRoot + kSplashPathFile);
 
-    const int answer = showMessage(host.MenuWindow(), LoadText(IDS_SUITE_QUESTION, state.languageOffset),
+    const int answer = showMessage(host.MenuWindow(), Text(IDS_SUITE_QUESTION),
                                    LoadFixedText(IDS_SUITE_QUESTION_CAPTION), MB_YESNO | MB_ICONQUESTION);
     const std::string program = state.discRoot + row.launch.program;
     std::string commandLine = QuotedPath(program);
@@ -472,7 +490,7 @@ void CMenuEntries::StartAndWait(const std::string& program, const std::string& c
     if (menu != nullptr)
         ::ShowWindow(menu, SW_HIDE);
     if (WaitForProgram(process.Get(), timeoutMs) != WaitOutcome::Ended && timeoutMessage)
-        ShowError(LoadText(IDS_INSTALLER_CANNOT_START, state.languageOffset));
+        ShowError(Text(IDS_INSTALLER_CANNOT_START));
     if (menu != nullptr)
         ::ShowWindow(menu, SW_SHOW);
 }

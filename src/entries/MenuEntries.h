@@ -8,12 +8,21 @@
 #include "MenuState.h"
 
 #include <functional>
+#include <optional>
 #include <string>
+
+// Paths an entry's evaluation found that its click needs.
+struct CEntryFindings {
+    std::optional<std::string> suiteFolder;    // as stored, "%s" standing for the disc root
+    std::optional<std::string> acrobatFolder;  // Acrobat Reader's folder
+    std::optional<std::string> readmePath;     // the readme page to open
+};
 
 // What a refresh decides for one entry.
 struct CEntryOutcome {
     bool enabled = false;
     std::string reason;  // the unavailable reason, shown while disabled
+    CEntryFindings found;
 };
 
 class CMenuEntries {
@@ -22,7 +31,7 @@ public:
 
     // Runs the suite's clean-up program from the disc, then tells whether
     // the suite's uninstall key exists.
-    bool CleanUpAndDetectSuite();
+    bool CleanUpAndDetectSuite() const;
 
     // Relabels and re-evaluates every entry, the language and Exit buttons
     // in language `languageIndex` (0 to 5).
@@ -45,11 +54,12 @@ public:
     void RefreshEffectAddOnsEntry();
 
     // Decides whether the entry of button `controlId` is offered, and why
-    // not, without touching its button or its kept flag; it does keep the
-    // paths it finds (the suite's folder, the readme, Acrobat Reader's folder)
-    // and, for the hotfix, runs the suite's clean-up program.
-    CEntryOutcome Evaluate(int controlId);
-    // Evaluates the entry, keeps its flag and shows the outcome on its button.
+    // not, from what the probe answers alone: it changes neither the state
+    // nor the button. The hotfix's test runs the suite's clean-up program
+    // through the probe, as every refresh of it does.
+    CEntryOutcome Evaluate(int controlId) const;
+    // Evaluates the entry, keeps its flag and the paths found, and shows
+    // the outcome on its button.
     void RefreshEntry(int controlId);
 
     // The click of an entry button (any entry control id but the suite's).
@@ -82,22 +92,22 @@ public:
 
 private:
     void Refresh(const CEntryRow& row);
-    CEntryOutcome EvaluateRow(const CEntryRow& row);
-    CEntryOutcome EvaluateCommon(const CEntryRow& row);
-    CEntryOutcome EvaluateSuite(const CEntryRow& row);
-    CEntryOutcome EvaluateHotfix(const CEntryRow& row);
-    CEntryOutcome EvaluatePremiereUpdater(const CEntryRow& row);
-    CEntryOutcome EvaluateRegister(const CEntryRow& row);
-    CEntryOutcome EvaluateManual(const CEntryRow& row);
-    CEntryOutcome EvaluateReadme(const CEntryRow& row);
+    CEntryOutcome EvaluateRow(const CEntryRow& row) const;
+    CEntryOutcome EvaluateCommon(const CEntryRow& row) const;
+    CEntryOutcome EvaluateSuite(const CEntryRow& row) const;
+    CEntryOutcome EvaluateHotfix(const CEntryRow& row) const;
+    CEntryOutcome EvaluatePremiereUpdater(const CEntryRow& row) const;
+    CEntryOutcome EvaluateRegister(const CEntryRow& row) const;
+    CEntryOutcome EvaluateManual(const CEntryRow& row) const;
+    CEntryOutcome EvaluateReadme(const CEntryRow& row) const;
     bool PrerequisiteHolds(const CEntryRow& row) const;
     bool ItemOnDisc(const CEntryRow& row) const;
     CEntryOutcome Unavailable(unsigned reasonId) const;
-    std::string RegistrationFolder() const;
-    std::string RegistrationProgram(const CEntryRow& row) const;
+    std::string RegistrationFolder(const std::string& suiteFolder) const;
+    std::string RegistrationProgram(const CEntryRow& row, const std::string& suiteFolder) const;
 
     void ShowOutcome(const CEntryRow& row, const CEntryOutcome& outcome);
-    void LabelButton(int controlId, unsigned labelId);
+    std::string Text(unsigned id) const;
 
     std::string DiscProgramCommandLine(const CEntryRow& row) const;
     void OpenManual(const CEntryRow& row);

@@ -3,14 +3,25 @@
 
 #include <windows.h>
 
-class CHoverButton;
+#include <optional>
+#include <string>
+
+// What one button of the menu shows.
+struct CEntryView {
+    std::optional<std::string> label;  // the caption in every state; none: the button keeps its own
+    std::string description;           // shown while the button is enabled
+    std::string reason;                // shown while it is greyed
+    bool enabled = true;
+};
 
 class CMenuHost {
 public:
     virtual ~CMenuHost() = default;
-    // The button of control `controlId`, or null when there is none (a
-    // headless check of the disc).
-    virtual CHoverButton* EntryButton(int controlId) = 0;
+    // Shows `view` on the button of control `controlId`. A host without
+    // that button (a headless check of the disc) lets it go.
+    virtual void ShowEntry(int controlId, const CEntryView& view) = 0;
+    // Gives the button of control `controlId` a tooltip that says `text`.
+    virtual void ShowTooltip(int controlId, const std::string& text) = 0;
     // The menu window: owner of message boxes, hidden while installers run.
     virtual HWND MenuWindow() = 0;
     // Asks the user for the hardware model; 0 Vexa10, 1 Vexa100, 3 none.

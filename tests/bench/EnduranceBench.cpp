@@ -9,7 +9,7 @@
 #include "controls/HoverButton.h"
 #include "entries/EntryTable.h"
 #include "entries/MenuEntries.h"
-#include "entries/MenuHost.h"
+#include "app/HoverButtonHost.h"
 #include "entries/MenuState.h"
 #include "base/Handles.h"
 #include "framework/Window.h"
@@ -234,7 +234,7 @@ bool LayDisc(const widetree::CWideTree& disc)
 // The menu as the entries see it: a hidden window, bound like the dialog so
 // that it hands WM_DRAWITEM to its buttons, with a real owner-drawn button
 // bound to a hover button for each of the menu's 17 controls.
-class CBenchHost : public CMenuHost {
+class CBenchHost : public CHoverButtonHost {
 public:
     CBenchHost()
     {

@@ -10,7 +10,7 @@
 #include "controls/WindowRegion.h"
 #include "entries/EntryTable.h"
 #include "entries/MenuEntries.h"
-#include "entries/MenuHost.h"
+#include "app/HoverButtonHost.h"
 #include "entries/MenuState.h"
 #include "framework/Application.h"
 #include "base/Handles.h"
@@ -650,7 +650,8 @@ std::string FolderOfProgram(const std::string& program)
 // A headless menu that only runs the clean-up step, as the start-up does.
 class CHeadlessHost : public CMenuHost {
 public:
-    CHoverButton* EntryButton(int) override { return nullptr; }
+    void ShowEntry(int, const CEntryView&) override {}
+    void ShowTooltip(int, const std::string&) override {}
     HWND MenuWindow() override { return nullptr; }
     int AskModel() override { return kModelNone; }
 };
@@ -905,7 +906,7 @@ constexpr int kMenuControls[] = {
 
 // The menu window of the bench: a hidden top-level window with a real
 // owner-drawn button, bound to a hover button, per control of the menu.
-class CHiddenMenuHost : public CMenuHost {
+class CHiddenMenuHost : public CHoverButtonHost {
 public:
     CHiddenMenuHost()
     {

@@ -3,8 +3,7 @@
 // hover buttons, and the records of the stand-in installer.
 #pragma once
 
-#include "controls/HoverButton.h"
-#include "entries/MenuHost.h"
+#include "app/HoverButtonHost.h"
 #include "base/Handles.h"
 
 #include <windows.h>
@@ -84,7 +83,7 @@ std::string TestProgramFolder();
 // The menu window of the tests: a hidden top-level window holding a real
 // owner-drawn button, bound to a hover button, per control of the menu; or
 // nothing at all for a check without a window.
-class CTestHost : public CMenuHost {
+class CTestHost : public CHoverButtonHost {
 public:
     enum Kind { kWithWindow, kHeadless };
     explicit CTestHost(Kind kind = kWithWindow);

@@ -29,7 +29,14 @@ public:
         asked.push_back(std::string("key ") + key);
         return suiteKey && std::string(key) == kSuiteUninstallKey;
     }
-    bool ReadValue(const char*, const char*, std::string&) const override { return false; }
+    std::string storedValue;  // what every registry value reads; empty: none is stored
+    bool ReadValue(const char*, const char*, std::string& value) const override
+    {
+        if (storedValue.empty())
+            return false;
+        value = storedValue;
+        return true;
+    }
     bool FolderHolds(const std::string& name, const std::string& folder) const override
     {
         asked.push_back("list " + folder + "\\" + name);
@@ -104,4 +111,32 @@ TEST_F(MachineProbeTest, TheHotfixRunsTheCleanUpThroughTheProbe)
     probe.suiteKey = true;
     probe.cleanUp = CleanUpRun::Ended;
     EXPECT_TRUE(entries.Evaluate(IDC_HOTFIX).enabled);
+}
+
+// Evaluating finds the paths a click needs but keeps none of them; the
+// refresh keeps what it found, and a value no longer stored keeps the old.
+TEST_F(MachineProbeTest, EvaluatingChangesNothingAndTheRefreshKeepsWhatItFound)
+{
+    probe.storedValue = "C:\\Found";
+    state.suiteInstalled = true;
+    for (int controlId : {IDC_REGISTER, IDC_MANUAL, IDC_README}) {
+        const CEntryOutcome outcome = entries.Evaluate(controlId);
+        EXPECT_TRUE(outcome.enabled) << controlId;
+    }
+    EXPECT_EQ("", state.suiteFolder);
+    EXPECT_EQ("", state.acrobatFolder);
+    EXPECT_EQ("", state.readmePath);
+    EXPECT_EQ("C:\\Found", entries.Evaluate(IDC_REGISTER).found.suiteFolder.value_or("none"));
+
+    for (int controlId : {IDC_REGISTER, IDC_MANUAL, IDC_README})
+        entries.RefreshEntry(controlId);
+    EXPECT_EQ("C:\\Found", state.suiteFolder);
+    EXPECT_EQ("C:\\Found", state.acrobatFolder);
+    EXPECT_EQ("D:\\Readme.htm", state.readmePath);
+
+    probe.storedValue.clear();
+    entries.RefreshEntry(IDC_REGISTER);
+    entries.RefreshEntry(IDC_MANUAL);
+    EXPECT_EQ("C:\\Found", state.suiteFolder);
+    EXPECT_EQ("C:\\Found", state.acrobatFolder);
 }
