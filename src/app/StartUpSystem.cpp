@@ -34,7 +34,7 @@ bool AccountControlIsOn()
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPoliciesKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
-    const CRegistryKey owned(key);
+    const COwnedKey owned(key);
     DWORD value = 0;
     DWORD type = 0;
     DWORD size = sizeof(value);
@@ -58,7 +58,7 @@ Elevation CStartUpSystem::ProcessElevation() const
     HANDLE token = nullptr;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
         return Elevation::NoAccountControl;
-    const CKernelHandle owned(token);
+    const COwnedKernelHandle owned(token);
     DWORD elevated = 0;
     if (!ReadTokenDword(token, kTokenElevation, elevated))
         return Elevation::NoAccountControl;
@@ -85,7 +85,7 @@ RelaunchOutcome CStartUpSystem::StartCopy(const char* verb, const std::string& p
     start.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     start.nShow = SW_SHOWNORMAL;
     // The shell is loaded from the system folder only, and only here.
-    const CLibrary shell = LoadSystemLibrary("shell32.dll");
+    const COwnedLibrary shell = LoadSystemLibrary("shell32.dll");
     const auto shellExecute = LibraryFunction<decltype(&::ShellExecuteExA)>(shell.Get(), "ShellExecuteExA");
     if (shellExecute == nullptr)
         return RelaunchOutcome::Failed;

@@ -88,15 +88,18 @@ struct OwnedWindowTraits {
     static void Close(HWND window) noexcept { ::DestroyWindow(window); }
 };
 
-using CBitmapHandle = CUniqueHandle<GdiObjectTraits<HBITMAP>>;
-using CBrushHandle = CUniqueHandle<GdiObjectTraits<HBRUSH>>;
-using CFontHandle = CUniqueHandle<GdiObjectTraits<HFONT>>;
-using CRegionHandle = CUniqueHandle<GdiObjectTraits<HRGN>>;
-using CMemoryDc = CUniqueHandle<MemoryDcTraits>;
-using CRegistryKey = CUniqueHandle<RegistryKeyTraits>;
-using CKernelHandle = CUniqueHandle<KernelHandleTraits>;
-using CFindHandle = CUniqueHandle<FindHandleTraits>;
-using CLibrary = CUniqueHandle<LibraryTraits>;
+// The owners are named COwned...: a parameter or field of one of these types
+// owns its handle and releases it. A borrowed handle is passed as the plain
+// Win32 type (HBITMAP, HKEY, ...) and never released by its borrower.
+using COwnedBitmap = CUniqueHandle<GdiObjectTraits<HBITMAP>>;
+using COwnedBrush = CUniqueHandle<GdiObjectTraits<HBRUSH>>;
+using COwnedFont = CUniqueHandle<GdiObjectTraits<HFONT>>;
+using COwnedRegion = CUniqueHandle<GdiObjectTraits<HRGN>>;
+using COwnedMemoryDc = CUniqueHandle<MemoryDcTraits>;
+using COwnedKey = CUniqueHandle<RegistryKeyTraits>;
+using COwnedKernelHandle = CUniqueHandle<KernelHandleTraits>;
+using COwnedFind = CUniqueHandle<FindHandleTraits>;
+using COwnedLibrary = CUniqueHandle<LibraryTraits>;
 using COwnedWindow = CUniqueHandle<OwnedWindowTraits>;
 
 // Selects an object into a device context and puts the previous one back

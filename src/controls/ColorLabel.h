@@ -24,7 +24,7 @@ private:
     LRESULT OnControlColor(WPARAM wParam, LPARAM lParam);
 
     COLORREF textColor;
-    CBrushHandle backBrush;
+    COwnedBrush backBrush;
     LOGFONTA logFont{};
-    CFontHandle font;
+    COwnedFont font;
 };

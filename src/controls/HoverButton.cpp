@@ -30,13 +30,13 @@ TOOLINFOA ToolFor(HWND button, const char* text)
 // The strip `resourceId` of `module`, loaded once for all the buttons that
 // show it; the bitmap goes with the last of them. A button only ever selects
 // it for the length of one drawing, so one bitmap serves them all.
-std::shared_ptr<const CBitmapHandle> SharedStrip(HINSTANCE module, UINT resourceId)
+std::shared_ptr<const COwnedBitmap> SharedStrip(HINSTANCE module, UINT resourceId)
 {
-    static std::map<std::pair<HINSTANCE, UINT>, std::weak_ptr<const CBitmapHandle>> strips;
-    std::weak_ptr<const CBitmapHandle>& kept = strips[{module, resourceId}];
-    if (std::shared_ptr<const CBitmapHandle> strip = kept.lock())
+    static std::map<std::pair<HINSTANCE, UINT>, std::weak_ptr<const COwnedBitmap>> strips;
+    std::weak_ptr<const COwnedBitmap>& kept = strips[{module, resourceId}];
+    if (std::shared_ptr<const COwnedBitmap> strip = kept.lock())
         return strip;
-    auto strip = std::make_shared<const CBitmapHandle>(static_cast<HBITMAP>(
+    auto strip = std::make_shared<const COwnedBitmap>(static_cast<HBITMAP>(
         ::LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
     if (*strip)
         kept = strip;
@@ -138,7 +138,7 @@ LRESULT CHoverButton::OnDrawItem(WPARAM, LPARAM lParam)
     ::GetWindowRect(window, &bounds);
     ::OffsetRect(&bounds, -bounds.left, -bounds.top);
 
-    CMemoryDc stripDc(::CreateCompatibleDC(target));
+    COwnedMemoryDc stripDc(::CreateCompatibleDC(target));
     CSelectedObject selection(stripDc.Get(), strip ? strip->Get() : nullptr);
     ::SetBkMode(target, TRANSPARENT);
     const State state = ChooseState(item->itemState, hovering);

@@ -75,7 +75,7 @@ private:
     bool hovering = false;
     int frameWidth = 0;
     int frameHeight = 0;
-    std::shared_ptr<const CBitmapHandle> strip;
+    std::shared_ptr<const COwnedBitmap> strip;
     bool tracking = false;
     std::array<std::string, 4> captionText;
     std::array<COLORREF, 4> captionColor{0, 0, 0, 0};

@@ -27,15 +27,15 @@ SIZE BitmapSize(HBITMAP bitmap)
 
 // A copy of `source` at `size`, stretched when the sizes differ, in the
 // source's own colour format; null when it cannot be made.
-CBitmapHandle MakeFaceFrom(HBITMAP source, SIZE size)
+COwnedBitmap MakeFaceFrom(HBITMAP source, SIZE size)
 {
     const SIZE sourceSize = BitmapSize(source);
-    CMemoryDc sourceDc(::CreateCompatibleDC(nullptr));
-    CMemoryDc faceDc(::CreateCompatibleDC(nullptr));
+    COwnedMemoryDc sourceDc(::CreateCompatibleDC(nullptr));
+    COwnedMemoryDc faceDc(::CreateCompatibleDC(nullptr));
     if (!sourceDc || !faceDc)
-        return CBitmapHandle();
+        return COwnedBitmap();
     CSelectedObject sourceSelection(sourceDc.Get(), source);
-    CBitmapHandle face(::CreateCompatibleBitmap(sourceDc.Get(), size.cx, size.cy));
+    COwnedBitmap face(::CreateCompatibleBitmap(sourceDc.Get(), size.cx, size.cy));
     if (!face)
         return face;
     CSelectedObject faceSelection(faceDc.Get(), face.Get());
@@ -96,17 +96,17 @@ CPackedPicture FindPackedPicture(HINSTANCE module, UINT resourceId)
 // The picture drawn straight from the program's image at `size`, stretched
 // where the sizes differ, into a bitmap of the screen's colour format (the
 // format LoadBitmapA gives it): no unstretched copy is made on the way.
-CBitmapHandle DrawPictureAtSize(const CPackedPicture& picture, SIZE size)
+COwnedBitmap DrawPictureAtSize(const CPackedPicture& picture, SIZE size)
 {
     CWindowDc screen(nullptr);
-    CBitmapHandle face(::CreateCompatibleBitmap(screen.Get(), size.cx, size.cy));
-    CMemoryDc faceDc(::CreateCompatibleDC(screen.Get()));
+    COwnedBitmap face(::CreateCompatibleBitmap(screen.Get(), size.cx, size.cy));
+    COwnedMemoryDc faceDc(::CreateCompatibleDC(screen.Get()));
     if (!face || !faceDc)
-        return CBitmapHandle();
+        return COwnedBitmap();
     CSelectedObject selection(faceDc.Get(), face.Get());
     if (::StretchDIBits(faceDc.Get(), 0, 0, size.cx, size.cy, 0, 0, picture.size.cx, picture.size.cy,
                         picture.pixels, picture.info, DIB_RGB_COLORS, SRCCOPY) == 0)
-        return CBitmapHandle();
+        return COwnedBitmap();
     return face;
 }
 
@@ -152,7 +152,7 @@ void CSkinnedDialog::ReleaseBitmap()
     faceBitmap = nullptr;
 }
 
-bool CSkinnedDialog::TakeOwnedFace(CBitmapHandle face)
+bool CSkinnedDialog::TakeOwnedFace(COwnedBitmap face)
 {
     if (!face)
         return false;
@@ -173,11 +173,11 @@ bool CSkinnedDialog::SetBitmapFromResource(UINT resourceId)
         if (window == nullptr)
             return false;
         BeginStartupSpan("face drawn from the picture at the window's size");
-        CBitmapHandle face = DrawPictureAtSize(packed, WindowSize(window));
+        COwnedBitmap face = DrawPictureAtSize(packed, WindowSize(window));
         EndStartupSpan("face drawn from the picture at the window's size");
         return TakeOwnedFace(std::move(face));
     }
-    CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId)));
+    COwnedBitmap picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId)));
     if (!picture || window == nullptr)
         return false;
     return TakeOwnedFace(MakeFaceFrom(picture.Get(), WindowSize(window)));
@@ -187,7 +187,7 @@ bool CSkinnedDialog::SetBitmapByName(const char* name, const char* fileName)
 {
     ReleaseBitmap();
     if (name != nullptr) {
-        CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), name));
+        COwnedBitmap picture(::LoadBitmapA(CApplication::Instance(), name));
         if (!picture)
             return false;
         faceBitmap = picture.Release();
@@ -198,7 +198,7 @@ bool CSkinnedDialog::SetBitmapByName(const char* name, const char* fileName)
     }
     if (fileName == nullptr)
         return false;
-    CBitmapHandle loaded(static_cast<HBITMAP>(
+    COwnedBitmap loaded(static_cast<HBITMAP>(
         ::LoadImageA(nullptr, fileName, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!loaded)
         return false;
@@ -230,21 +230,21 @@ void CSkinnedDialog::ApplyWindowRegion(RECT opaqueRect)
     if (window == nullptr)
         return;
     const SIZE windowSize = WindowSize(window);
-    CRegionHandle region(::CreateRectRgn(0, 0, windowSize.cx, windowSize.cy));
+    COwnedRegion region(::CreateRectRgn(0, 0, windowSize.cx, windowSize.cy));
     if (shapedRegion && hasBitmap) {
         RECT client{};
         ::GetClientRect(window, &client);
-        CRegionHandle clientRegion(::CreateRectRgn(0, 0, client.right, client.bottom));
+        COwnedRegion clientRegion(::CreateRectRgn(0, 0, client.right, client.bottom));
         ::CombineRgn(region.Get(), region.Get(), clientRegion.Get(), RGN_XOR);
         CStartupSpan span("window region built");
-        CRegionHandle opaqueRuns(
+        COwnedRegion opaqueRuns(
             BuildFaceRegion(faceBitmap, client.right, client.bottom, transparentColor, opaqueRect));
         ::CombineRgn(region.Get(), region.Get(), opaqueRuns.Get(), RGN_OR);
     }
     // A hidden window that has this very region already keeps it: giving it
     // again would cost a round to the display with nothing to redraw.
     if (!::IsWindowVisible(window)) {
-        CRegionHandle current(::CreateRectRgn(0, 0, 0, 0));
+        COwnedRegion current(::CreateRectRgn(0, 0, 0, 0));
         if (::GetWindowRgn(window, current.Get()) != ERROR && ::EqualRgn(current.Get(), region.Get()))
             return;
     }
@@ -262,7 +262,7 @@ LRESULT CSkinnedDialog::OnEraseBackground(WPARAM wParam, LPARAM)
     const HDC target = reinterpret_cast<HDC>(wParam);
     RECT client{};
     ::GetClientRect(window, &client);
-    CMemoryDc faceDc(::CreateCompatibleDC(target));
+    COwnedMemoryDc faceDc(::CreateCompatibleDC(target));
     CSelectedObject selection(faceDc.Get(), faceBitmap);
     ::BitBlt(target, 0, 0, client.right, client.bottom, faceDc.Get(), 0, 0, SRCCOPY);
     return TRUE;

@@ -46,5 +46,5 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    bool TakeOwnedFace(CBitmapHandle face);
+    bool TakeOwnedFace(COwnedBitmap face);
 };

@@ -111,15 +111,15 @@ HRGN RegionFromRectangles(const RECT* rectangles, size_t count)
 // so that every rectangle takes part in a logarithmic number of joins.
 HRGN JoinRectangles(const std::vector<RECT>& rectangles)
 {
-    std::vector<CRegionHandle> pieces;
+    std::vector<COwnedRegion> pieces;
     for (size_t first = 0; first < rectangles.size(); first += kRectanglesPerPiece) {
         const size_t count = std::min(kRectanglesPerPiece, rectangles.size() - first);
-        CRegionHandle piece(RegionFromRectangles(rectangles.data() + first, count));
+        COwnedRegion piece(RegionFromRectangles(rectangles.data() + first, count));
         if (piece)
             pieces.push_back(std::move(piece));
     }
     while (pieces.size() > 1) {
-        std::vector<CRegionHandle> joined;
+        std::vector<COwnedRegion> joined;
         for (size_t index = 0; index + 1 < pieces.size(); index += 2) {
             ::CombineRgn(pieces[index].Get(), pieces[index].Get(), pieces[index + 1].Get(), RGN_OR);
             joined.push_back(std::move(pieces[index]));
@@ -239,7 +239,7 @@ bool CollectFace(HBITMAP face, const BITMAP& info, int clientWidth, int clientHe
     const std::unique_ptr<std::uint32_t[]> band(new std::uint32_t[static_cast<size_t>(info.bmWidth) * kRowsPerBand]);
     // Any context serves a read in true colour; a memory one costs less to
     // get than the screen's.
-    CMemoryDc context(::CreateCompatibleDC(nullptr));
+    COwnedMemoryDc context(::CreateCompatibleDC(nullptr));
     for (int top = 0; top < rowsRead; top += kRowsPerBand) {
         const int rows = std::min(kRowsPerBand, rowsRead - top);
         if (opaqueAcross && top >= opaque.top && top + rows <= opaque.bottom) {

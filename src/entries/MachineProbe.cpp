@@ -41,7 +41,7 @@ std::string CMachineProbe::FileVersion(const std::string& path, const char* item
 CleanUpRun CMachineProbe::RunCleanUp(const std::string& program, const std::string& commandLine,
                                      DWORD timeoutMs) const
 {
-    CKernelHandle process;
+    COwnedKernelHandle process;
     if (!StartProgram(program, commandLine, kNormalLaunchFlags, std::string(), process))
         return CleanUpRun::CouldNotStart;
     return WaitForProgram(process.Get(), timeoutMs) == WaitOutcome::Ended ? CleanUpRun::Ended

@@ -478,7 +478,7 @@ void CMenuEntries::LaunchItem(const std::string& program, const std::string& com
 void CMenuEntries::StartAndWait(const std::string& program, const std::string& commandLine, DWORD creationFlags,
                                 const std::string& workingFolder, bool wait, DWORD timeoutMs, bool timeoutMessage)
 {
-    CKernelHandle process;
+    COwnedKernelHandle process;
     if (!StartProgram(program, commandLine, creationFlags, workingFolder, process)) {
         ShowError(FormatText(IDS_CANNOT_FIND_FILE, state.languageOffset, commandLine));
         return;

@@ -29,7 +29,7 @@ private:
     CCommonControls();
     static CCommonControls& Library();
 
-    CLibrary library;
+    COwnedLibrary library;
     InitFunction initCommonControls = nullptr;
     TrackFunction trackMouseEvent = nullptr;
 };

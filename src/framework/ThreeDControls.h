@@ -15,6 +15,6 @@ public:
     bool Enable(HINSTANCE instance);
 
 private:
-    CLibrary library;
+    COwnedLibrary library;
     HINSTANCE registeredInstance = nullptr;
 };

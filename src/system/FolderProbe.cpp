@@ -32,7 +32,7 @@ bool FolderContains(std::string name, std::string folder)
 
     WIN32_FIND_DATAA entry{};
     ++folderListings;
-    CFindHandle listing(::FindFirstFileA(pattern.c_str(), &entry));
+    COwnedFind listing(::FindFirstFileA(pattern.c_str(), &entry));
     if (!listing)
         return false;
 

@@ -22,7 +22,7 @@ WaitOutcome LastLook(HANDLE process)
 }  // namespace
 
 bool StartProgram(const std::string& program, const std::string& commandLine, DWORD creationFlags,
-                  const std::string& workingFolder, CKernelHandle& process)
+                  const std::string& workingFolder, COwnedKernelHandle& process)
 {
     process.Reset();
     if (!IsExistingProgramFile(program)) {
@@ -43,7 +43,7 @@ bool StartProgram(const std::string& program, const std::string& commandLine, DW
                           workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started))
         return false;
 
-    CKernelHandle thread(started.hThread);
+    COwnedKernelHandle thread(started.hThread);
     process.Reset(started.hProcess);
     return true;
 }

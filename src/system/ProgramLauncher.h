@@ -22,7 +22,7 @@ enum class WaitOutcome { Ended, TimedOut, Failed };
 // existing file starts nothing. On success the process handle goes to the
 // owner, which is emptied otherwise.
 bool StartProgram(const std::string& program, const std::string& commandLine, DWORD creationFlags,
-                  const std::string& workingFolder, CKernelHandle& process);
+                  const std::string& workingFolder, COwnedKernelHandle& process);
 
 // Waits up to timeoutMs (or INFINITE) for the process to end, ignoring input
 // but answering messages that other threads send to this thread's windows,

@@ -13,31 +13,31 @@ constexpr REGSAM kFullAccess = KEY_ALL_ACCESS;
 RegistryAccess access = RegistryAccess::Full;
 std::vector<std::string> deniedKeys;
 
-CRegistryKey OpenKey(const std::string& keyPath, LONG& status)
+COwnedKey OpenKey(const std::string& keyPath, LONG& status)
 {
     HKEY key = nullptr;
     const REGSAM wanted = access == RegistryAccess::ReadOnly ? KEY_READ : kFullAccess;
     status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, wanted, &key);
     if (status == ERROR_ACCESS_DENIED && std::find(deniedKeys.begin(), deniedKeys.end(), keyPath) == deniedKeys.end())
         deniedKeys.push_back(keyPath);
-    return CRegistryKey(status == ERROR_SUCCESS ? key : nullptr);
+    return COwnedKey(status == ERROR_SUCCESS ? key : nullptr);
 }
 
 // Opens the key, or creates it when it cannot be opened; a read-only
 // program does neither.
-CRegistryKey OpenOrCreateKey(const std::string& keyPath, LONG& status)
+COwnedKey OpenOrCreateKey(const std::string& keyPath, LONG& status)
 {
     if (access == RegistryAccess::ReadOnly) {
         status = ERROR_ACCESS_DENIED;
-        return CRegistryKey();
+        return COwnedKey();
     }
-    CRegistryKey key = OpenKey(keyPath, status);
+    COwnedKey key = OpenKey(keyPath, status);
     if (key)
         return key;
     HKEY created = nullptr;
     status = ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                kFullAccess, nullptr, &created, nullptr);
-    return CRegistryKey(status == ERROR_SUCCESS ? created : nullptr);
+    return COwnedKey(status == ERROR_SUCCESS ? created : nullptr);
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ std::vector<std::string> TakeDeniedRegistryKeys()
 bool ReadRegString(const std::string& keyPath, const std::string& valueName, std::string& output)
 {
     LONG status = ERROR_SUCCESS;
-    CRegistryKey key = OpenKey(keyPath, status);
+    COwnedKey key = OpenKey(keyPath, status);
     if (!key)
         return false;
 
@@ -93,7 +93,7 @@ bool ReadRegString(const std::string& keyPath, const std::string& valueName, std
 bool ReadRegDword(const std::string& keyPath, const std::string& valueName, DWORD& output)
 {
     LONG status = ERROR_SUCCESS;
-    CRegistryKey key = OpenKey(keyPath, status);
+    COwnedKey key = OpenKey(keyPath, status);
     if (!key)
         return false;
     DWORD value = 0;
@@ -109,7 +109,7 @@ bool ReadRegDword(const std::string& keyPath, const std::string& valueName, DWOR
 LONG WriteRegString(const std::string& keyPath, const std::string& valueName, const std::string& text)
 {
     LONG status = ERROR_SUCCESS;
-    CRegistryKey key = OpenOrCreateKey(keyPath, status);
+    COwnedKey key = OpenOrCreateKey(keyPath, status);
     if (!key)
         return status;
     return ::RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
@@ -119,7 +119,7 @@ LONG WriteRegString(const std::string& keyPath, const std::string& valueName, co
 LONG WriteRegDword(const std::string& keyPath, const std::string& valueName, DWORD value)
 {
     LONG status = ERROR_SUCCESS;
-    CRegistryKey key = OpenOrCreateKey(keyPath, status);
+    COwnedKey key = OpenOrCreateKey(keyPath, status);
     if (!key)
         return status;
     return ::RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
@@ -131,7 +131,7 @@ bool DeleteRegValue(const std::string& keyPath, const std::string& valueName)
     if (access == RegistryAccess::ReadOnly)
         return false;
     LONG status = ERROR_SUCCESS;
-    CRegistryKey key = OpenKey(keyPath, status);
+    COwnedKey key = OpenKey(keyPath, status);
     return key && ::RegDeleteValueA(key.Get(), valueName.c_str()) == ERROR_SUCCESS;
 }
 

@@ -32,14 +32,14 @@ void RestrictLibrarySearch()
         setDirectory("");
 }
 
-CLibrary LoadSystemLibrary(const char* fileName)
+COwnedLibrary LoadSystemLibrary(const char* fileName)
 {
     const std::string folder = SystemFolder();
     if (folder.empty())
-        return CLibrary();
+        return COwnedLibrary();
     const std::string path = folder + "\\" + fileName;
     // Without the restriction, the altered search at least looks for the
     // library's own imports in its folder, the system folder, first.
     const DWORD flags = searchRestricted ? 0 : LOAD_WITH_ALTERED_SEARCH_PATH;
-    return CLibrary(::LoadLibraryExA(path.c_str(), nullptr, flags));
+    return COwnedLibrary(::LoadLibraryExA(path.c_str(), nullptr, flags));
 }

@@ -14,7 +14,7 @@ void RestrictLibrarySearch();
 
 // Loads a library of the system folder ("version.dll") by its full path;
 // empty when the system has no such library.
-CLibrary LoadSystemLibrary(const char* fileName);
+COwnedLibrary LoadSystemLibrary(const char* fileName);
 
 // The library's function `name` as a pointer of type Function; null when
 // the library is not loaded or lacks it.

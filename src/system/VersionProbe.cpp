@@ -51,7 +51,7 @@ private:
     using GetInfoFunction = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
     using QueryValueFunction = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
 
-    CLibrary library;
+    COwnedLibrary library;
     GetInfoSizeFunction getInfoSize;
     GetInfoFunction getInfo;
     QueryValueFunction queryValue;

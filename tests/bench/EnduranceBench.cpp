@@ -393,7 +393,8 @@ void BenchRealMenu(const std::string& program, const std::string& discRoot)
         std::printf("the menu window did not appear\n");
         return;
     }
-    const CKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, driver.ProcessId()));
+    const COwnedKernelHandle process(
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, driver.ProcessId()));
     const DWORD processId = driver.ProcessId();
 
     std::vector<POINT> targets;
@@ -488,7 +489,7 @@ public:
         } else {
             HKEY opened = nullptr;
             if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kLanguageKey, 0, KEY_SET_VALUE, &opened) == ERROR_SUCCESS) {
-                const CRegistryKey key(opened);
+                const COwnedKey key(opened);
                 ::RegDeleteValueA(key.Get(), kLanguageValue);
             }
         }
@@ -501,7 +502,7 @@ public:
         HKEY opened = nullptr;
         if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &opened) != ERROR_SUCCESS)
             return false;
-        const CRegistryKey key(opened);
+        const COwnedKey key(opened);
         return true;
     }
 

@@ -73,17 +73,17 @@ double MedianMs(int runs, const std::function<void()>& work)
 }
 
 // The main face picture stretched to `width` by `height`, as the dialog makes its face.
-CBitmapHandle StretchedMainFace(int width, int height)
+COwnedBitmap StretchedMainFace(int width, int height)
 {
-    CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(IDB_MAIN_FACE)));
+    COwnedBitmap picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(IDB_MAIN_FACE)));
     if (!picture)
-        return CBitmapHandle();
+        return COwnedBitmap();
     BITMAP info{};
     ::GetObjectA(picture.Get(), sizeof(info), &info);
-    CMemoryDc pictureDc(::CreateCompatibleDC(nullptr));
+    COwnedMemoryDc pictureDc(::CreateCompatibleDC(nullptr));
     CSelectedObject pictureSelection(pictureDc.Get(), picture.Get());
-    CBitmapHandle face(::CreateCompatibleBitmap(pictureDc.Get(), width, height));
-    CMemoryDc faceDc(::CreateCompatibleDC(nullptr));
+    COwnedBitmap face(::CreateCompatibleBitmap(pictureDc.Get(), width, height));
+    COwnedMemoryDc faceDc(::CreateCompatibleDC(nullptr));
     CSelectedObject faceSelection(faceDc.Get(), face.Get());
     ::StretchBlt(faceDc.Get(), 0, 0, width, height, pictureDc.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     return face;
@@ -171,7 +171,7 @@ void BenchWindowRegion()
                   "reference ms", "reference / builder", "same region"});
     for (const CRegionCase& test : cases) {
         const SIZE size = test.size;
-        CBitmapHandle face = StretchedMainFace(size.cx, size.cy);
+        COwnedBitmap face = StretchedMainFace(size.cx, size.cy);
         if (!face) {
             std::printf("picture %d cannot be loaded\n", IDB_MAIN_FACE);
             return;
@@ -179,7 +179,7 @@ void BenchWindowRegion()
         if (test.holed)
             harness::CutShapes(face.Get(), kMagenta);
         std::vector<std::uint32_t> pixels(static_cast<size_t>(size.cx) * size.cy);
-        CRegionHandle actual;
+        COwnedRegion actual;
         const auto read = [&] { ReadFaceOnce(face.Get(), size, pixels); };
         const auto build = [&] { actual.Reset(BuildFaceRegion(face.Get(), size.cx, size.cy, kMagenta, *test.opaque)); };
         read();
@@ -192,7 +192,7 @@ void BenchWindowRegion()
         }
         const double readMs = Median(reads);
         const double fastMs = Median(builds);
-        CRegionHandle expected;
+        COwnedRegion expected;
         const double referenceMs = MedianMs(kReferenceRuns, [&] {
             expected = reference::BuildReferenceRegion(face.Get(), size, size, kMagenta, *test.opaque);
         });
@@ -275,7 +275,7 @@ bool KeyPresent(const std::string& path)
 // A REG_SZ value that is there and not empty.
 bool StringValuePresent(const std::string& path, const std::string& name)
 {
-    CRegistryKey key;
+    COwnedKey key;
     HKEY opened = nullptr;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return false;
@@ -326,13 +326,13 @@ public:
     }
 
 private:
-    static CRegistryKey Open(const std::string& path)
+    static COwnedKey Open(const std::string& path)
     {
         HKEY created = nullptr;
         if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
                               nullptr) != ERROR_SUCCESS)
-            return CRegistryKey();
-        return CRegistryKey(created);
+            return COwnedKey();
+        return COwnedKey(created);
     }
 
     // Keeps the value's present data (or its absence) for the undo, then writes.
@@ -340,7 +340,7 @@ private:
     {
         if (!Key(path))
             return false;
-        CRegistryKey key = Open(path);
+        COwnedKey key = Open(path);
         if (!key)
             return false;
         DWORD oldType = 0;
@@ -350,13 +350,13 @@ private:
             ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &oldType, oldData.data(), &oldSize);
             oldData.resize(oldSize);
             undo.push_back([path, name, oldType, oldData] {
-                if (CRegistryKey restored = Open(path))
+                if (COwnedKey restored = Open(path))
                     ::RegSetValueExA(restored.Get(), name.c_str(), 0, oldType, oldData.data(),
                                      static_cast<DWORD>(oldData.size()));
             });
         } else {
             undo.push_back([path, name] {
-                if (CRegistryKey restored = Open(path))
+                if (COwnedKey restored = Open(path))
                     ::RegDeleteValueA(restored.Get(), name.c_str());
             });
         }
@@ -491,7 +491,7 @@ void RotatedRounds(int runs, const std::vector<std::function<void()>>& works)
 // Whether a process of one of the leftover programs still runs.
 bool LeftoversRun()
 {
-    CKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    COwnedKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot || snapshot.Get() == INVALID_HANDLE_VALUE) {
         snapshot.Release();
         return false;
@@ -567,7 +567,7 @@ public:
     }
 
 private:
-    CKernelHandle process;
+    COwnedKernelHandle process;
     DWORD processId = 0;
     LARGE_INTEGER startCounter{};
 };
@@ -618,7 +618,7 @@ CTimedStart TimeStartToFirstPaint(const std::string& program, const std::string&
         return result;
     const std::string eventName =
         "SplashBenchFirstPaint-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++starts);
-    CKernelHandle painted(::CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
+    COwnedKernelHandle painted(::CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
     const std::string recordPath = recordFolder + "\\start-" + std::to_string(starts) + ".txt";
     if (!painted)
         return result;
@@ -659,7 +659,7 @@ public:
 // The bytes of the main face as the window holds it: its pixels at 32 bits.
 size_t FaceBytes()
 {
-    CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(IDB_MAIN_FACE)));
+    COwnedBitmap picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(IDB_MAIN_FACE)));
     BITMAP info{};
     if (!picture || ::GetObjectA(picture.Get(), sizeof(info), &info) == 0)
         return 0;

@@ -92,7 +92,7 @@ CMenuDriver::CMenuDriver(const std::string& programPath, const std::string& stub
     if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, environment.data(),
             workingFolder.c_str(), &startup, &started))
         throw std::runtime_error("cannot start " + programPath + " (error " + std::to_string(::GetLastError()) + ")");
-    const CKernelHandle thread(started.hThread);
+    const COwnedKernelHandle thread(started.hThread);
     process.Reset(started.hProcess);
     processId = started.dwProcessId;
 }
@@ -119,8 +119,8 @@ DWORD RunAndWait(const std::string& commandLine, const std::string& stubLog, DWO
     if (!::CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS,
             environment.data(), nullptr, &startup, &started))
         return kNotStarted;
-    const CKernelHandle thread(started.hThread);
-    const CKernelHandle process(started.hProcess);
+    const COwnedKernelHandle thread(started.hThread);
+    const COwnedKernelHandle process(started.hProcess);
     if (::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
         ::TerminateProcess(process.Get(), 1);
         ::WaitForSingleObject(process.Get(), kExitTimeoutMs);

@@ -63,7 +63,7 @@ public:
     DWORD ExitCode() const;
 
 private:
-    CKernelHandle process;
+    COwnedKernelHandle process;
     DWORD processId = 0;
     HWND window = nullptr;
 };
@@ -111,7 +111,7 @@ public:
     std::wstring Text(unsigned id) const;
 
 private:
-    CLibrary module;
+    COwnedLibrary module;
 };
 
 // Waits for a message box (a dialog of class #32770) with this caption.

@@ -82,7 +82,7 @@ void WriteOrThrow(const std::string& path, const std::string& content)
 bool RemoveTree(const std::string& folder)
 {
     WIN32_FIND_DATAA found {};
-    CFindHandle find(::FindFirstFileA((folder + "\\*").c_str(), &found));
+    COwnedFind find(::FindFirstFileA((folder + "\\*").c_str(), &found));
     if (find.Get() != INVALID_HANDLE_VALUE) {
         do {
             const std::string name = found.cFileName;
@@ -214,7 +214,7 @@ void CFixtureDisc::EndFixtureProcesses() const
     for (DWORD id : ids) {
         if (id == 0 || id == ::GetCurrentProcessId())
             continue;
-        CKernelHandle process(
+        COwnedKernelHandle process(
             ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
         if (!process)
             continue;

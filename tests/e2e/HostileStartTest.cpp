@@ -152,9 +152,9 @@ DWORD ExitCodeOf(HANDLE process)
 }
 
 // Opens a started menu's process for its exit code.
-CKernelHandle OpenForExitCode(DWORD processId)
+COwnedKernelHandle OpenForExitCode(DWORD processId)
 {
-    return CKernelHandle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
+    return COwnedKernelHandle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
 }
 
 class HostileStart : public ::testing::TestWithParam<CSeedCase> { };
@@ -177,7 +177,7 @@ TEST_P(HostileStart, ShowsTheMenuEndsWithCodeZeroAndKeepsTheValuesItMayNotTouch)
     disc.AddMenu();
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
-    const CKernelHandle process = OpenForExitCode(menu.ProcessId());
+    const COwnedKernelHandle process = OpenForExitCode(menu.ProcessId());
     ASSERT_TRUE(process);
     const HWND window = menu.WaitForWindow();
     EXPECT_NE(nullptr, window) << "no menu window; exit code " << std::hex << ExitCodeOf(process.Get());
@@ -228,7 +228,7 @@ public:
         ::SetEnvironmentVariableA("SPLASH_STUB_LOG", nullptr);
         if (!done)
             return false;
-        const CKernelHandle thread(started.hThread);
+        const COwnedKernelHandle thread(started.hThread);
         process.Reset(started.hProcess);
         processId = started.dwProcessId;
         return true;
@@ -270,7 +270,7 @@ public:
     }
 
 private:
-    CKernelHandle process;
+    COwnedKernelHandle process;
     DWORD processId = 0;
 };
 
@@ -348,7 +348,7 @@ TEST(HostileItem, AFolderNamedLikeTheInstallerFailsWithTheStartMessage)
     disc.AddFile("Bonus\\DesktopWallpapers\\setup.exe\\inside.txt", "a folder, not a program");
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
-    const CKernelHandle process = OpenForExitCode(menu.ProcessId());
+    const COwnedKernelHandle process = OpenForExitCode(menu.ProcessId());
     ASSERT_NE(nullptr, menu.WaitForWindow());
     EXPECT_TRUE(::IsWindowEnabled(menu.Control(IDC_WALLPAPERS)));
     menu.Click(IDC_WALLPAPERS);
@@ -373,12 +373,12 @@ TEST(HostileTwice, ASecondCopyDuringTheFirstCopysStartUpOpensASecondMenu)
     disc.AddProgram("Nimbo\\NimboCleanup.fix", { kSlowCleanup });
 
     CMenuDriver first(disc.MenuPath(), disc.LogPath());
-    const CKernelHandle firstProcess = OpenForExitCode(first.ProcessId());
+    const COwnedKernelHandle firstProcess = OpenForExitCode(first.ProcessId());
     ASSERT_EQ(1u, disc.WaitForStarts(1, kWindowTimeoutMs).size()) << "the first copy's clean-up did not start";
     EXPECT_TRUE(FindTopLevelWindows(kMenuWindowTitle).empty());
 
     CMenuDriver second(disc.MenuPath(), disc.LogPath());
-    const CKernelHandle secondProcess = OpenForExitCode(second.ProcessId());
+    const COwnedKernelHandle secondProcess = OpenForExitCode(second.ProcessId());
     ASSERT_NE(nullptr, first.WaitForWindow());
     ASSERT_NE(nullptr, second.WaitForWindow());
     EXPECT_NE(first.Window(), second.Window());

@@ -46,7 +46,7 @@ class CFacePicture {
 public:
     explicit CFacePicture(const std::string& programPath)
     {
-        const CLibrary module(::LoadLibraryExA(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        const COwnedLibrary module(::LoadLibraryExA(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
         const HRSRC resource
             = module ? ::FindResourceA(module.Get(), MAKEINTRESOURCEA(IDB_MAIN_FACE), MAKEINTRESOURCEA(2)) : nullptr;
         const HGLOBAL loaded = resource ? ::LoadResource(module.Get(), resource) : nullptr;
@@ -313,7 +313,7 @@ TEST_F(MenuPicture, WindowOutlineIsTheFaceWithTheScreenRightOutsideIt)
     ::ClientToScreen(menu.Window(), &origin);
     // What the window really covers is its region, where it has one.
     RECT visible = window;
-    const CRegionHandle region(::CreateRectRgn(0, 0, 0, 0));
+    const COwnedRegion region(::CreateRectRgn(0, 0, 0, 0));
     if (::GetWindowRgn(menu.Window(), region.Get()) != ERROR) {
         RECT box {};
         ::GetRgnBox(region.Get(), &box);

@@ -53,11 +53,11 @@ private:
 std::vector<std::string> EndProgramsStartedBy(DWORD parentId)
 {
     std::vector<std::string> ended;
-    const CKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    const COwnedKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = ::Process32First(snapshot.Get(), &entry); more; more = ::Process32Next(snapshot.Get(), &entry)) {
-        const CKernelHandle child(entry.th32ParentProcessID == parentId
+        const COwnedKernelHandle child(entry.th32ParentProcessID == parentId
                                       ? ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, entry.th32ProcessID)
                                       : nullptr);
         char path[MAX_PATH] = {};

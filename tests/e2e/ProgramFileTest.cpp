@@ -359,7 +359,7 @@ CDialogTemplate ParseTemplate(const std::uint8_t* data, size_t size)
 // The template as the program file holds it, loaded as data (not run).
 CDialogTemplate LoadTemplate(int id)
 {
-    const CLibrary module(::LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    const COwnedLibrary module(::LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module)
         throw std::runtime_error("cannot load " + ProgramPath());
     const HRSRC resource = ::FindResourceA(module.Get(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5)); // RT_DIALOG
@@ -373,7 +373,7 @@ CDialogTemplate LoadTemplate(int id)
 // The program's manifest as its file holds it.
 std::string LoadManifest()
 {
-    const CLibrary module(::LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    const COwnedLibrary module(::LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module)
         throw std::runtime_error("cannot load " + ProgramPath());
     const HRSRC resource = ::FindResourceA(module.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST

@@ -9,28 +9,28 @@
 namespace {
 
 // Opens an HKLM key, or gives an empty owner.
-CRegistryKey OpenKey(const std::string& key, REGSAM access)
+COwnedKey OpenKey(const std::string& key, REGSAM access)
 {
     HKEY opened = nullptr;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, access, &opened) != ERROR_SUCCESS)
-        return CRegistryKey();
-    return CRegistryKey(opened);
+        return COwnedKey();
+    return COwnedKey(opened);
 }
 
 // Opens the key, creating it and its parents when missing; empty on failure.
-CRegistryKey CreateKeyQuietly(const std::string& key)
+COwnedKey CreateKeyQuietly(const std::string& key)
 {
     HKEY created = nullptr;
     if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr)
         != ERROR_SUCCESS)
-        return CRegistryKey();
-    return CRegistryKey(created);
+        return COwnedKey();
+    return COwnedKey(created);
 }
 
 // The key opened or made; a seed that cannot be laid fails the test.
-CRegistryKey CreateOrThrow(const std::string& key)
+COwnedKey CreateOrThrow(const std::string& key)
 {
-    CRegistryKey created = CreateKeyQuietly(key);
+    COwnedKey created = CreateKeyQuietly(key);
     if (!created)
         throw std::runtime_error("cannot create HKLM\\" + key);
     return created;
@@ -39,7 +39,7 @@ CRegistryKey CreateOrThrow(const std::string& key)
 // Writes one value of any type, making its key.
 void SetOrThrow(const std::string& key, const std::string& name, DWORD type, const BYTE* data, DWORD size)
 {
-    const CRegistryKey opened = CreateOrThrow(key);
+    const COwnedKey opened = CreateOrThrow(key);
     if (::RegSetValueExA(opened.Get(), name.c_str(), 0, type, data, size) != ERROR_SUCCESS)
         throw std::runtime_error("cannot write HKLM\\" + key + "\\" + name);
 }
@@ -50,12 +50,12 @@ CRegistrySeed::~CRegistrySeed()
 {
     for (auto value = values.rbegin(); value != values.rend(); ++value) {
         if (value->existed) {
-            const CRegistryKey opened = CreateKeyQuietly(value->key);
+            const COwnedKey opened = CreateKeyQuietly(value->key);
             if (opened)
                 ::RegSetValueExA(opened.Get(), value->name.c_str(), 0, value->type, value->data.data(),
                     static_cast<DWORD>(value->data.size()));
         } else {
-            const CRegistryKey opened = OpenKey(value->key, KEY_ALL_ACCESS);
+            const COwnedKey opened = OpenKey(value->key, KEY_ALL_ACCESS);
             if (opened)
                 ::RegDeleteValueA(opened.Get(), value->name.c_str());
         }
@@ -75,7 +75,7 @@ void CRegistrySeed::SaveValue(const std::string& key, const std::string& name)
         if (saved.key == key && saved.name == name)
             return;
     CSavedValue saved { key, name, false, REG_NONE, {} };
-    const CRegistryKey opened = OpenKey(key, KEY_QUERY_VALUE);
+    const COwnedKey opened = OpenKey(key, KEY_QUERY_VALUE);
     DWORD size = 0;
     if (opened
         && ::RegQueryValueExA(opened.Get(), name.c_str(), nullptr, &saved.type, nullptr, &size) == ERROR_SUCCESS) {
@@ -105,7 +105,7 @@ void CRegistrySeed::SetDword(const std::string& key, const std::string& name, DW
 void CRegistrySeed::RemoveValue(const std::string& key, const std::string& name)
 {
     SaveValue(key, name);
-    const CRegistryKey opened = OpenKey(key, KEY_ALL_ACCESS);
+    const COwnedKey opened = OpenKey(key, KEY_ALL_ACCESS);
     if (opened)
         ::RegDeleteValueA(opened.Get(), name.c_str());
 }
@@ -132,7 +132,7 @@ void CRegistrySeed::WatchKey(const std::string& key)
 
 bool ReadStringValue(const std::string& key, const std::string& name, std::string& text)
 {
-    const CRegistryKey opened = OpenKey(key, KEY_QUERY_VALUE);
+    const COwnedKey opened = OpenKey(key, KEY_QUERY_VALUE);
     DWORD type = 0;
     DWORD size = 0;
     if (!opened || ::RegQueryValueExA(opened.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS
@@ -148,7 +148,7 @@ bool ReadStringValue(const std::string& key, const std::string& name, std::strin
 
 bool ReadDwordValue(const std::string& key, const std::string& name, DWORD& value)
 {
-    const CRegistryKey opened = OpenKey(key, KEY_QUERY_VALUE);
+    const COwnedKey opened = OpenKey(key, KEY_QUERY_VALUE);
     DWORD type = 0;
     DWORD read = 0;
     DWORD size = sizeof(read);
@@ -163,7 +163,7 @@ bool ReadDwordValue(const std::string& key, const std::string& name, DWORD& valu
 
 bool ValueExists(const std::string& key, const std::string& name)
 {
-    const CRegistryKey opened = OpenKey(key, KEY_QUERY_VALUE);
+    const COwnedKey opened = OpenKey(key, KEY_QUERY_VALUE);
     return opened
         && ::RegQueryValueExA(opened.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }

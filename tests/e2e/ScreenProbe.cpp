@@ -16,8 +16,8 @@ CScreenShot::CScreenShot(const RECT& area)
         throw std::invalid_argument("empty screen area");
     pixels.resize(static_cast<size_t>(width) * height);
     const CWindowDc screen(nullptr);
-    CMemoryDc memory(::CreateCompatibleDC(screen.Get()));
-    CBitmapHandle bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
+    COwnedMemoryDc memory(::CreateCompatibleDC(screen.Get()));
+    COwnedBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
     if (!memory || !bitmap)
         throw std::runtime_error("no bitmap for a screen shot");
     {

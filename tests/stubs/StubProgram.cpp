@@ -93,11 +93,11 @@ std::string WorkingFolder()
 }
 
 // Opens a file, or gives an empty owner when it cannot.
-CKernelHandle OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition)
+COwnedKernelHandle OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition)
 {
     const HANDLE file
         = ::CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return CKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+    return COwnedKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
 // Appends one whole line; several stubs may write at once, so the file is
@@ -107,7 +107,8 @@ void AppendLine(const std::string& logPath, const std::string& line)
 {
     const std::string record = line + "\r\n";
     for (int attempt = 0; attempt < kLogOpenAttempts; ++attempt) {
-        const CKernelHandle file = OpenFile(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS);
+        const COwnedKernelHandle file =
+            OpenFile(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS);
         if (!file) {
             ::Sleep(kLogRetryMs);
             continue;
@@ -155,7 +156,7 @@ public:
     // Carries out the sidecar's lines in order; the exit code to end with.
     int RunSidecar() const
     {
-        const CKernelHandle file = OpenFile(path + ".do", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+        const COwnedKernelHandle file = OpenFile(path + ".do", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
         if (!file)
             return 0;
         std::string text;
@@ -212,7 +213,7 @@ private:
         HKEY key = nullptr;
         const LONG status = ::RegCreateKeyExA(
             HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        CRegistryKey owned(key);
+        COwnedKey owned(key);
         if (status != ERROR_SUCCESS)
             Report("regkey", "failed " + std::to_string(status));
     }
@@ -231,7 +232,7 @@ private:
         HKEY key = nullptr;
         LONG status = ::RegCreateKeyExA(
             HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        CRegistryKey owned(key);
+        COwnedKey owned(key);
         if (status == ERROR_SUCCESS)
             status = ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                 static_cast<DWORD>(text.size() + 1));
@@ -273,7 +274,7 @@ private:
         static MenuQuery query;
         query.window = menu;
         const DWORD queryStart = ::GetTickCount();
-        CKernelHandle thread(::CreateThread(nullptr, 0, AskMenuTitle, &query, 0, nullptr));
+        COwnedKernelHandle thread(::CreateThread(nullptr, 0, AskMenuTitle, &query, 0, nullptr));
         if (!thread) {
             Report("menu", "no thread");
             return;

@@ -136,20 +136,20 @@ public:
 private:
     int width;
     int height;
-    CMemoryDc dc;
-    CBitmapHandle bitmap;
+    COwnedMemoryDc dc;
+    COwnedBitmap bitmap;
     std::uint32_t* bits = nullptr;
     HGDIOBJ previous = nullptr;
 };
 
 // A screen-compatible bitmap of `width` by `height` filled with `color`.
-inline CBitmapHandle MakeSolidBitmap(int width, int height, COLORREF color)
+inline COwnedBitmap MakeSolidBitmap(int width, int height, COLORREF color)
 {
     CWindowDc screen(nullptr);
-    CBitmapHandle bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
-    CMemoryDc dc(::CreateCompatibleDC(screen.Get()));
+    COwnedBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
+    COwnedMemoryDc dc(::CreateCompatibleDC(screen.Get()));
     CSelectedObject selection(dc.Get(), bitmap.Get());
-    CBrushHandle brush(::CreateSolidBrush(color));
+    COwnedBrush brush(::CreateSolidBrush(color));
     const RECT all{0, 0, width, height};
     ::FillRect(dc.Get(), &all, brush.Get());
     return bitmap;
@@ -164,9 +164,9 @@ inline void CutShapes(HBITMAP face, COLORREF hole)
     ::GetObjectA(face, sizeof(info), &info);
     const int width = info.bmWidth;
     const int height = info.bmHeight;
-    CMemoryDc dc(::CreateCompatibleDC(nullptr));
+    COwnedMemoryDc dc(::CreateCompatibleDC(nullptr));
     CSelectedObject selection(dc.Get(), face);
-    CBrushHandle brush(::CreateSolidBrush(hole));
+    COwnedBrush brush(::CreateSolidBrush(hole));
     CSelectedObject brushSelection(dc.Get(), brush.Get());
     CSelectedObject penSelection(dc.Get(), ::GetStockObject(NULL_PEN));
 
@@ -208,10 +208,10 @@ inline long CountGdiObjects()
     if (reported != 0)
         return static_cast<long>(reported);
     constexpr long kTableSize = 65536;
-    std::vector<CBrushHandle> brushes;
+    std::vector<COwnedBrush> brushes;
     brushes.reserve(kTableSize);
     while (static_cast<long>(brushes.size()) < kTableSize) {
-        CBrushHandle brush(::CreateSolidBrush(RGB(1, 2, 3)));
+        COwnedBrush brush(::CreateSolidBrush(RGB(1, 2, 3)));
         if (!brush)
             break;
         brushes.push_back(std::move(brush));

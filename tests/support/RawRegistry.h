@@ -49,7 +49,7 @@ inline std::optional<CRawValue> ReadRawValue(const std::string& key, const std::
     HKEY opened = nullptr;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
         return std::nullopt;
-    const CRegistryKey owner(opened);
+    const COwnedKey owner(opened);
     DWORD type = 0;
     DWORD size = 0;
     if (::RegQueryValueExW(owner.Get(), WideName(name).c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
@@ -71,7 +71,7 @@ inline bool WriteRawValue(const std::string& key, const std::string& name, const
     if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr)
         != ERROR_SUCCESS)
         return false;
-    const CRegistryKey owner(created);
+    const COwnedKey owner(created);
     // The system counts a NUL that follows a string's bytes in memory into
     // the string; bytes behind the data that are no NUL keep it unterminated.
     const std::string buffer = value.data + "\x7F\x7F";

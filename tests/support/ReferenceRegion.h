@@ -12,7 +12,7 @@ namespace reference {
 // Adds the one-row run [left, right) of row `y` to `region`.
 inline void AddRun(HRGN region, int left, int right, int y)
 {
-    CRegionHandle run(::CreateRectRgn(left, y, right, y + 1));
+    COwnedRegion run(::CreateRectRgn(left, y, right, y + 1));
     ::CombineRgn(region, region, run.Get(), RGN_OR);
 }
 
@@ -20,14 +20,14 @@ inline void AddRun(HRGN region, int left, int right, int y)
 // shows `face` at its origin: the window rectangle XOR the client rectangle,
 // plus one rectangle per maximal run of pixels that do not read as
 // `transparentColor`; pixels inside `opaqueRect` (PtInRect rule) are not read.
-inline CRegionHandle BuildReferenceRegion(HBITMAP face, SIZE windowSize, SIZE clientSize,
+inline COwnedRegion BuildReferenceRegion(HBITMAP face, SIZE windowSize, SIZE clientSize,
                                           COLORREF transparentColor, const RECT& opaqueRect)
 {
-    CRegionHandle region(::CreateRectRgn(0, 0, windowSize.cx, windowSize.cy));
-    CRegionHandle client(::CreateRectRgn(0, 0, clientSize.cx, clientSize.cy));
+    COwnedRegion region(::CreateRectRgn(0, 0, windowSize.cx, windowSize.cy));
+    COwnedRegion client(::CreateRectRgn(0, 0, clientSize.cx, clientSize.cy));
     ::CombineRgn(region.Get(), region.Get(), client.Get(), RGN_XOR);
 
-    CMemoryDc faceDc(::CreateCompatibleDC(nullptr));
+    COwnedMemoryDc faceDc(::CreateCompatibleDC(nullptr));
     CSelectedObject selection(faceDc.Get(), face);
     for (int y = 0; y < clientSize.cy; ++y) {
         int runStart = 0;

@@ -71,7 +71,7 @@ public:
         MakeFolders(path.substr(0, path.rfind(L'\\')));
         const HANDLE created = ::CreateFileW(
             Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        const CKernelHandle file(created != INVALID_HANDLE_VALUE ? created : nullptr);
+        const COwnedKernelHandle file(created != INVALID_HANDLE_VALUE ? created : nullptr);
         return static_cast<bool>(file);
     }
 
@@ -105,7 +105,7 @@ private:
     static bool RemoveAll(const std::wstring& folder)
     {
         WIN32_FIND_DATAW entry {};
-        const CFindHandle listing(::FindFirstFileW((folder + L"\\*").c_str(), &entry));
+        const COwnedFind listing(::FindFirstFileW((folder + L"\\*").c_str(), &entry));
         if (listing) {
             do {
                 const std::wstring name = entry.cFileName;

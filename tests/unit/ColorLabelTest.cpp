@@ -185,7 +185,7 @@ protected:
         return shown;
     }
 
-    CBitmapHandle face;
+    COwnedBitmap face;
 };
 
 TEST_P(ColorLabelPaintTest, DescriptionLineIsWhiteTextStraightOnTheFace)

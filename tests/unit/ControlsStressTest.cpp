@@ -126,7 +126,7 @@ protected:
             ExerciseOnce(warmUp, holedFace.Get(), round);
     }
 
-    CBitmapHandle holedFace;
+    COwnedBitmap holedFace;
 };
 
 TEST_F(ControlsStressTest, RepaintHoverRelabelAndReskinLeakNothing)

@@ -33,13 +33,13 @@ bool KeyExists(const std::string& path)
     return true;
 }
 
-CRegistryKey OpenForWriting(const std::string& path)
+COwnedKey OpenForWriting(const std::string& path)
 {
     HKEY created = nullptr;
     EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                                nullptr, &created, nullptr))
         << path;
-    return CRegistryKey(created);
+    return COwnedKey(created);
 }
 
 int UniqueNumber()
@@ -78,12 +78,12 @@ void CRegistrySeed::Key(const std::string& path)
 void CRegistrySeed::KeepValue(const std::string& path, const std::string& name)
 {
     Key(path);
-    CRegistryKey key = OpenForWriting(path);
+    COwnedKey key = OpenForWriting(path);
     DWORD type = 0;
     DWORD size = 0;
     if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
         undo.push_back([path, name] {
-            CRegistryKey key = OpenForWriting(path);
+            COwnedKey key = OpenForWriting(path);
             ::RegDeleteValueA(key.Get(), name.c_str());
         });
         return;
@@ -92,7 +92,7 @@ void CRegistrySeed::KeepValue(const std::string& path, const std::string& name)
     ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, data.data(), &size);
     data.resize(size);
     undo.push_back([path, name, type, data] {
-        CRegistryKey key = OpenForWriting(path);
+        COwnedKey key = OpenForWriting(path);
         ::RegSetValueExA(key.Get(), name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
     });
 }
@@ -100,7 +100,7 @@ void CRegistrySeed::KeepValue(const std::string& path, const std::string& name)
 void CRegistrySeed::String(const std::string& path, const std::string& name, const std::string& value)
 {
     KeepValue(path, name);
-    CRegistryKey key = OpenForWriting(path);
+    COwnedKey key = OpenForWriting(path);
     ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ,
                                               reinterpret_cast<const BYTE*>(value.c_str()),
                                               static_cast<DWORD>(value.size() + 1)));
@@ -109,7 +109,7 @@ void CRegistrySeed::String(const std::string& path, const std::string& name, con
 void CRegistrySeed::Dword(const std::string& path, const std::string& name, DWORD value)
 {
     KeepValue(path, name);
-    CRegistryKey key = OpenForWriting(path);
+    COwnedKey key = OpenForWriting(path);
     ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), name.c_str(), 0, REG_DWORD,
                                               reinterpret_cast<const BYTE*>(&value), sizeof(value)));
 }
@@ -117,7 +117,7 @@ void CRegistrySeed::Dword(const std::string& path, const std::string& name, DWOR
 void CRegistrySeed::Without(const std::string& path, const std::string& name)
 {
     KeepValue(path, name);
-    CRegistryKey key = OpenForWriting(path);
+    COwnedKey key = OpenForWriting(path);
     ::RegDeleteValueA(key.Get(), name.c_str());
 }
 
@@ -305,7 +305,7 @@ void CRecorder::Clear() const
 void CRecorder::WaitForPrograms() const
 {
     for (const CRecord& record : Records()) {
-        CKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, record.processId));
+        COwnedKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, record.processId));
         if (process)
             ::WaitForSingleObject(process.Get(), kPollLimitMs);
     }

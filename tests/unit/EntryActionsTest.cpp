@@ -525,7 +525,7 @@ TEST_F(EntryActionsTest, SuiteInstallationAsksThenRunsTheInstallerInItsFolder)
 
         HKEY key = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTavrinKey, 0, KEY_READ, &key));
-        CRegistryKey owned(key);
+        COwnedKey owned(key);
         char data[MAX_PATH] = {};
         DWORD size = sizeof(data);
         DWORD type = 0;

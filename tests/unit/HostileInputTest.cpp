@@ -428,7 +428,7 @@ TEST_F(HostileInputTest, AFolderThatCannotBeListedHidesItsItem)
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), applied);
 
     WIN32_FIND_DATAA entry {};
-    const bool listable = static_cast<bool>(CFindHandle(::FindFirstFileA((folder + "\\*").c_str(), &entry)));
+    const bool listable = static_cast<bool>(COwnedFind(::FindFirstFileA((folder + "\\*").c_str(), &entry)));
     if (!listable) {
         entries.RefreshWallpapersEntry();
         ExpectEntry(IDC_WALLPAPERS, false, IDS_WALLPAPERS_NOT_FOUND);
@@ -459,7 +459,7 @@ TEST_F(HostileInputTest, ACleanUpThatNeverEndsHoldsTheMenuOnlyForItsWait)
     const std::vector<CRecord> records = recorder.WaitForRecords(2);
     ASSERT_EQ(2u, records.size());
     for (const CRecord& record : records) {
-        CKernelHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, record.processId));
+        COwnedKernelHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, record.processId));
         ASSERT_TRUE(process);
         EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), ::WaitForSingleObject(process.Get(), 0))
             << "the menu never stops the programs it starts";

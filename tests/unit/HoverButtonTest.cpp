@@ -730,7 +730,7 @@ public:
 
 private:
     std::string path;
-    CLibrary module;
+    COwnedLibrary module;
 };
 
 // A 24-bit picture of 10 by 42 as a resource: four bands of 10 rows (red,

@@ -160,8 +160,8 @@ CCaptionInk DrawCaption(HWND button, const std::string& caption)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    const CMemoryDc dc(::CreateCompatibleDC(nullptr));
-    const CBitmapHandle picture(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const COwnedMemoryDc dc(::CreateCompatibleDC(nullptr));
+    const COwnedBitmap picture(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!picture)
         return CCaptionInk{};
     CSelectedObject pictureSelection(dc.Get(), picture.Get());

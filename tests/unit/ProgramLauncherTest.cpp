@@ -27,13 +27,13 @@ std::string FixtureProgram()
 
 // Starts the fixture by its full path, with the arguments after its name.
 bool StartFixture(const std::string& arguments, DWORD creationFlags, const std::string& workingFolder,
-                  CKernelHandle& process)
+                  COwnedKernelHandle& process)
 {
     return StartProgram(FixtureProgram(), FixtureProgram() + arguments, creationFlags, workingFolder, process);
 }
 
 // Ends a fixture the test no longer needs, and makes sure it is gone.
-void Stop(const CKernelHandle& process)
+void Stop(const COwnedKernelHandle& process)
 {
     ::TerminateProcess(process.Get(), 1);
     EXPECT_EQ(WaitOutcome::Ended, WaitForProgram(process.Get(), kGenerousTimeoutMs));
@@ -41,7 +41,7 @@ void Stop(const CKernelHandle& process)
 
 TEST(ProgramLauncher, WaitsForAProgramThatEnds)
 {
-    CKernelHandle process;
+    COwnedKernelHandle process;
     ASSERT_TRUE(StartFixture("", kNormalLaunchFlags, "", process));
     ASSERT_TRUE(process);
     EXPECT_EQ(WaitOutcome::Ended, WaitForProgram(process.Get(), kGenerousTimeoutMs));
@@ -54,7 +54,7 @@ TEST(ProgramLauncher, WaitsForAProgramThatEnds)
 
 TEST(ProgramLauncher, StopsWaitingAtTheTimeout)
 {
-    CKernelHandle process;
+    COwnedKernelHandle process;
     ASSERT_TRUE(StartFixture(kSleepForever, kNormalLaunchFlags, "", process));
     const DWORD start = ::GetTickCount();
     EXPECT_EQ(WaitOutcome::TimedOut, WaitForProgram(process.Get(), kShortTimeoutMs));
@@ -67,7 +67,7 @@ TEST(ProgramLauncher, StopsWaitingAtTheTimeout)
 TEST(ProgramLauncher, PassesTheCreationFlags)
 {
     // A suspended program cannot end, however short its work.
-    CKernelHandle process;
+    COwnedKernelHandle process;
     ASSERT_TRUE(StartFixture("", CREATE_SUSPENDED | kNormalLaunchFlags, "", process));
     EXPECT_EQ(WaitOutcome::TimedOut, WaitForProgram(process.Get(), kShortTimeoutMs));
     Stop(process);
@@ -75,7 +75,7 @@ TEST(ProgramLauncher, PassesTheCreationFlags)
 
 TEST(ProgramLauncher, ReportsWhatCannotBeStartedOrWaitedFor)
 {
-    CKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, ::GetCurrentProcessId()));
+    COwnedKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, ::GetCurrentProcessId()));
     ASSERT_TRUE(process);
     EXPECT_FALSE(StartProgram("C:\\Missing Folder\\missing.exe", "\"C:\\Missing Folder\\missing.exe\" /l0x09",
                               kNormalLaunchFlags, "", process));
@@ -85,7 +85,7 @@ TEST(ProgramLauncher, ReportsWhatCannotBeStartedOrWaitedFor)
     EXPECT_FALSE(process);
 
     EXPECT_EQ(WaitOutcome::Failed, WaitForProgram(nullptr, kShortTimeoutMs));
-    const HANDLE closed = CKernelHandle(::CreateEventA(nullptr, TRUE, FALSE, nullptr)).Get();
+    const HANDLE closed = COwnedKernelHandle(::CreateEventA(nullptr, TRUE, FALSE, nullptr)).Get();
     EXPECT_EQ(WaitOutcome::Failed, WaitForProgram(closed, kShortTimeoutMs));
 }
 
@@ -112,7 +112,7 @@ protected:
     {
         const std::string record = folder + "\\cwd.txt";
         std::filesystem::remove(record);
-        CKernelHandle process;
+        COwnedKernelHandle process;
         EXPECT_TRUE(StartFixture(" cwd " + record, kNormalLaunchFlags, workingFolder, process));
         EXPECT_EQ(WaitOutcome::Ended, WaitForProgram(process.Get(), kGenerousTimeoutMs));
         std::ifstream input(record);
@@ -182,7 +182,7 @@ protected:
     }
 
     // Joins a helper thread while still answering what it sends us.
-    static void Join(const CKernelHandle& thread)
+    static void Join(const COwnedKernelHandle& thread)
     {
         EXPECT_EQ(WaitOutcome::Ended, WaitForProgram(thread.Get(), kGenerousTimeoutMs));
     }
@@ -209,13 +209,13 @@ DWORD WINAPI SendThenEndProgram(void* parameter)
 
 TEST_F(WaitMessagesTest, AnswersSentMessagesAndKeepsPostedOnes)
 {
-    CKernelHandle process;
+    COwnedKernelHandle process;
     ASSERT_TRUE(StartFixture(kSleepForever, kNormalLaunchFlags, "", process));
     ASSERT_TRUE(::PostMessageA(window.Get(), kPostedMessage, 0, 0));
 
     // Only an answered send lets the helper end the program before the timeout.
     SendOnce job{window.Get(), process.Get(), 0};
-    CKernelHandle helper(::CreateThread(nullptr, 0, SendThenEndProgram, &job, 0, nullptr));
+    COwnedKernelHandle helper(::CreateThread(nullptr, 0, SendThenEndProgram, &job, 0, nullptr));
     ASSERT_TRUE(helper);
     const WaitOutcome outcome = WaitForProgram(process.Get(), kGenerousTimeoutMs);
     Join(helper);
@@ -249,11 +249,11 @@ DWORD WINAPI SendUntilStopped(void* parameter)
 
 TEST_F(WaitMessagesTest, SentMessagesDoNotStretchTheTimeout)
 {
-    CKernelHandle process;
+    COwnedKernelHandle process;
     ASSERT_TRUE(StartFixture(kSleepForever, kNormalLaunchFlags, "", process));
-    CKernelHandle stop(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    COwnedKernelHandle stop(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     SendMany job{window.Get(), stop.Get()};
-    CKernelHandle helper(::CreateThread(nullptr, 0, SendUntilStopped, &job, 0, nullptr));
+    COwnedKernelHandle helper(::CreateThread(nullptr, 0, SendUntilStopped, &job, 0, nullptr));
     ASSERT_TRUE(helper);
 
     // A wait that began anew at every message would last as long as they come.

@@ -37,7 +37,7 @@ protected:
         HKEY created = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0,
                                                    KEY_ALL_ACCESS, nullptr, &created, nullptr));
-        CRegistryKey key(created);
+        COwnedKey key(created);
         ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), name.c_str(), 0, type,
                                                   static_cast<const BYTE*>(data), size));
     }
@@ -48,7 +48,7 @@ protected:
         HKEY created = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0,
                                                    KEY_ALL_ACCESS, nullptr, &created, nullptr));
-        CRegistryKey key(created);
+        COwnedKey key(created);
         const std::wstring wideName(name.begin(), name.end());
         ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExW(key.Get(), wideName.c_str(), 0, type,
                                                   static_cast<const BYTE*>(data), size));
@@ -60,7 +60,7 @@ protected:
         HKEY opened = nullptr;
         if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
             return false;
-        CRegistryKey key(opened);
+        COwnedKey key(opened);
         DWORD size = 0;
         if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
             return false;
@@ -240,7 +240,7 @@ TEST_F(RegistryTest, KeyExistsLooksAtTheKeyOnly)
     HKEY created = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                                nullptr, &created, nullptr));
-    CRegistryKey key(created);
+    COwnedKey key(created);
     EXPECT_TRUE(RegKeyExists(keyPath));
     EXPECT_FALSE(RegKeyExists(keyPath + "\\{444E2E17-6784-4BF0-926A-996E29E73729}"));
     key.Reset();
@@ -312,7 +312,7 @@ TEST_F(RegistryTest, NoFunctionLeavesAKeyOpen)
     // The count must see open keys at all, or the comparison below proves nothing.
     const DWORD empty = HandleCount();
     {
-        std::vector<CRegistryKey> held;
+        std::vector<COwnedKey> held;
         for (int index = 0; index < 50; ++index) {
             HKEY opened = nullptr;
             ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &opened));

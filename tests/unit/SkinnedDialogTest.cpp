@@ -152,11 +152,11 @@ TEST_F(SkinnedDialogTest, EraseBackgroundPaintsTheFaceCutToTheClientArea)
 {
     const SIZE client = dialog.GetClientSize();
     // A face larger than the client area, whose part beyond it has another colour.
-    CBitmapHandle face = harness::MakeSolidBitmap(client.cx + 20, client.cy + 20, RGB(200, 0, 0));
+    COwnedBitmap face = harness::MakeSolidBitmap(client.cx + 20, client.cy + 20, RGB(200, 0, 0));
     {
-        CMemoryDc dc(::CreateCompatibleDC(nullptr));
+        COwnedMemoryDc dc(::CreateCompatibleDC(nullptr));
         CSelectedObject selection(dc.Get(), face.Get());
-        CBrushHandle brush(::CreateSolidBrush(kFaceColor));
+        COwnedBrush brush(::CreateSolidBrush(kFaceColor));
         const RECT inside{0, 0, client.cx, client.cy};
         ::FillRect(dc.Get(), &inside, brush.Get());
     }
@@ -179,7 +179,7 @@ TEST_F(SkinnedDialogTest, EraseBackgroundWithoutAFaceFallsBackToTheDefault)
     EXPECT_EQ(dialogColor, canvas.Pixel(client.cx - 1, client.cy - 1));
 
     // Once the face is dropped, the default comes back.
-    CBitmapHandle face = harness::MakeSolidBitmap(client.cx, client.cy, kFaceColor);
+    COwnedBitmap face = harness::MakeSolidBitmap(client.cx, client.cy, kFaceColor);
     ASSERT_TRUE(dialog.AttachBitmap(face.Get()));
     ::SendMessageA(dialog.GetHandle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Dc()), 0);
     EXPECT_EQ(kFaceColor, canvas.Pixel(5, 5));
@@ -190,7 +190,7 @@ TEST_F(SkinnedDialogTest, EraseBackgroundWithoutAFaceFallsBackToTheDefault)
 
 TEST_F(SkinnedDialogTest, ResourceFaceIsTheWholePictureStretchedToTheWindow)
 {
-    CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(IDB_SMALL_FACE)));
+    COwnedBitmap picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(IDB_SMALL_FACE)));
     ASSERT_TRUE(picture);
     const BITMAP pictureInfo = BitmapInfo(picture.Get());
     // Exactly twice the picture's size, so that every picture pixel has a known place.
@@ -203,9 +203,9 @@ TEST_F(SkinnedDialogTest, ResourceFaceIsTheWholePictureStretchedToTheWindow)
     EXPECT_EQ(pictureInfo.bmWidth * 2, faceInfo.bmWidth);
     EXPECT_EQ(pictureInfo.bmHeight * 2, faceInfo.bmHeight);
 
-    CMemoryDc pictureDc(::CreateCompatibleDC(nullptr));
+    COwnedMemoryDc pictureDc(::CreateCompatibleDC(nullptr));
     CSelectedObject pictureSelection(pictureDc.Get(), picture.Get());
-    CMemoryDc faceDc(::CreateCompatibleDC(nullptr));
+    COwnedMemoryDc faceDc(::CreateCompatibleDC(nullptr));
     CSelectedObject faceSelection(faceDc.Get(), dialog.GetFaceBitmap());
     int differing = 0;
     for (int y = 0; y < pictureInfo.bmHeight; y += 7)
@@ -222,14 +222,14 @@ TEST_F(SkinnedDialogTest, ResourceFaceIsTheWholePictureStretchedToTheWindow)
 
 // The face as the platform's own recipe makes it: the picture loaded with
 // LoadBitmapA and stretched onto a compatible bitmap with StretchBlt.
-CBitmapHandle StretchedByLoadBitmap(UINT resourceId, SIZE size)
+COwnedBitmap StretchedByLoadBitmap(UINT resourceId, SIZE size)
 {
-    CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId)));
+    COwnedBitmap picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId)));
     const BITMAP info = BitmapInfo(picture.Get());
-    CMemoryDc pictureDc(::CreateCompatibleDC(nullptr));
+    COwnedMemoryDc pictureDc(::CreateCompatibleDC(nullptr));
     CSelectedObject pictureSelection(pictureDc.Get(), picture.Get());
-    CBitmapHandle face(::CreateCompatibleBitmap(pictureDc.Get(), size.cx, size.cy));
-    CMemoryDc faceDc(::CreateCompatibleDC(nullptr));
+    COwnedBitmap face(::CreateCompatibleBitmap(pictureDc.Get(), size.cx, size.cy));
+    COwnedMemoryDc faceDc(::CreateCompatibleDC(nullptr));
     CSelectedObject faceSelection(faceDc.Get(), face.Get());
     ::StretchBlt(faceDc.Get(), 0, 0, size.cx, size.cy, pictureDc.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     return face;
@@ -255,7 +255,7 @@ TEST_F(SkinnedDialogTest, ResourceFaceHasThePixelsOfThePictureLoadedAndStretched
 {
     const UINT pictures[] = {IDB_SMALL_FACE, IDB_MAIN_FACE};
     for (const UINT resourceId : pictures) {
-        CBitmapHandle picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId)));
+        COwnedBitmap picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId)));
         ASSERT_TRUE(picture);
         const BITMAP info = BitmapInfo(picture.Get());
         const SIZE sizes[] = {{info.bmWidth, info.bmHeight},
@@ -272,7 +272,7 @@ TEST_F(SkinnedDialogTest, ResourceFaceHasThePixelsOfThePictureLoadedAndStretched
             ASSERT_TRUE(dialog.SetBitmapFromResource(resourceId));
             EXPECT_EQ(before + 1, harness::CountGdiObjects()) << "one bitmap held";
             EXPECT_TRUE(dialog.OwnsFace());
-            const CBitmapHandle expected = StretchedByLoadBitmap(resourceId, size);
+            const COwnedBitmap expected = StretchedByLoadBitmap(resourceId, size);
             EXPECT_TRUE(AllPixels(expected.Get()) == AllPixels(dialog.GetFaceBitmap()));
         }
     }
@@ -288,14 +288,14 @@ TEST_F(SkinnedDialogTest, FailedLoadsLeaveNoFaceAndTheRegionAsItWas)
     dialog.SetShape(true, RGB(20, 61, 83));
     const RECT none{0, 0, 0, 0};
     dialog.ApplyWindowRegion(none);
-    CRegionHandle before(::CreateRectRgn(0, 0, 0, 0));
+    COwnedRegion before(::CreateRectRgn(0, 0, 0, 0));
     ASSERT_NE(ERROR, ::GetWindowRgn(dialog.GetHandle(), before.Get()));
 
     EXPECT_FALSE(dialog.SetBitmapFromResource(9999));
     EXPECT_FALSE(dialog.HasFace());
     EXPECT_FALSE(dialog.OwnsFace());
     EXPECT_EQ(nullptr, dialog.GetFaceBitmap());
-    CRegionHandle after(::CreateRectRgn(0, 0, 0, 0));
+    COwnedRegion after(::CreateRectRgn(0, 0, 0, 0));
     ASSERT_NE(ERROR, ::GetWindowRgn(dialog.GetHandle(), after.Get()));
     EXPECT_TRUE(::EqualRgn(before.Get(), after.Get()));
 
@@ -355,14 +355,14 @@ TEST_F(SkinnedDialogTest, NamedAndFileFacesAreUnscaled)
     EXPECT_TRUE(dialog.OwnsFace());
     EXPECT_EQ(37, BitmapInfo(dialog.GetFaceBitmap()).bmWidth);
     EXPECT_EQ(23, BitmapInfo(dialog.GetFaceBitmap()).bmHeight);
-    CMemoryDc dc(::CreateCompatibleDC(nullptr));
+    COwnedMemoryDc dc(::CreateCompatibleDC(nullptr));
     CSelectedObject selection(dc.Get(), dialog.GetFaceBitmap());
     EXPECT_EQ(kFaceColor, ::GetPixel(dc.Get(), 36, 22));
 }
 
 TEST_F(SkinnedDialogTest, AnAttachedFaceStaysTheCallers)
 {
-    CBitmapHandle face = harness::MakeSolidBitmap(40, 30, kFaceColor);
+    COwnedBitmap face = harness::MakeSolidBitmap(40, 30, kFaceColor);
     {
         CTestDialog borrower(IDD_LANGUAGE);
         ASSERT_TRUE(borrower.Create());
@@ -385,7 +385,7 @@ TEST_F(SkinnedDialogTest, AnAttachedFaceStaysTheCallers)
 
 TEST_F(SkinnedDialogTest, OwnedFacesAreDeleted)
 {
-    CBitmapHandle source = harness::MakeSolidBitmap(50, 40, kFaceColor);
+    COwnedBitmap source = harness::MakeSolidBitmap(50, 40, kFaceColor);
     HBITMAP copied = nullptr;
     auto everyLoader = [&]() {
         ASSERT_TRUE(dialog.SetBitmapFromResource(IDB_SMALL_FACE));

@@ -55,7 +55,7 @@ CCheckRun RunCheck(const std::string& program, const std::string& arguments)
     HANDLE outputRead = nullptr, outputWrite = nullptr, errorRead = nullptr, errorWrite = nullptr;
     EXPECT_TRUE(::CreatePipe(&outputRead, &outputWrite, &inheritable, 0));
     EXPECT_TRUE(::CreatePipe(&errorRead, &errorWrite, &inheritable, 0));
-    CKernelHandle outputReader(outputRead), outputWriter(outputWrite), errorReader(errorRead),
+    COwnedKernelHandle outputReader(outputRead), outputWriter(outputWrite), errorReader(errorRead),
         errorWriter(errorWrite);
     ::SetHandleInformation(outputRead, HANDLE_FLAG_INHERIT, 0);
     ::SetHandleInformation(errorRead, HANDLE_FLAG_INHERIT, 0);
@@ -73,7 +73,7 @@ CCheckRun RunCheck(const std::string& program, const std::string& arguments)
         ADD_FAILURE() << "cannot start " << commandLine;
         return run;
     }
-    CKernelHandle process(started.hProcess), thread(started.hThread);
+    COwnedKernelHandle process(started.hProcess), thread(started.hThread);
     // Our copies of the writing ends must go, or the reads never see the end.
     outputWriter.Reset();
     errorWriter.Reset();
@@ -145,7 +145,7 @@ private:
                                                                            nullptr));
         HKEY key = nullptr;
         EXPECT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key));
-        const CRegistryKey owner(key);
+        const COwnedKey owner(key);
         EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor));
         ::LocalFree(descriptor);
     }

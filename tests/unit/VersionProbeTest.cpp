@@ -114,7 +114,7 @@ public:
     {
         HKEY opened = nullptr;
         keyExisted = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPremiereKey, 0, KEY_READ, &opened) == ERROR_SUCCESS;
-        CRegistryKey key(opened);
+        COwnedKey key(opened);
         DWORD size = 0;
         if (keyExisted && ::RegQueryValueExA(key.Get(), "Path", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
             data.resize(size);
@@ -134,7 +134,7 @@ public:
         if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPremiereKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
                               nullptr) != ERROR_SUCCESS)
             return;
-        CRegistryKey key(opened);
+        COwnedKey key(opened);
         if (valueExisted)
             ::RegSetValueExA(key.Get(), "Path", 0, type, data.data(), static_cast<DWORD>(data.size()));
         else
@@ -152,7 +152,7 @@ public:
         HKEY created = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPremiereKey, 0, nullptr, 0,
                                                    KEY_ALL_ACCESS, nullptr, &created, nullptr));
-        CRegistryKey key(created);
+        COwnedKey key(created);
         ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), "Path", 0, valueType,
                                                   reinterpret_cast<const BYTE*>(text.c_str()),
                                                   static_cast<DWORD>(text.size() + 1)));
@@ -193,7 +193,7 @@ TEST(FindPremiereFolder, ReadsTheAppPathsValue)
 
     HKEY opened = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPremiereKey, 0, KEY_ALL_ACCESS, &opened));
-    CRegistryKey key(opened);
+    COwnedKey key(opened);
     ASSERT_EQ(ERROR_SUCCESS, ::RegDeleteValueA(key.Get(), "Path"));
     std::string folder = "stale";
     EXPECT_FALSE(FindPremiereFolder(folder));

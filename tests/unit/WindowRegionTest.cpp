@@ -38,7 +38,7 @@ const char* KindName(BitmapKind kind)
     return "?";
 }
 
-CBitmapHandle MakeDibSection(int width, int height, WORD bitCount, const std::vector<COLORREF>& colorTable)
+COwnedBitmap MakeDibSection(int width, int height, WORD bitCount, const std::vector<COLORREF>& colorTable)
 {
     std::vector<BYTE> storage(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
     auto* format = reinterpret_cast<BITMAPINFO*>(storage.data());
@@ -55,7 +55,7 @@ CBitmapHandle MakeDibSection(int width, int height, WORD bitCount, const std::ve
                 RGBQUAD{GetBValue(colorTable[i]), GetGValue(colorTable[i]), GetRValue(colorTable[i]), 0};
     }
     void* bits = nullptr;
-    return CBitmapHandle(::CreateDIBSection(nullptr, format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    return COwnedBitmap(::CreateDIBSection(nullptr, format, DIB_RGB_COLORS, &bits, nullptr, 0));
 }
 
 // A picture as colours, top row first, with the colours it may use.
@@ -67,9 +67,9 @@ struct CPicture {
 
 // Makes a bitmap of `kind` showing `picture`; every colour of the picture
 // must be exact in that kind (see the palettes below).
-CBitmapHandle MakeBitmap(BitmapKind kind, const CPicture& picture, const std::vector<COLORREF>& palette)
+COwnedBitmap MakeBitmap(BitmapKind kind, const CPicture& picture, const std::vector<COLORREF>& palette)
 {
-    CBitmapHandle bitmap;
+    COwnedBitmap bitmap;
     switch (kind) {
     case BitmapKind::Compatible: {
         CWindowDc screen(nullptr);
@@ -84,7 +84,7 @@ CBitmapHandle MakeBitmap(BitmapKind kind, const CPicture& picture, const std::ve
     }
     if (!bitmap)
         return bitmap;
-    CMemoryDc dc(::CreateCompatibleDC(nullptr));
+    COwnedMemoryDc dc(::CreateCompatibleDC(nullptr));
     CSelectedObject selection(dc.Get(), bitmap.Get());
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x)
@@ -246,9 +246,9 @@ CRegionCase MakeRandomCase(unsigned seed, BitmapKind kind)
 }
 
 // The fast builder's region for `face` shown in a client area of `client`.
-CRegionHandle BuildFast(HBITMAP face, SIZE client, COLORREF transparentColor, const RECT& opaqueRect)
+COwnedRegion BuildFast(HBITMAP face, SIZE client, COLORREF transparentColor, const RECT& opaqueRect)
 {
-    return CRegionHandle(
+    return COwnedRegion(
         BuildRegionFromPixels(ReadFacePixels(face, client.cx, client.cy), transparentColor, opaqueRect));
 }
 
@@ -261,15 +261,15 @@ TEST(WindowRegionTest, MatchesTheReferenceOnRandomPicturesOfEveryBitmapKind)
     for (BitmapKind kind : kinds) {
         for (unsigned seed = 1; seed <= 120; ++seed) {
             const CRegionCase test = MakeRandomCase(seed * 7919u + static_cast<unsigned>(kind), kind);
-            CBitmapHandle face = MakeBitmap(kind, test.picture, test.palette);
+            COwnedBitmap face = MakeBitmap(kind, test.picture, test.palette);
             ASSERT_TRUE(face) << test.Describe();
-            CRegionHandle expected = reference::BuildReferenceRegion(face.Get(), test.client, test.client,
+            COwnedRegion expected = reference::BuildReferenceRegion(face.Get(), test.client, test.client,
                                                                      test.transparentColor, test.opaqueRect);
-            CRegionHandle actual = BuildFast(face.Get(), test.client, test.transparentColor, test.opaqueRect);
+            COwnedRegion actual = BuildFast(face.Get(), test.client, test.transparentColor, test.opaqueRect);
             ASSERT_TRUE(SameRegion(expected.Get(), actual.Get(), test.client)) << test.Describe();
             // What the dialog calls: true-colour faces copied band by band, only
             // beside the opaque rectangle where it covers whole bands.
-            CRegionHandle direct(BuildFaceRegion(face.Get(), test.client.cx, test.client.cy, test.transparentColor,
+            COwnedRegion direct(BuildFaceRegion(face.Get(), test.client.cx, test.client.cy, test.transparentColor,
                                                  test.opaqueRect));
             ASSERT_TRUE(SameRegion(expected.Get(), direct.Get(), test.client)) << "BuildFaceRegion, " << test.Describe();
             RECT box{};
@@ -301,24 +301,24 @@ protected:
         ASSERT_TRUE(face);
     }
 
-    static CRegionHandle Union(const std::vector<RECT>& rectangles)
+    static COwnedRegion Union(const std::vector<RECT>& rectangles)
     {
-        CRegionHandle region(::CreateRectRgn(0, 0, 0, 0));
+        COwnedRegion region(::CreateRectRgn(0, 0, 0, 0));
         for (const RECT& box : rectangles) {
-            CRegionHandle part(::CreateRectRgnIndirect(&box));
+            COwnedRegion part(::CreateRectRgnIndirect(&box));
             ::CombineRgn(region.Get(), region.Get(), part.Get(), RGN_OR);
         }
         return region;
     }
 
     CPicture picture;
-    CBitmapHandle face;
+    COwnedBitmap face;
 };
 
 TEST_F(KnownRowsTest, EachRowGivesOneRectanglePerOpaqueRun)
 {
     const SIZE client{8, 5};
-    CRegionHandle expected = Union({{0, 1, 8, 2},
+    COwnedRegion expected = Union({{0, 1, 8, 2},
                                     {2, 2, 7, 3},
                                     {0, 3, 3, 4},
                                     {4, 3, 8, 4},
@@ -337,7 +337,7 @@ TEST_F(KnownRowsTest, PixelsInsideTheOpaqueRectangleNeverEndARun)
     const SIZE client{8, 5};
     // Columns 2 to 4 of the two bottom rows are taken as opaque unread.
     const RECT opaque{2, 3, 5, 5};
-    CRegionHandle expected = Union(
+    COwnedRegion expected = Union(
         {{0, 1, 8, 2}, {2, 2, 7, 3}, {0, 3, 8, 4}, {0, 4, 1, 5}, {2, 4, 5, 5}, {6, 4, 7, 5}});
     EXPECT_TRUE(SameRegion(expected.Get(), BuildFast(face.Get(), client, kMagenta, opaque).Get(), client));
 }
@@ -347,14 +347,14 @@ TEST_F(KnownRowsTest, AClientLargerThanTheFaceIsOpaqueBeyondIt)
     // Beyond the face nothing can be read: opaque for any colour but CLR_INVALID.
     const SIZE client{10, 6};
     const RECT none{0, 0, 0, 0};
-    CRegionHandle actual = BuildFast(face.Get(), client, kMagenta, none);
+    COwnedRegion actual = BuildFast(face.Get(), client, kMagenta, none);
     EXPECT_TRUE(::PtInRegion(actual.Get(), 8, 0));
     EXPECT_TRUE(::PtInRegion(actual.Get(), 9, 5));
     EXPECT_TRUE(::PtInRegion(actual.Get(), 0, 5));
     EXPECT_FALSE(::PtInRegion(actual.Get(), 7, 0));
 
-    CRegionHandle invalidCut = BuildFast(face.Get(), client, CLR_INVALID, none);
-    CRegionHandle faceOnly(::CreateRectRgn(0, 0, 8, 5));
+    COwnedRegion invalidCut = BuildFast(face.Get(), client, CLR_INVALID, none);
+    COwnedRegion faceOnly(::CreateRectRgn(0, 0, 8, 5));
     EXPECT_TRUE(SameRegion(faceOnly.Get(), invalidCut.Get(), client));
 }
 
@@ -365,7 +365,7 @@ TEST(ReadFacePixelsTest, ReadsTheFaceInClientCoordinates)
     picture.height = 2;
     picture.pixels = {RGB(1, 2, 3),       RGB(255, 0, 255),  RGB(0, 0, 0),  //
                       RGB(255, 255, 255), RGB(10, 20, 30),   RGB(0, 255, 0)};
-    CBitmapHandle face = MakeBitmap(BitmapKind::Dib24, picture, {});
+    COwnedBitmap face = MakeBitmap(BitmapKind::Dib24, picture, {});
     ASSERT_TRUE(face);
 
     const CFacePixels larger = ReadFacePixels(face.Get(), 4, 3);
@@ -389,18 +389,18 @@ TEST(ReadFacePixelsTest, ReadsTheFaceInClientCoordinates)
 }
 
 // The dialog's own region, read back from the window.
-CRegionHandle WindowRegionOf(HWND window)
+COwnedRegion WindowRegionOf(HWND window)
 {
-    CRegionHandle region(::CreateRectRgn(0, 0, 0, 0));
+    COwnedRegion region(::CreateRectRgn(0, 0, 0, 0));
     if (::GetWindowRgn(window, region.Get()) == ERROR)
         region.Reset();
     return region;
 }
 
 // A face of `size` with magenta shapes cut into a dark body.
-CBitmapHandle MakeHoledFace(SIZE size)
+COwnedBitmap MakeHoledFace(SIZE size)
 {
-    CBitmapHandle face = harness::MakeSolidBitmap(size.cx, size.cy, RGB(20, 61, 83));
+    COwnedBitmap face = harness::MakeSolidBitmap(size.cx, size.cy, RGB(20, 61, 83));
     harness::CutShapes(face.Get(), kMagenta);
     return face;
 }
@@ -418,7 +418,7 @@ protected:
         ASSERT_GT(clientSize.cy, 20);
     }
 
-    CRegionHandle Reference(HBITMAP face, const RECT& opaque) const
+    COwnedRegion Reference(HBITMAP face, const RECT& opaque) const
     {
         return reference::BuildReferenceRegion(face, windowSize, clientSize, kMagenta, opaque);
     }
@@ -430,35 +430,35 @@ protected:
 
 TEST_P(SkinnedWindowRegionTest, PlainFormIsTheWindowRectangle)
 {
-    CBitmapHandle face = MakeHoledFace(clientSize);
+    COwnedBitmap face = MakeHoledFace(clientSize);
     ASSERT_TRUE(dialog.AttachBitmap(face.Get()));
-    CRegionHandle expected(::CreateRectRgn(0, 0, windowSize.cx, windowSize.cy));
+    COwnedRegion expected(::CreateRectRgn(0, 0, windowSize.cx, windowSize.cy));
     EXPECT_TRUE(SameRegion(expected.Get(), WindowRegionOf(dialog.GetHandle()).Get(), windowSize));
 }
 
 TEST_P(SkinnedWindowRegionTest, ShapedFormCutsTheTransparentColourOut)
 {
-    CBitmapHandle face = MakeHoledFace(clientSize);
+    COwnedBitmap face = MakeHoledFace(clientSize);
     ASSERT_TRUE(dialog.AttachBitmap(face.Get()));
     dialog.SetShape(true, kMagenta);
 
     const RECT none{0, 0, 0, 0};
     dialog.ApplyWindowRegion(none);
-    CRegionHandle shaped = WindowRegionOf(dialog.GetHandle());
+    COwnedRegion shaped = WindowRegionOf(dialog.GetHandle());
     EXPECT_TRUE(SameRegion(Reference(face.Get(), none).Get(), shaped.Get(), windowSize));
     EXPECT_FALSE(::PtInRegion(shaped.Get(), 0, 0)) << "the top left corner is cut off";
 
     // The left half taken as opaque keeps its holes.
     const RECT leftHalf{0, 0, clientSize.cx / 2, clientSize.cy};
     dialog.ApplyWindowRegion(leftHalf);
-    CRegionHandle halfShaped = WindowRegionOf(dialog.GetHandle());
+    COwnedRegion halfShaped = WindowRegionOf(dialog.GetHandle());
     EXPECT_TRUE(SameRegion(Reference(face.Get(), leftHalf).Get(), halfShaped.Get(), windowSize));
     EXPECT_TRUE(::PtInRegion(halfShaped.Get(), 0, 0));
 
     // Back to the plain form.
     dialog.SetShape(false, kMagenta);
     dialog.ApplyWindowRegion(none);
-    CRegionHandle plain(::CreateRectRgn(0, 0, windowSize.cx, windowSize.cy));
+    COwnedRegion plain(::CreateRectRgn(0, 0, windowSize.cx, windowSize.cy));
     EXPECT_TRUE(SameRegion(plain.Get(), WindowRegionOf(dialog.GetHandle()).Get(), windowSize));
 }
 
@@ -468,7 +468,7 @@ TEST_P(SkinnedWindowRegionTest, EveryLoaderRebuildsTheShapeWithTheFlagsInForce)
     const RECT none{0, 0, 0, 0};
 
     // A copied face smaller than the client area: the rest reads as opaque.
-    CBitmapHandle small = MakeHoledFace(SIZE{clientSize.cx * 2 / 3, clientSize.cy * 2 / 3});
+    COwnedBitmap small = MakeHoledFace(SIZE{clientSize.cx * 2 / 3, clientSize.cy * 2 / 3});
     ASSERT_TRUE(dialog.CopyBitmap(small.Get()));
     EXPECT_TRUE(SameRegion(Reference(small.Get(), none).Get(), WindowRegionOf(dialog.GetHandle()).Get(), windowSize));
     EXPECT_TRUE(::PtInRegion(WindowRegionOf(dialog.GetHandle()).Get(), clientSize.cx - 1, clientSize.cy - 1));
@@ -483,7 +483,7 @@ TEST_P(SkinnedWindowRegionTest, ShapedFormWithoutAFaceIsTheWindowRectangle)
 {
     dialog.SetShape(true, kMagenta);
     dialog.ApplyWindowRegion(RECT{0, 0, 0, 0});
-    CRegionHandle plain(::CreateRectRgn(0, 0, windowSize.cx, windowSize.cy));
+    COwnedRegion plain(::CreateRectRgn(0, 0, windowSize.cx, windowSize.cy));
     EXPECT_TRUE(SameRegion(plain.Get(), WindowRegionOf(dialog.GetHandle()).Get(), windowSize));
 }
 
