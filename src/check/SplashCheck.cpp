@@ -38,15 +38,6 @@ constexpr const char* kLanguageNames[kLanguageCount] = {"en", "fr", "de", "it", 
 
 constexpr char kUsage[] = "usage: SplashCheck [disc-root] [--language en|fr|de|it|es|ja]\n";
 
-// The menu seen without a window: no buttons, no owner, no questions.
-class CCheckHost : public CMenuHost {
-public:
-    void ShowEntry(int, const CEntryView&) override {}
-    void ShowTooltip(int, const std::string&) override {}
-    HWND MenuWindow() override { return nullptr; }
-    int AskModel() override { return kModelNone; }
-};
-
 struct CCheckOptions {
     std::string discRoot;    // empty: the folder of this program
     int languageIndex = -1;  // -1: the machine's language
@@ -252,7 +243,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> languageDenied = TakeDeniedRegistryKeys();
     state.model = ReadModel();
 
-    CCheckHost host;
+    CHeadlessMenuHost host;
     CMenuEntries entries(state, host);
     entries.runCleanUp = false;
 

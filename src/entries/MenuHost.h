@@ -1,6 +1,8 @@
 // What the entries need from the window that shows them.
 #pragma once
 
+#include "MenuState.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -26,4 +28,14 @@ public:
     virtual HWND MenuWindow() = 0;
     // Asks the user for the hardware model; 0 Vexa10, 1 Vexa100, 3 none.
     virtual int AskModel() = 0;
+};
+
+// The menu seen without a window (a check of the disc): no buttons, no
+// owner, no questions; the model stays unknown.
+class CHeadlessMenuHost : public CMenuHost {
+public:
+    void ShowEntry(int, const CEntryView&) override {}
+    void ShowTooltip(int, const std::string&) override {}
+    HWND MenuWindow() override { return nullptr; }
+    int AskModel() override { return kModelNone; }
 };

@@ -647,15 +647,6 @@ std::string FolderOfProgram(const std::string& program)
     return program.substr(0, program.find_last_of('\\'));
 }
 
-// A headless menu that only runs the clean-up step, as the start-up does.
-class CHeadlessHost : public CMenuHost {
-public:
-    void ShowEntry(int, const CEntryView&) override {}
-    void ShowTooltip(int, const std::string&) override {}
-    HWND MenuWindow() override { return nullptr; }
-    int AskModel() override { return kModelNone; }
-};
-
 // The bytes of the main face as the window holds it: its pixels at 32 bits.
 size_t FaceBytes()
 {
@@ -713,7 +704,7 @@ void BenchStartup()
 
     CMenuState cleanupState;
     cleanupState.discRoot = disc.Path();
-    CHeadlessHost host;
+    CHeadlessMenuHost host;
     CMenuEntries cleanup(cleanupState, host);
 
     // The first, untimed round is not kept.
@@ -1030,7 +1021,7 @@ struct CEntryListings {
 CEntryListings MeasureRefresh(const char* name, const CMenuState& state, const std::string& bareDiscRoot,
                               const CMachineFacts& facts, CTable& table)
 {
-    CHeadlessHost headless;
+    CHeadlessMenuHost headless;
     CHiddenMenuHost windowed;
     if (!windowed.Complete())
         std::printf("the hidden menu window could not be made\n");
