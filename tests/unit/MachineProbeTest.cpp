@@ -46,9 +46,13 @@ public:
         asked.push_back("version " + path);
         return premiereVersion;
     }
-    CleanUpRun RunCleanUp(const std::string&, const std::string& commandLine, DWORD) const override
+    // A program that starts gives the caller its turn before the wait, as the system's probe does.
+    CleanUpRun RunCleanUp(const std::string&, const std::string& commandLine, DWORD,
+                          const std::function<void()>& whileRunning) const override
     {
         asked.push_back("clean-up " + commandLine);
+        if (cleanUp != CleanUpRun::CouldNotStart && whileRunning)
+            whileRunning();
         return cleanUp;
     }
 };
@@ -104,4 +108,24 @@ TEST_F(MachineProbeTest, TheHotfixRunsTheCleanUpThroughTheProbe)
     probe.suiteKey = true;
     probe.cleanUp = CleanUpRun::Ended;
     EXPECT_TRUE(entries.Evaluate(IDC_HOTFIX).enabled);
+}
+
+// The menu's own work goes alongside every clean-up program that starts, and
+// changes nothing of what the step finds; a program that cannot start has
+// none.
+TEST_F(MachineProbeTest, TheHostWorksWhileEachStartedCleanUpRuns)
+{
+    probe.suiteKey = true;
+    EXPECT_TRUE(entries.CleanUpAndDetectSuite());
+    EXPECT_EQ(1, host.cleanUpWaits);
+    probe.cleanUp = CleanUpRun::DidNotEnd;
+    EXPECT_TRUE(entries.CleanUpAndDetectSuite());
+    EXPECT_EQ(2, host.cleanUpWaits);
+
+    probe.cleanUp = CleanUpRun::CouldNotStart;
+    probe.suiteKey = false;
+    EXPECT_FALSE(entries.CleanUpAndDetectSuite());
+    EXPECT_EQ(2, host.cleanUpWaits);
+    EXPECT_EQ((std::vector<std::string>{"NimboCleanup failed", "D:\\Nimbo\\NimboCleanup.fix /Silent failed"}),
+              debugLines);
 }
