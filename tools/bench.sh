@@ -17,7 +17,7 @@ preset=$(splash_tests_preset "$SPLASH_RUN_ARCH")
 build=${SPLASH_BENCH_BUILD:-$root/build/$preset}
 echo "bench.sh: measuring the $SPLASH_RUN_ARCH build ($preset) under $([ "$SPLASH_RUN_ARCH" = i686 ] && echo 32 || echo 64)-bit Wine"
 cmake --preset "$preset" -B "$build" >/dev/null
-cmake --build "$build" -j2 --target Splash BareMenu splash_bench FixtureProgram FixtureVersionUnicode \
+cmake --build "$build" -j2 --target Splash BareMenu splash_bench FixtureProgram FixtureWindowless FixtureVersionUnicode \
   SplashTimed BareMenuTimed
 
 source "$root/tools/wine-session.sh" "$build" "$SPLASH_RUN_ARCH"

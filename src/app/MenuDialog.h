@@ -52,6 +52,7 @@ private:
     CHoverButton* EntryButton(int controlId) override;
     HWND MenuWindow() override;
     int AskModel() override;
+    void WhileCleanUpRuns() override;
 
     // One per row of the entry table, in its order.
     std::array<CHoverButton, kEntryCount> entryButtons;

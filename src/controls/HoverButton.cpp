@@ -104,9 +104,13 @@ void CHoverButton::SetCaptions(const char* normalText, COLORREF normalColor, con
     // The window text is what accessibility tools read out: keep it the
     // caption. Set past the system button's own handling, which would first
     // paint the button grey; the owner-drawn caption is then painted anew.
+    // A button that does not show (the menu's own window is hidden all
+    // through the start-up) is painted whole when it shows: invalidating it
+    // would only cost the window server a round trip.
     if (window != nullptr) {
         ::DefWindowProcA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(captionText[kNormal].c_str()));
-        ::InvalidateRect(window, nullptr, FALSE);
+        if (::IsWindowVisible(window))
+            ::InvalidateRect(window, nullptr, FALSE);
     }
 }
 

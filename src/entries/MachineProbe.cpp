@@ -39,11 +39,13 @@ std::string CMachineProbe::FileVersion(const std::string& path, const char* item
 }
 
 CleanUpRun CMachineProbe::RunCleanUp(const std::string& program, const std::string& commandLine,
-                                     DWORD timeoutMs) const
+                                     DWORD timeoutMs, const std::function<void()>& whileRunning) const
 {
     COwnedKernelHandle process;
     if (!StartProgram(program, commandLine, kNormalLaunchFlags, std::string(), process))
         return CleanUpRun::CouldNotStart;
+    if (whileRunning)
+        whileRunning();
     return WaitForProgram(process.Get(), timeoutMs) == WaitOutcome::Ended ? CleanUpRun::Ended
                                                                           : CleanUpRun::DidNotEnd;
 }

@@ -66,7 +66,7 @@ bool CMenuEntries::CleanUpAndDetectSuite() const
         CStartupSpan span("clean-up program started and waited for");
         const std::string program = state.discRoot + kCleanupProgram;
         const std::string commandLine = QuotedPath(program) + " " + kCleanupSwitch;
-        switch (probe->RunCleanUp(program, commandLine, cleanupTimeoutMs)) {
+        switch (probe->RunCleanUp(program, commandLine, cleanupTimeoutMs, [this] { host.WhileCleanUpRuns(); })) {
         case CleanUpRun::Ended:
             break;
         case CleanUpRun::CouldNotStart:

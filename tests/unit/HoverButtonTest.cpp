@@ -262,6 +262,32 @@ TEST_F(HoverButtonWindowTest, TheAccessibleNameIsSetWithoutTheSystemButtonsRepai
     EXPECT_EQ("Install", WindowText(dialog.textButton));
 }
 
+// A shown button is invalidated by its new caption; one that does not show
+// is left alone and is painted whole when it shows, with the new caption.
+TEST_F(HoverButtonWindowTest, ACaptionReachesTheScreenWhetherTheButtonShowsOrNot)
+{
+    const HWND button = dialog.textButton.GetHandle();
+    ::ShowWindow(dialog.GetHandle(), SW_SHOWNA);
+    ::UpdateWindow(dialog.GetHandle());
+    RECT update{};
+    ASSERT_FALSE(::GetUpdateRect(button, &update, FALSE));
+
+    dialog.textButton.SetCaptions("Shown", kWhite);
+    EXPECT_TRUE(::GetUpdateRect(button, &update, FALSE)) << "a shown button waits to be painted";
+    ::UpdateWindow(button);
+
+    ::ShowWindow(button, SW_HIDE);
+    dialog.textButton.SetCaptions("Hidden", kWhite);
+    EXPECT_FALSE(::GetUpdateRect(button, &update, FALSE));
+    EXPECT_EQ("Hidden", WindowText(dialog.textButton));
+    ::ShowWindow(button, SW_SHOWNA);
+    RECT client{};
+    ::GetClientRect(button, &client);
+    ASSERT_TRUE(::GetUpdateRect(button, &update, FALSE)) << "the button is painted when it shows";
+    EXPECT_TRUE(::EqualRect(&client, &update));
+    ::ShowWindow(dialog.GetHandle(), SW_HIDE);
+}
+
 TEST_F(HoverButtonWindowTest, StripsGiveFramesOfAQuarterOfTheirHeight)
 {
     EXPECT_TRUE(dialog.textButton.LoadStrip(IDB_TEXT_STRIP));
