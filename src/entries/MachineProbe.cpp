@@ -1,5 +1,7 @@
 #include "MachineProbe.h"
 
+#include "framework/StartupClock.h"
+
 #include "system/FolderProbe.h"
 #include "system/Paths.h"
 #include "system/ProgramLauncher.h"
@@ -42,10 +44,14 @@ CleanUpRun CMachineProbe::RunCleanUp(const std::string& program, const std::stri
                                      DWORD timeoutMs, const std::function<void()>& whileRunning) const
 {
     COwnedKernelHandle process;
-    if (!StartProgram(program, commandLine, kNormalLaunchFlags, std::string(), process))
+    BeginStartupSpan("clean-up program's start (CreateProcess)");
+    const bool started = StartProgram(program, commandLine, kNormalLaunchFlags, std::string(), process);
+    EndStartupSpan("clean-up program's start (CreateProcess)");
+    if (!started)
         return CleanUpRun::CouldNotStart;
     if (whileRunning)
         whileRunning();
+    CStartupSpan span("clean-up program waited for");
     return WaitForProgram(process.Get(), timeoutMs) == WaitOutcome::Ended ? CleanUpRun::Ended
                                                                           : CleanUpRun::DidNotEnd;
 }

@@ -176,7 +176,7 @@ void CMenuDriver::PointAt(int id) const
 
 void CMenuDriver::Click(int id) const
 {
-    ClickAt(ControlCentre(id));
+    ClickControlOf(window, id);
 }
 
 void CMenuDriver::PressKey(WORD virtualKey) const
@@ -292,6 +292,19 @@ void ClickAt(POINT point)
     ::Sleep(kInputSettleMs);
 }
 
+bool WaitUntilPointLiesOn(HWND control, POINT point)
+{
+    // A window that has just been shown may not yet be the one the system
+    // hands the pointer's input to at that point. The system passes over a
+    // disabled control: its dialog gets the click.
+    return PollUntil(
+        [&] {
+            const HWND hit = ::WindowFromPoint(point);
+            return hit == control || (!::IsWindowEnabled(control) && hit == ::GetParent(control));
+        },
+        kForegroundTimeoutMs);
+}
+
 bool BringToFront(HWND window)
 {
     return PollUntil(
@@ -360,9 +373,12 @@ HWND WaitForDialogWith(int controlId, DWORD processId, DWORD timeoutMs)
 
 void ClickControlOf(HWND window, int controlId)
 {
+    const HWND control = ::GetDlgItem(window, controlId);
     RECT rect {};
-    ::GetWindowRect(::GetDlgItem(window, controlId), &rect);
-    ClickAt(POINT { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 });
+    ::GetWindowRect(control, &rect);
+    const POINT centre { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+    WaitUntilPointLiesOn(control, centre);
+    ClickAt(centre);
 }
 
 CProgramTexts::CProgramTexts(const std::string& programPath)

@@ -88,6 +88,9 @@ std::string WindowText(HWND window);
 // the mouse messages a person's move would give.
 void MovePointerTo(POINT point);
 void ClickAt(POINT point);
+// True once the system's hit test at the point finds the control (its dialog
+// when the control is disabled), waiting a moment for it.
+bool WaitUntilPointLiesOn(HWND control, POINT point);
 // Brings a window to the front, retrying for a moment (after a message box
 // closes the foreground may stay on it for a while), then presses a key.
 bool BringToFront(HWND window);
@@ -100,7 +103,8 @@ std::wstring WideWindowText(HWND window);
 // tells the language and model dialogs from message boxes and the menu.
 HWND FindDialogWith(int controlId, DWORD processId);
 HWND WaitForDialogWith(int controlId, DWORD processId, DWORD timeoutMs = kWindowTimeoutMs);
-// Clicks the middle of a control of any window with the real pointer.
+// Clicks the middle of a control of any window with the real pointer, once
+// the control is what lies there.
 void ClickControlOf(HWND window, int controlId);
 
 // The string table of a program file, read without running the program.
