@@ -95,9 +95,6 @@ CPackedPicture FindPackedPicture(HINSTANCE module, UINT resourceId)
     return picture;
 }
 
-// The picture drawn straight from the program's image at `size`, stretched
-// where the sizes differ, into a bitmap of the screen's colour format (the
-// format LoadBitmapA gives it): no unstretched copy is made on the way.
 // The picture enlarged by hand into a 32-bit bitmap of the screen's format.
 // Each face pixel takes the picture pixel under its centre, which is what
 // the platform's stretch gives an enlargement in the default stretch mode;
@@ -150,6 +147,9 @@ COwnedBitmap EnlargeTrueColourPicture(const CPackedPicture& picture, SIZE size, 
     return face;
 }
 
+// The picture drawn straight from the program's image at `size`, stretched
+// where the sizes differ, into a bitmap of the screen's colour format (the
+// format LoadBitmapA gives it): no unstretched copy is made on the way.
 COwnedBitmap DrawPictureAtSize(const CPackedPicture& picture, SIZE size)
 {
     CWindowDc screen(nullptr);

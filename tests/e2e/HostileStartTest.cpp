@@ -185,7 +185,8 @@ TEST_P(HostileStart, ShowsTheMenuEndsWithCodeZeroAndKeepsTheValuesItMayNotTouch)
         menu.Click(IDOK);
     // A window still shown tells an Exit click that never arrived from a
     // menu that hangs on its way out.
-    EXPECT_TRUE(menu.WaitForExit()) << "menu window still shown: " << (window != nullptr && ::IsWindowVisible(window));
+    EXPECT_TRUE(menu.WaitForExit()) << "menu window still shown: "
+                                    << (window != nullptr && ::IsWindowVisible(window));
     EXPECT_EQ(0u, ExitCodeOf(process.Get())) << std::hex << ExitCodeOf(process.Get());
 
     for (size_t index = 0; index < kValueCount; ++index) {
