@@ -34,6 +34,7 @@ constexpr size_t kDeepFolderLength = 60;
 // starts while the first one is still starting.
 constexpr char kSlowCleanup[] = "sleep 3000";
 constexpr DWORD kNotEnded = 0xFFFFFFFF;
+constexpr UINT kAnswerTimeoutMs = 1000;
 
 // The six values the menu reads, in the order of every seed's columns.
 struct CValueName {
@@ -157,6 +158,27 @@ COwnedKernelHandle OpenForExitCode(DWORD processId)
     return COwnedKernelHandle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
 }
 
+// Whether the menu still shows, answers messages, and lies under its Exit
+// button's middle, for a menu that an Exit click did not end.
+std::string MenuStateAfterExitClick(const CMenuDriver& menu)
+{
+    const HWND window = menu.Window();
+    if (window == nullptr)
+        return "no menu window";
+    DWORD_PTR answer = 0;
+    const bool answers
+        = ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) != 0;
+    const POINT centre = menu.ControlCentre(IDOK);
+    const HWND hit = ::WindowFromPoint(centre);
+    POINT pointer {};
+    ::GetCursorPos(&pointer);
+    return "menu window shown: " + std::to_string(::IsWindowVisible(window) != FALSE)
+        + "; answers messages: " + std::to_string(answers) + "; Exit button under its middle: "
+        + std::to_string(hit == menu.Control(IDOK)) + " (found class " + WindowClassName(hit) + ", title \""
+        + WindowText(hit) + "\"); pointer at " + std::to_string(pointer.x) + "," + std::to_string(pointer.y)
+        + ", middle at " + std::to_string(centre.x) + "," + std::to_string(centre.y);
+}
+
 class HostileStart : public ::testing::TestWithParam<CSeedCase> { };
 
 TEST_P(HostileStart, ShowsTheMenuEndsWithCodeZeroAndKeepsTheValuesItMayNotTouch)
@@ -183,10 +205,9 @@ TEST_P(HostileStart, ShowsTheMenuEndsWithCodeZeroAndKeepsTheValuesItMayNotTouch)
     EXPECT_NE(nullptr, window) << "no menu window; exit code " << std::hex << ExitCodeOf(process.Get());
     if (window != nullptr)
         menu.Click(IDOK);
-    // A window still shown tells an Exit click that never arrived from a
-    // menu that hangs on its way out.
-    EXPECT_TRUE(menu.WaitForExit()) << "menu window still shown: "
-                                    << (window != nullptr && ::IsWindowVisible(window));
+    // What the menu was like when it did not end: a click that never
+    // arrived, one that went elsewhere, or a menu that hangs.
+    EXPECT_TRUE(menu.WaitForExit()) << MenuStateAfterExitClick(menu);
     EXPECT_EQ(0u, ExitCodeOf(process.Get())) << std::hex << ExitCodeOf(process.Get());
 
     for (size_t index = 0; index < kValueCount; ++index) {
