@@ -305,6 +305,27 @@ bool WaitUntilPointLiesOn(HWND control, POINT point)
         kForegroundTimeoutMs);
 }
 
+bool WaitUntilReadyForInput(HWND control)
+{
+    // A window just shown is still being activated and painted: a click that
+    // arrives while its program gets through that can be taken by the
+    // activation. Its thread answers a sent message only once it is back in
+    // its message loop, and its window is then the active one.
+    const HWND top = ::GetAncestor(control, GA_ROOT);
+    GUITHREADINFO input {};
+    input.cbSize = sizeof(input);
+    const DWORD thread = ::GetWindowThreadProcessId(top, nullptr);
+    return PollUntil(
+        [&] {
+            DWORD_PTR answer = 0;
+            if (!::SendMessageTimeoutA(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kForegroundTimeoutMs, &answer))
+                return false;
+            return ::GetGUIThreadInfo(thread, &input) && input.hwndActive == top && (input.flags & GUI_INMOVESIZE) == 0
+                && input.hwndCapture == nullptr;
+        },
+        kForegroundTimeoutMs);
+}
+
 bool BringToFront(HWND window)
 {
     return PollUntil(
@@ -377,6 +398,7 @@ void ClickControlOf(HWND window, int controlId)
     RECT rect {};
     ::GetWindowRect(control, &rect);
     const POINT centre { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+    WaitUntilReadyForInput(control);
     WaitUntilPointLiesOn(control, centre);
     ClickAt(centre);
 }

@@ -91,6 +91,10 @@ void ClickAt(POINT point);
 // True once the system's hit test at the point finds the control (its dialog
 // when the control is disabled), waiting a moment for it.
 bool WaitUntilPointLiesOn(HWND control, POINT point);
+// Waits (a while at most) until the top-level window of `control` is its
+// thread's active window, with no capture and no move loop, and the thread
+// answers a sent message; false if that did not come.
+bool WaitUntilReadyForInput(HWND control);
 // Brings a window to the front, retrying for a moment (after a message box
 // closes the foreground may stay on it for a while), then presses a key.
 bool BringToFront(HWND window);
