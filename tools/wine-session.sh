@@ -146,3 +146,12 @@ if [ "$session_status" -ne 0 ]; then
     session_fail "32-bit Wine cannot start (exit 126): this kernel runs no 32-bit programs; take the 64-bit path with SPLASH_32BIT=no"
   session_fail "Wine ($session_arch) cannot start in $WINEPREFIX (exit $session_status); remove that folder and run again"
 fi
+# Wine closes the desktop a second after the last program that used it has
+# gone. The next program then waits about a second while the desktop process
+# starts again, the desktop is new under it, and the reader of its output
+# waits for that process to end in turn. A program of the test build keeps
+# the desktop open for the whole session; where there is none (a release
+# build), programs started a second apart pay that second.
+if [ -f "$session_build/bin/DesktopKeeper.exe" ]; then
+  wine "$session_build/bin/DesktopKeeper.exe" >/dev/null 2>&1 </dev/null &
+fi
