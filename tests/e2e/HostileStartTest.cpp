@@ -168,8 +168,8 @@ std::string Describe(HWND window)
     if (window == nullptr)
         return "none";
     return WindowClassName(window) + " \"" + WindowText(window) + "\" (shown "
-        + std::to_string(::IsWindowVisible(window) != FALSE) + ", enabled " + std::to_string(::IsWindowEnabled(window) != FALSE)
-        + ")";
+        + std::to_string(::IsWindowVisible(window) != FALSE) + ", enabled "
+        + std::to_string(::IsWindowEnabled(window) != FALSE) + ")";
 }
 
 // What the menu's thread is doing with the input: which windows are active,
@@ -189,7 +189,8 @@ std::string InputStateOf(HWND window)
     ::GetWindowThreadProcessId(foreground, &foregroundProcess);
     DWORD menuProcess = 0;
     ::GetWindowThreadProcessId(window, &menuProcess);
-    text << "; foreground " << Describe(foreground) << (foregroundProcess == menuProcess ? " of the menu" : " of another program");
+    text << "; foreground " << Describe(foreground)
+         << (foregroundProcess == menuProcess ? " of the menu" : " of another program");
     return text.str();
 }
 
@@ -202,8 +203,7 @@ std::string MenuStateAfterExitClick(const CMenuDriver& menu)
     if (window == nullptr)
         return "no menu window";
     DWORD_PTR answer = 0;
-    const bool answers
-        = ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) != 0;
+    const bool answers = ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) != 0;
     const POINT centre = menu.ControlCentre(IDOK);
     const HWND hit = ::WindowFromPoint(centre);
     POINT pointer {};
@@ -326,10 +326,7 @@ public:
         return found;
     }
 
-    void Click(HWND window, int controlId) const
-    {
-        ClickControlOf(window, controlId);
-    }
+    void Click(HWND window, int controlId) const { ClickControlOf(window, controlId); }
 
     DWORD WaitForExitCode() const
     {
@@ -345,7 +342,7 @@ private:
 struct CRootCase {
     const char* name;
     bool deep;
-    const wchar_t* folder;  // the disc root's own folder name
+    const wchar_t* folder; // the disc root's own folder name
 };
 
 // A Japanese folder name of a hundred characters: 300 bytes in the UTF-8
