@@ -245,6 +245,9 @@ TEST_P(HostileStart, ShowsTheMenuEndsWithCodeZeroAndKeepsTheValuesItMayNotTouch)
     // that one click does it).
     std::string afterFirstClick;
     if (window != nullptr) {
+        // The state the click meets: after the driver's own wait for a menu
+        // ready to take it.
+        WaitUntilReadyForInput(menu.Control(IDOK));
         const std::string beforeClick = InputStateOf(window);
         menu.Click(IDOK);
         if (!menu.WaitForExit(kFirstClickWaitMs)) {
