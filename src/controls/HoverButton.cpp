@@ -28,18 +28,25 @@ TOOLINFOA ToolFor(HWND button, const char* text)
 }
 
 // The strip `resourceId` of `module`, loaded once for all the buttons that
-// show it; the bitmap goes with the last of them. A button only ever selects
-// it for the length of one drawing, so one bitmap serves them all.
-std::shared_ptr<const COwnedBitmap> SharedStrip(HINSTANCE module, UINT resourceId)
+// show it and selected once into its own memory device context; both go
+// with the last of the buttons. A strip that did not load has no context.
+std::shared_ptr<const CStrip> SharedStrip(HINSTANCE module, UINT resourceId)
 {
-    static std::map<std::pair<HINSTANCE, UINT>, std::weak_ptr<const COwnedBitmap>> strips;
-    std::weak_ptr<const COwnedBitmap>& kept = strips[{module, resourceId}];
-    if (std::shared_ptr<const COwnedBitmap> strip = kept.lock())
+    static std::map<std::pair<HINSTANCE, UINT>, std::weak_ptr<const CStrip>> strips;
+    std::weak_ptr<const CStrip>& kept = strips[{module, resourceId}];
+    if (std::shared_ptr<const CStrip> strip = kept.lock())
         return strip;
-    auto strip = std::make_shared<const COwnedBitmap>(static_cast<HBITMAP>(
+    auto strip = std::make_shared<CStrip>();
+    strip->bitmap.Reset(static_cast<HBITMAP>(
         ::LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
-    if (*strip)
+    if (strip->bitmap) {
+        strip->dc.Reset(::CreateCompatibleDC(nullptr));
+        // The context is deleted before the bitmap (members go in reverse
+        // order), which leaves the bitmap free to be deleted.
+        if (strip->dc && ::SelectObject(strip->dc.Get(), strip->bitmap.Get()) == nullptr)
+            strip->dc.Reset();
         kept = strip;
+    }
     return strip;
 }
 
@@ -78,7 +85,7 @@ bool CHoverButton::LoadStrip(UINT resourceId)
     CStartupSpan span("strips loaded");
     strip = SharedStrip(CApplication::Instance(), resourceId);
     BITMAP info{};
-    if (*strip && ::GetObjectA(strip->Get(), sizeof(info), &info) != 0) {
+    if (strip->dc && ::GetObjectA(strip->bitmap.Get(), sizeof(info), &info) != 0) {
         frameWidth = info.bmWidth;
         frameHeight = info.bmHeight / 4;
     } else {
@@ -142,13 +149,12 @@ LRESULT CHoverButton::OnDrawItem(WPARAM, LPARAM lParam)
     ::GetWindowRect(window, &bounds);
     ::OffsetRect(&bounds, -bounds.left, -bounds.top);
 
-    COwnedMemoryDc stripDc(::CreateCompatibleDC(target));
-    CSelectedObject selection(stripDc.Get(), strip ? strip->Get() : nullptr);
     ::SetBkMode(target, TRANSPARENT);
     const State state = ChooseState(item->itemState, hovering);
     BeginStartupSpan("button frames drawn");
-    ::StretchBlt(target, 0, 0, bounds.right, bounds.bottom, stripDc.Get(), 0, state * frameHeight, frameWidth,
-                 frameHeight, SRCCOPY);
+    if (strip && strip->dc)
+        ::StretchBlt(target, 0, 0, bounds.right, bounds.bottom, strip->dc.Get(), 0, state * frameHeight, frameWidth,
+                     frameHeight, SRCCOPY);
     EndStartupSpan("button frames drawn");
     CStartupSpan span("button captions drawn");
     ::SetTextColor(target, captionColor[state]);

@@ -15,6 +15,14 @@
 // Given for a caption colour: take the normal caption's colour.
 constexpr COLORREF kNoColor = 0xFFFFFFFFu;
 
+// A picture strip with a memory device context of its own that holds it
+// selected for its whole life, shared by every button that shows it: a
+// button draws straight from it and selects nothing while it paints.
+struct CStrip {
+    COwnedBitmap bitmap;
+    COwnedMemoryDc dc;
+};
+
 class CHoverButton : public CWindow {
 public:
     enum State { kNormal = 0, kPressed = 1, kHover = 2, kDisabled = 3 };
@@ -75,7 +83,7 @@ private:
     bool hovering = false;
     int frameWidth = 0;
     int frameHeight = 0;
-    std::shared_ptr<const COwnedBitmap> strip;
+    std::shared_ptr<const CStrip> strip;
     bool tracking = false;
     std::array<std::string, 4> captionText;
     std::array<COLORREF, 4> captionColor{0, 0, 0, 0};

@@ -391,6 +391,24 @@ TEST_F(HoverButtonWindowTest, ButtonsOfOnePictureShareItsStripAndDrawTheirOwnSta
     EXPECT_EQ(26, dialog.otherButton.GetFrameHeight());
 }
 
+// A shared strip is held with the context it stays selected in; both go
+// with the last button that shows it.
+TEST(HoverButtonStripTest, StripAndItsContextGoWithTheLastButtonThatShowsIt)
+{
+    const long before = harness::CountGdiObjects();
+    {
+        auto first = std::make_unique<CHoverButton>();
+        CHoverButton second;
+        ASSERT_TRUE(first->LoadStrip(IDB_EXIT_STRIP));
+        ASSERT_TRUE(second.LoadStrip(IDB_EXIT_STRIP));
+        EXPECT_EQ(before + 2, harness::CountGdiObjects()) << "one bitmap and one memory context";
+        first.reset();
+        EXPECT_EQ(before + 2, harness::CountGdiObjects()) << "the other button still shows the strip";
+        EXPECT_EQ(21, second.GetFrameWidth());
+    }
+    EXPECT_EQ(before, harness::CountGdiObjects());
+}
+
 TEST_F(HoverButtonWindowTest, FramesAreScaledToTheButtonEachDirectionOnItsOwn)
 {
     ASSERT_TRUE(dialog.exitButton.LoadStrip(IDB_EXIT_STRIP));
