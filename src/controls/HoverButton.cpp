@@ -45,8 +45,10 @@ std::shared_ptr<const CStrip> SharedStrip(HINSTANCE module, UINT resourceId)
         // order), which leaves the bitmap free to be deleted.
         if (strip->dc && ::SelectObject(strip->dc.Get(), strip->bitmap.Get()) == nullptr)
             strip->dc.Reset();
-        kept = strip;
     }
+    // Only a strip that can be drawn is kept: the next button tries again.
+    if (strip->dc)
+        kept = strip;
     return strip;
 }
 
