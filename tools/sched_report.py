@@ -12,6 +12,7 @@ while it starts, so where the scheduler puts it decides much of its time.
 
   perf sched timehist -i DATA | tools/sched_report.py
 """
+import bisect
 import re
 import statistics
 import sys
@@ -19,6 +20,8 @@ from collections import defaultdict
 
 CHILD = "NimboCleanup.fi"  # perf keeps 15 characters of a task's name
 MENUS = ("Splash.exe", "SplashTimed.exe")
+# Longer turns than this on a processor are not looked back for.
+LONGEST_TURN_S = 0.05
 LINE = re.compile(r"\s*([\d.]+)\s+\[(\d+)\]\s+(.+?)\[(\d+)(?:/(\d+))?\]\s+[\d.]+\s+[\d.]+\s+([\d.]+)")
 
 
@@ -53,6 +56,7 @@ def describe_runs(slices):
         if piece[2] == CHILD:
             children[piece[3]].append(piece)
     menus = lifetimes(slices, MENUS)
+    starts = [piece[0] for piece in slices]
     runs_of_menu = defaultdict(int)
     rows = []
     for process, pieces in sorted(children.items(), key=lambda item: item[1][0][0]):
@@ -69,8 +73,9 @@ def describe_runs(slices):
         server_slices = split = 0
         last_child_cpu = None
         console = False
-        for piece in slices:
-            if piece[1] <= start or piece[0] >= end:
+        first = bisect.bisect_left(starts, start - LONGEST_TURN_S)
+        for piece in slices[first:bisect.bisect_left(starts, end)]:
+            if piece[1] <= start:
                 continue
             overlap = min(piece[1], end) - max(piece[0], start)
             if piece[3] == process:
