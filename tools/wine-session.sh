@@ -141,6 +141,14 @@ fi
 wineserver -p >/dev/null 2>&1 </dev/null &
 session_status=0
 wine wineboot >/dev/null 2>&1 </dev/null || session_status=$?
+# Now and then Wine's first start in a new session fails once for no lasting
+# reason (exit 1): it is tried once more before the session gives up.
+if [ "$session_status" -ne 0 ] && [ "$session_status" -ne 126 ]; then
+  echo "wine-session: Wine ($session_arch) did not start (exit $session_status); trying once more" >&2
+  sleep 1
+  session_status=0
+  wine wineboot >/dev/null 2>&1 </dev/null || session_status=$?
+fi
 if [ "$session_status" -ne 0 ]; then
   [ "$session_status" -eq 126 ] && [ "$session_arch" = i686 ] &&
     session_fail "32-bit Wine cannot start (exit 126): this kernel runs no 32-bit programs; take the 64-bit path with SPLASH_32BIT=no"
