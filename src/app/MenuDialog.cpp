@@ -8,6 +8,7 @@
 #include "framework/StartupClock.h"
 #include "res/resource.h"
 #include "system/Paths.h"
+#include "system/ProgramLauncher.h"
 #include "system/Registry.h"
 
 namespace {
@@ -102,6 +103,8 @@ void CMenuDialog::ShapeWindow()
 
 void CMenuDialog::OnOK()
 {
+    if (PostponedUntilWaitEnds(IDOK))
+        return;
     EndDialog(0);
 }
 
@@ -166,6 +169,8 @@ void CMenuDialog::RepaintControlArea(int controlId)
 
 void CMenuDialog::OnLanguage()
 {
+    if (PostponedUntilWaitEnds(IDC_LANGUAGE))
+        return;
     CLanguageDialog dialog;
     ShowEntryButtons(false);
     RedrawNow();
@@ -200,8 +205,23 @@ void CMenuDialog::RedrawNow()
 // Every entry button's click, the suite's too: its row says what it starts.
 void CMenuDialog::OnEntryClicked(int controlId)
 {
-    if (FindEntryRow(controlId) != nullptr)
-        entries.RunEntryAction(controlId);
+    if (FindEntryRow(controlId) == nullptr || PostponedUntilWaitEnds(controlId))
+        return;
+    entries.RunEntryAction(controlId);
+}
+
+// While the menu waits for a program it started, it answers what other
+// programs send it, so that none of them hangs on it. A command among those
+// is carried out once the wait is over, as it would be by a menu that
+// answered nothing meanwhile: no action, and no end of the menu, starts
+// inside another action's wait or inside the start-up's.
+bool CMenuDialog::PostponedUntilWaitEnds(int controlId)
+{
+    if (!IsWaitingForProgram())
+        return false;
+    const HWND control = GetItem(controlId);
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    return true;
 }
 
 // The members themselves: looking a button up through its window would cost

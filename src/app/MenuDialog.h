@@ -46,6 +46,9 @@ private:
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     void OnEntryClicked(int controlId);
+    // Posts the command again when it comes in while a started program is
+    // waited for; true when it did.
+    bool PostponedUntilWaitEnds(int controlId);
     void ShapeWindow();
     void RedrawNow();
 

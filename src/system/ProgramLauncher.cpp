@@ -6,6 +6,17 @@
 
 namespace {
 
+// The waits in progress on this thread.
+thread_local int waitsInProgress = 0;
+
+class CWaitInProgress {
+public:
+    CWaitInProgress() noexcept { ++waitsInProgress; }
+    ~CWaitInProgress() { --waitsInProgress; }
+    CWaitInProgress(const CWaitInProgress&) = delete;
+    CWaitInProgress& operator=(const CWaitInProgress&) = delete;
+};
+
 // The answer once the time is up: the program may have ended at the last moment.
 WaitOutcome LastLook(HANDLE process)
 {
@@ -50,6 +61,7 @@ bool StartProgram(const std::string& program, const std::string& commandLine, DW
 
 WaitOutcome WaitForProgram(HANDLE process, DWORD timeoutMs)
 {
+    const CWaitInProgress inProgress;
     const DWORD start = ::GetTickCount();
     DWORD remaining = timeoutMs;
     for (;;) {
@@ -73,4 +85,9 @@ WaitOutcome WaitForProgram(HANDLE process, DWORD timeoutMs)
             remaining = timeoutMs - elapsed;
         }
     }
+}
+
+bool IsWaitingForProgram() noexcept
+{
+    return waitsInProgress > 0;
 }

@@ -28,3 +28,7 @@ bool StartProgram(const std::string& program, const std::string& commandLine, DW
 // but answering messages that other threads send to this thread's windows,
 // so that a program broadcasting with SendMessage cannot hang us both.
 WaitOutcome WaitForProgram(HANDLE process, DWORD timeoutMs);
+
+// Whether this thread is inside WaitForProgram: a message handled now was
+// sent by another thread or program while the wait goes on.
+bool IsWaitingForProgram() noexcept;

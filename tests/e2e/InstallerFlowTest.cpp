@@ -19,15 +19,21 @@ constexpr char kWallpapersSetup[] = "Bonus\\DesktopWallpapers\\setup.exe";
 constexpr DWORD kSetupRunMs = 800;
 constexpr DWORD kFlowTimeoutMs = 15000;
 
+// English chosen, no Run value, and the wallpapers not installed.
+void SeedEnglishWithoutWallpapers(CRegistrySeed& seed)
+{
+    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
+    seed.SetDword(kLanguageKey, "Language", kEnglishCode);
+    seed.RemoveKey(kWallpapersKey);
+}
+
 // Clicks the wallpapers entry of a menu whose setup program does the given
 // actions, and follows the menu through hiding, waiting and coming back.
 // Returns the stub's records of the setup program.
 std::vector<CStubRecord> RunWallpapersSetup(const std::vector<std::string>& actions)
 {
     CRegistrySeed seed;
-    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
-    seed.SetDword(kLanguageKey, "Language", kEnglishCode);
-    seed.RemoveKey(kWallpapersKey);
+    SeedEnglishWithoutWallpapers(seed);
     CFixtureDisc disc;
     disc.AddMenu();
     disc.AddProgram(kWallpapersSetup, actions);
@@ -102,9 +108,7 @@ TEST(InstallerFlow, TheWaitingMenuAnswersASetupsBroadcast)
 TEST(InstallerFlow, SetupThatCannotStartIsReportedWithItsCommandLineAndTheMenuStays)
 {
     CRegistrySeed seed;
-    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
-    seed.SetDword(kLanguageKey, "Language", kEnglishCode);
-    seed.RemoveKey(kWallpapersKey);
+    SeedEnglishWithoutWallpapers(seed);
     CFixtureDisc disc;
     disc.AddMenu();
     // On the disc, so the entry is offered, but no program.
@@ -128,6 +132,72 @@ TEST(InstallerFlow, SetupThatCannotStartIsReportedWithItsCommandLineAndTheMenuSt
     // The menu takes keys again once the box is gone.
     menu.PressKey(VK_ESCAPE);
     EXPECT_TRUE(menu.WaitForExit());
+}
+
+// What another program's click on a button of the dialog sends; true when
+// the dialog answered.
+bool SendClick(HWND dialog, int controlId)
+{
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
+               reinterpret_cast<LPARAM>(::GetDlgItem(dialog, controlId)), SMTO_ABORTIFHUNG, 5000, &result)
+        != 0;
+}
+
+// A program that clicks a button of the menu with SendMessage while the menu
+// waits is answered at once, but what it asks for is done only once the wait
+// is over: the demo starts after the setup has ended, never beside it.
+TEST(InstallerFlow, ACommandSentWhileASetupRunsIsCarriedOutOnceTheSetupHasEnded)
+{
+    constexpr char kDemo[] = "Bonus\\Pixelan\\spicemaster2tavrindemo.exe";
+    CRegistrySeed seed;
+    SeedEnglishWithoutWallpapers(seed);
+    CFixtureDisc disc;
+    disc.AddMenu();
+    // The setup's last act, the broadcast, leaves lines in the log.
+    disc.AddProgram(kWallpapersSetup, { "sleep 1500", "broadcast" });
+    disc.AddProgram(kDemo);
+
+    CMenuDriver menu(disc.MenuPath(), disc.LogPath());
+    ASSERT_NE(nullptr, menu.WaitForWindow());
+    ASSERT_TRUE(PollUntil([&] { return ::IsWindowEnabled(menu.Control(IDC_SPICEMASTER_DEMO)) != FALSE; },
+        kWindowTimeoutMs));
+    menu.Click(IDC_WALLPAPERS);
+    ASSERT_TRUE(PollUntil([&] { return !::IsWindowVisible(menu.Window()); }, kFlowTimeoutMs));
+
+    EXPECT_TRUE(SendClick(menu.Window(), IDC_SPICEMASTER_DEMO)) << "the waiting menu did not answer";
+    ASSERT_EQ(2u, disc.WaitForStarts(2, kFlowTimeoutMs).size()) << "the demo never started";
+
+    std::vector<std::string> order;
+    for (const CStubRecord& record : disc.ReadLog()) {
+        if (record.program == disc.PathOf(kDemo))
+            order.push_back("demo");
+        else if (record.action == "menu")
+            order.push_back("setup's end");
+    }
+    EXPECT_EQ((std::vector<std::string> { "setup's end", "demo" }), order);
+}
+
+// The window exists, untitled and hidden, while the clean-up program runs;
+// an Exit that another program sends it then ends the menu once it is up.
+TEST(InstallerFlow, AnExitSentWhileTheCleanUpRunsEndsTheMenuOnceItHasStarted)
+{
+    CRegistrySeed seed;
+    SeedEnglishWithoutWallpapers(seed);
+    CFixtureDisc disc;
+    disc.AddMenu();
+    disc.AddProgram("Nimbo\\NimboCleanup.fix", { "sleep 1500" });
+
+    CMenuDriver menu(disc.MenuPath(), disc.LogPath());
+    ASSERT_EQ(1u, disc.WaitForStarts(1, kWindowTimeoutMs).size()) << "the clean-up did not start";
+    std::vector<HWND> starting;
+    ASSERT_TRUE(PollUntil([&] { return !(starting = FindTopLevelWindows("", kDialogClass, menu.ProcessId())).empty(); },
+        kWindowTimeoutMs));
+    EXPECT_TRUE(SendClick(starting[0], IDOK));
+    EXPECT_TRUE(menu.WaitForExit(kFlowTimeoutMs)) << "the Exit was lost";
+    EXPECT_EQ(0u, menu.ExitCode());
+    // Both runs of the clean-up: the start-up went on to its end.
+    EXPECT_EQ(2u, disc.Starts().size());
 }
 
 } // namespace
