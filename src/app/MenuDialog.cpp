@@ -203,9 +203,15 @@ void CMenuDialog::RedrawNow()
 }
 
 // Every entry button's click, the suite's too: its row says what it starts.
+// A greyed entry starts nothing, whoever sends the click. The platform's
+// button reports a BM_CLICK even while it is disabled, and a click held over
+// a wait is carried out against what the refresh after that wait left.
 void CMenuDialog::OnEntryClicked(int controlId)
 {
     if (FindEntryRow(controlId) == nullptr || PostponedUntilWaitEnds(controlId))
+        return;
+    const CHoverButton* button = EntryButton(controlId);
+    if (button == nullptr || !::IsWindowEnabled(button->GetHandle()))
         return;
     entries.RunEntryAction(controlId);
 }

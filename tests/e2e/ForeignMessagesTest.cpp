@@ -18,6 +18,7 @@ namespace {
 
 // An address where no object of the menu's lies.
 constexpr LPARAM kBogusPointer = 0x10;
+constexpr char kErrorCaption[] = "Splash.exe";
 
 // Counts a program's access violations as its debugger sees them. Wine, like
 // Windows in a window procedure that the system calls back, may swallow
@@ -114,6 +115,35 @@ TEST(ForeignMessages, BogusPointersAndWindowsOfAnotherProgramAreRefused)
     menu.Click(IDOK);
     EXPECT_TRUE(menu.WaitForExit());
     EXPECT_EQ(0u, menu.ExitCode());
+}
+
+// Another program can click a greyed button, which the platform's button
+// reports, or send its command outright: the entry stays unavailable.
+TEST(ForeignMessages, AClickSentToAGreyedEntryStartsNothing)
+{
+    CRegistrySeed seed;
+    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
+    seed.SetDword("SOFTWARE\\Tavrin\\Kardo", "Language", 9);
+    CFixtureDisc disc;
+    disc.AddMenu();
+    disc.AddProgram("Bonus\\DesktopWallpapers\\setup.exe");
+    CMenuDriver menu(disc.MenuPath(), disc.LogPath());
+    ASSERT_NE(nullptr, menu.WaitForWindow());
+    ASSERT_FALSE(::IsWindowEnabled(menu.Control(IDC_SPICEMASTER_DEMO))) << "the demo is not on this disc";
+    ASSERT_TRUE(::IsWindowEnabled(menu.Control(IDC_WALLPAPERS)));
+
+    // Carried out in the order posted: a greyed entry that ran would stop
+    // the wallpapers at its start-failure message.
+    ::PostMessageA(menu.Control(IDC_SPICEMASTER_DEMO), BM_CLICK, 0, 0);
+    menu.PostCommand(IDC_SPICEMASTER_DEMO);
+    menu.PostCommand(IDC_WALLPAPERS);
+    const std::vector<CStubRecord> starts = disc.WaitForStarts(1, kWindowTimeoutMs);
+    ASSERT_EQ(1u, starts.size()) << "a greyed entry took the clicks";
+    EXPECT_EQ(disc.PathOf("Bonus\\DesktopWallpapers\\setup.exe"), starts[0].program);
+    ASSERT_TRUE(PollUntil([&] { return ::IsWindowVisible(menu.Window()) != FALSE; }, kWindowTimeoutMs));
+    EXPECT_EQ(nullptr, WaitForMessageBox(kErrorCaption, menu.ProcessId(), 0));
+    menu.Click(IDOK);
+    EXPECT_TRUE(menu.WaitForExit());
 }
 
 }  // namespace
