@@ -368,7 +368,9 @@ void PrintTo(const CRootCase& root, std::ostream* out)
 class HostileRoot : public ::testing::TestWithParam<CRootCase> { };
 
 // The disc root reaches the menu through the UTF-8 code page that its
-// manifest asks for, so its items are found and start.
+// manifest asks for, so its items are found and start. A root past MAX_PATH
+// is out of reach of the narrow file functions: where the system can start
+// the menu from it at all, it reads as an empty disc.
 TEST_P(HostileRoot, TheMenuFindsAndStartsItsItems)
 {
     CRegistrySeed seed;
@@ -390,11 +392,14 @@ TEST_P(HostileRoot, TheMenuFindsAndStartsItsItems)
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), error);
     const HWND window = menu.WaitForWindow();
     ASSERT_NE(nullptr, window);
-    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(window, IDC_WALLPAPERS)));
-
-    menu.Click(window, IDC_WALLPAPERS);
-    EXPECT_EQ(1u, disc.WaitForStarts(1, kWindowTimeoutMs).size());
-    EXPECT_EQ(window, menu.WaitForWindow()) << "the menu comes back when the installer ends";
+    if (GetParam().deep) {
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, IDC_WALLPAPERS)));
+    } else {
+        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(window, IDC_WALLPAPERS)));
+        menu.Click(window, IDC_WALLPAPERS);
+        EXPECT_EQ(1u, disc.WaitForStarts(1, kWindowTimeoutMs).size());
+        EXPECT_EQ(window, menu.WaitForWindow()) << "the menu comes back when the installer ends";
+    }
     menu.Click(window, IDOK);
     EXPECT_EQ(0u, menu.WaitForExitCode());
 }
