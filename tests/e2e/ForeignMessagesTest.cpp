@@ -72,11 +72,17 @@ private:
     std::thread watcher;
 };
 
+// The menu in English, its disc root its own folder.
+void SeedEnglishFromItsOwnFolder(CRegistrySeed& seed)
+{
+    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
+    seed.SetDword("SOFTWARE\\Tavrin\\Kardo", "Language", 9);
+}
+
 TEST(ForeignMessages, BogusPointersAndWindowsOfAnotherProgramAreRefused)
 {
     CRegistrySeed seed;
-    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
-    seed.SetDword("SOFTWARE\\Tavrin\\Kardo", "Language", 9);
+    SeedEnglishFromItsOwnFolder(seed);
     CFixtureDisc disc;
     disc.AddMenu();
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
@@ -122,8 +128,7 @@ TEST(ForeignMessages, BogusPointersAndWindowsOfAnotherProgramAreRefused)
 TEST(ForeignMessages, AClickSentToAGreyedEntryStartsNothing)
 {
     CRegistrySeed seed;
-    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
-    seed.SetDword("SOFTWARE\\Tavrin\\Kardo", "Language", 9);
+    SeedEnglishFromItsOwnFolder(seed);
     CFixtureDisc disc;
     disc.AddMenu();
     disc.AddProgram("Bonus\\DesktopWallpapers\\setup.exe");
