@@ -51,6 +51,10 @@ void CMenuDialog::BindControls()
     BindControl(IDC_LANGUAGE, languageButton);
     BindControl(IDOK, exitButton);
     BindControl(IDC_DESCRIPTION, descriptionLabel);
+    for (const CHoverButton& button : entryButtons)
+        PaintWithFace(button);
+    PaintWithFace(languageButton);
+    PaintWithFace(exitButton);
 }
 
 BOOL CMenuDialog::OnInitDialog()
@@ -113,10 +117,10 @@ void CMenuDialog::OnCancel()
     OnOK();
 }
 
-LRESULT CMenuDialog::OnPaint(WPARAM, LPARAM)
+LRESULT CMenuDialog::OnPaint(WPARAM wParam, LPARAM lParam)
 {
     if (!::IsIconic(window))
-        return Default();
+        return CSkinnedDialog::OnPaint(wParam, lParam);
     CPaintDc paint(window);
     ::SendMessageA(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Get()), 0);
     RECT client{};

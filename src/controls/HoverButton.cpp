@@ -146,13 +146,36 @@ CHoverButton::State CHoverButton::ChooseState(UINT itemState, bool hovering) noe
 LRESULT CHoverButton::OnDrawItem(WPARAM, LPARAM lParam)
 {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    const HDC target = item->hDC;
+    Draw(item->hDC, ChooseState(item->itemState, hovering));
+    return TRUE;
+}
+
+bool CHoverButton::DrawIntoParent(HDC parentDc, const RECT& place)
+{
+    if (window == nullptr || !strip || !strip->dc)
+        return false;
+    // What the platform's button hands its owner-draw code: the state, its
+    // font selected, and the drawing kept to the button.
+    UINT itemState = ::IsWindowEnabled(window) ? 0 : ODS_DISABLED;
+    if (::SendMessageA(window, BM_GETSTATE, 0, 0) & BST_PUSHED)
+        itemState |= ODS_SELECTED;
+    const int saved = ::SaveDC(parentDc);
+    ::IntersectClipRect(parentDc, place.left, place.top, place.right, place.bottom);
+    ::OffsetViewportOrgEx(parentDc, place.left, place.top, nullptr);
+    if (const auto font = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)))
+        ::SelectObject(parentDc, font);
+    Draw(parentDc, ChooseState(itemState, hovering));
+    ::RestoreDC(parentDc, saved);
+    return true;
+}
+
+void CHoverButton::Draw(HDC target, State state)
+{
     RECT bounds{};
     ::GetWindowRect(window, &bounds);
     ::OffsetRect(&bounds, -bounds.left, -bounds.top);
 
     ::SetBkMode(target, TRANSPARENT);
-    const State state = ChooseState(item->itemState, hovering);
     BeginStartupSpan("button frames drawn");
     if (strip && strip->dc)
         ::StretchBlt(target, 0, 0, bounds.right, bounds.bottom, strip->dc.Get(), 0, state * frameHeight, frameWidth,
@@ -166,7 +189,6 @@ LRESULT CHoverButton::OnDrawItem(WPARAM, LPARAM lParam)
     const std::wstring caption = ToWide(captionText[state]);
     ::DrawTextW(target, caption.c_str(), static_cast<int>(caption.size()), &bounds,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    return TRUE;
 }
 
 LRESULT CHoverButton::OnMouseMove(WPARAM, LPARAM)

@@ -52,6 +52,12 @@ public:
 
     bool PreTranslateMessage(MSG& message) override;
 
+    // Draws the button as its own paint would, into its parent's device
+    // context `parentDc` at `place`, the button's rectangle in the parent's
+    // client area. False, drawing nothing, for a button without a strip: only
+    // its own paint fills it then.
+    bool DrawIntoParent(HDC parentDc, const RECT& place);
+
     // The state whose frame, caption and colour a paint with `itemState` shows.
     static State ChooseState(UINT itemState, bool hovering) noexcept;
 
@@ -67,6 +73,8 @@ public:
 
 private:
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
+    // The frame and caption of `state` over the whole button, into `target`.
+    void Draw(HDC target, State state);
     LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseHover(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);

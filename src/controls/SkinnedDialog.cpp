@@ -1,5 +1,6 @@
 #include "SkinnedDialog.h"
 
+#include "HoverButton.h"
 #include "WindowRegion.h"
 #include "framework/Application.h"
 #include "framework/StartupClock.h"
@@ -170,6 +171,7 @@ COwnedBitmap DrawPictureAtSize(const CPackedPicture& picture, SIZE size)
 
 BEGIN_MESSAGE_MAP(CSkinnedDialog, CDialog)
     OnMessage<WM_ERASEBKGND, &CSkinnedDialog::OnEraseBackground>(),
+    OnMessage<WM_PAINT, &CSkinnedDialog::OnPaint>(),
     OnMessage<WM_LBUTTONDOWN, &CSkinnedDialog::OnLeftButtonDown>(),
     OnMessage<WM_CTLCOLORMSGBOX, &CSkinnedDialog::OnControlColor>(),
     OnMessage<WM_CTLCOLOREDIT, &CSkinnedDialog::OnControlColor>(),
@@ -348,6 +350,54 @@ LRESULT CSkinnedDialog::OnEraseBackground(WPARAM wParam, LPARAM)
     CSelectedObject selection(faceDc.Get(), faceBitmap);
     ::BitBlt(target, 0, 0, client.right, client.bottom, faceDc.Get(), 0, 0, SRCCOPY);
     return TRUE;
+}
+
+void CSkinnedDialog::PaintWithFace(const CHoverButton& button)
+{
+    if (button.GetHandle() != nullptr)
+        buttonsWithFace.push_back(button.GetHandle());
+}
+
+// The face is painted as the paint begins, when the background is erased.
+// The buttons that go with it are drawn over it in the same paint, and each
+// is then spared the part of its own paint that this one covered; a button
+// invalidated on its own (lit up, pressed, greyed) still paints itself.
+LRESULT CSkinnedDialog::OnPaint(WPARAM wParam, LPARAM)
+{
+    if (wParam != 0 || buttonsWithFace.empty())
+        return Default();
+    COwnedRegion update(::CreateRectRgn(0, 0, 0, 0));
+    if (!update || ::GetUpdateRgn(window, update.Get(), FALSE) == ERROR)
+        return Default();
+    struct CDrawnButton {
+        HWND button;
+        RECT place;
+    };
+    std::vector<CDrawnButton> drawn;
+    {
+        CPaintDc paint(window);
+        if (paint.Get() == nullptr)
+            return 0;
+        CStartupSpan span("buttons drawn with the face");
+        for (const HWND handle : buttonsWithFace) {
+            auto* const button = dynamic_cast<CHoverButton*>(CWindow::FromHandle(handle));
+            if (button == nullptr || !::IsWindowVisible(handle))
+                continue;
+            RECT place{};
+            ::GetWindowRect(handle, &place);
+            ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+            if (::RectInRegion(update.Get(), &place) && button->DrawIntoParent(paint.Get(), place))
+                drawn.push_back({handle, place});
+        }
+    }
+    for (const CDrawnButton& item : drawn) {
+        COwnedRegion covered(::CreateRectRgnIndirect(&item.place));
+        if (!covered || ::CombineRgn(covered.Get(), covered.Get(), update.Get(), RGN_AND) == ERROR)
+            continue;
+        ::OffsetRgn(covered.Get(), -item.place.left, -item.place.top);
+        ::ValidateRgn(item.button, covered.Get());
+    }
+    return 0;
 }
 
 LRESULT CSkinnedDialog::OnLeftButtonDown(WPARAM, LPARAM lParam)

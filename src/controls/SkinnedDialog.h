@@ -6,6 +6,10 @@
 #include "framework/Dialog.h"
 #include "base/Handles.h"
 
+#include <vector>
+
+class CHoverButton;
+
 class CSkinnedDialog : public CDialog {
 public:
     CSkinnedDialog(UINT templateId, HWND parent, const char* bitmapName = nullptr, UINT bitmapResourceId = 0,
@@ -45,7 +49,14 @@ protected:
     bool hasBitmap = false;
     HBITMAP faceBitmap = nullptr;
 
+    // Has the dialog's own paint draw `button`, once it is bound, over the
+    // face wherever both are to be painted: the button then needs no paint
+    // of its own there. One paint of the dialog does the work of one per
+    // button, each of which costs the platform several round trips.
+    void PaintWithFace(const CHoverButton& button);
+
     LRESULT OnEraseBackground(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnLeftButtonDown(WPARAM wParam, LPARAM lParam);
     LRESULT OnControlColor(WPARAM wParam, LPARAM lParam);
 
@@ -56,6 +67,9 @@ private:
     // The prepared face when it is of `resourceId` at `size`; none is kept.
     COwnedBitmap TakePreparedFace(UINT resourceId, SIZE size);
 
+    // The buttons drawn with the face, by window: a button object that goes
+    // before the window is no longer found from it.
+    std::vector<HWND> buttonsWithFace;
     COwnedBitmap preparedFace;
     UINT preparedResourceId = 0;
 };

@@ -42,6 +42,14 @@ public:
     CHoverButton otherButton;
     CHoverButton exitButton;
 
+    // Has the dialog's own paint draw the three buttons with its face.
+    void DrawButtonsWithFace()
+    {
+        PaintWithFace(textButton);
+        PaintWithFace(otherButton);
+        PaintWithFace(exitButton);
+    }
+
 protected:
     void BindControls() override
     {
@@ -489,6 +497,69 @@ TEST_F(HoverButtonWindowTest, ThePlatformButtonPaintsThroughTheDialog)
     const auto normal = PrintButton(button);
     EXPECT_EQ(kDarkFill, normal->Pixel(5, 13));
     EXPECT_GT(normal->Count(kWhite), 0) << "the white caption";
+}
+
+// The dialog's own paint draws its buttons over the face as each button's
+// own paint would, and spares each exactly the part it covered: a button
+// without a strip, or the part of a button invalidated on its own that the
+// dialog's paint did not cover, is still painted by the button.
+TEST_F(HoverButtonWindowTest, ButtonsDrawnWithTheFaceLookAsTheirOwnPaintAndAreSparedOnlyWhatItCovered)
+{
+    CHoverButton& lit = dialog.textButton;
+    CHoverButton& greyed = dialog.otherButton;
+    CHoverButton& stripless = dialog.exitButton;
+    for (CHoverButton* button : {&lit, &greyed, &stripless})
+        button->SetCaptions("Vexa10", kWhite, nullptr, kNoColor, nullptr, kNoColor, nullptr, kDisabledCaption);
+    ASSERT_TRUE(lit.LoadStrip(IDB_TEXT_STRIP));
+    ASSERT_TRUE(greyed.LoadStrip(IDB_TEXT_STRIP));
+    ::EnableWindow(greyed.GetHandle(), FALSE);
+    ::SendMessageA(lit.GetHandle(), WM_MOUSEHOVER, 0, 0);
+    const SIZE client = dialog.GetClientSize();
+    COwnedBitmap face = harness::MakeSolidBitmap(client.cx, client.cy, kExitFill);
+    ASSERT_TRUE(dialog.AttachBitmap(face.Get()));
+    dialog.DrawButtonsWithFace();
+
+    auto onScreen = [](const CHoverButton& button) {
+        RECT bounds{};
+        ::GetClientRect(button.GetHandle(), &bounds);
+        auto canvas = std::make_unique<CPixelCanvas>(bounds.right, bounds.bottom, kSentinel);
+        CWindowDc screen(button.GetHandle());
+        ::BitBlt(canvas->Dc(), 0, 0, bounds.right, bounds.bottom, screen.Get(), 0, 0, SRCCOPY);
+        return canvas;
+    };
+    auto differingPixels = [](const CPixelCanvas& shown, const CPixelCanvas& expected) {
+        int count = 0;
+        for (int y = 0; y < shown.Height(); ++y)
+            for (int x = 0; x < shown.Width(); ++x)
+                count += shown.Pixel(x, y) != expected.Pixel(x, y) ? 1 : 0;
+        return count;
+    };
+    auto invalid = [](const CHoverButton& button) { return ::GetUpdateRect(button.GetHandle(), nullptr, FALSE); };
+
+    ::SetWindowPos(dialog.GetHandle(), HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    ::SendMessageA(dialog.GetHandle(), WM_PAINT, 0, 0);
+    EXPECT_FALSE(invalid(lit));
+    EXPECT_FALSE(invalid(greyed));
+    EXPECT_TRUE(invalid(stripless)) << "a button without a strip paints itself";
+    ::UpdateWindow(dialog.GetHandle());
+    EXPECT_EQ(0, differingPixels(*onScreen(lit), *PrintButton(lit))) << "lit up";
+    EXPECT_EQ(0, differingPixels(*onScreen(greyed), *PrintButton(greyed))) << "greyed";
+
+    // The pointer leaves the lit button, which asks for its whole repaint;
+    // the dialog is to paint only the left half of it.
+    ::SendMessageA(lit.GetHandle(), WM_MOUSELEAVE, 0, 0);
+    RECT half{};
+    ::GetWindowRect(lit.GetHandle(), &half);
+    ::MapWindowPoints(nullptr, dialog.GetHandle(), reinterpret_cast<POINT*>(&half), 2);
+    half.right = (half.left + half.right) / 2;
+    ::InvalidateRect(dialog.GetHandle(), &half, TRUE);
+    ::SendMessageA(dialog.GetHandle(), WM_PAINT, 0, 0);
+    RECT left{};
+    ASSERT_TRUE(invalid(lit)) << "the right half is still the button's own to paint";
+    ::GetUpdateRect(lit.GetHandle(), &left, FALSE);
+    EXPECT_EQ(half.right - half.left, left.left);
+    ::UpdateWindow(dialog.GetHandle());
+    EXPECT_EQ(0, differingPixels(*onScreen(lit), *PrintButton(lit))) << "no longer lit";
 }
 
 TEST_F(HoverButtonWindowTest, ThePointerRestingOnTheButtonLightsItUp)
