@@ -364,7 +364,8 @@ void CSkinnedDialog::PaintWithFace(const CHoverButton& button)
 // invalidated on its own (lit up, pressed, greyed) still paints itself.
 LRESULT CSkinnedDialog::OnPaint(WPARAM wParam, LPARAM)
 {
-    if (wParam != 0 || buttonsWithFace.empty())
+    // A dialog that clips its children out of its own paint cannot draw them.
+    if (wParam != 0 || buttonsWithFace.empty() || (::GetWindowLongA(window, GWL_STYLE) & WS_CLIPCHILDREN) != 0)
         return Default();
     COwnedRegion update(::CreateRectRgn(0, 0, 0, 0));
     if (!update || ::GetUpdateRgn(window, update.Get(), FALSE) == ERROR)

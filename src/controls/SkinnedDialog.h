@@ -52,7 +52,8 @@ protected:
     // Has the dialog's own paint draw `button`, once it is bound, over the
     // face wherever both are to be painted: the button then needs no paint
     // of its own there. One paint of the dialog does the work of one per
-    // button, each of which costs the platform several round trips.
+    // button, each of which costs the platform several round trips. For
+    // buttons that overlap no other control.
     void PaintWithFace(const CHoverButton& button);
 
     LRESULT OnEraseBackground(WPARAM wParam, LPARAM lParam);

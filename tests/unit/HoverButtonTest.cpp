@@ -560,6 +560,13 @@ TEST_F(HoverButtonWindowTest, ButtonsDrawnWithTheFaceLookAsTheirOwnPaintAndAreSp
     EXPECT_EQ(half.right - half.left, left.left);
     ::UpdateWindow(dialog.GetHandle());
     EXPECT_EQ(0, differingPixels(*onScreen(lit), *PrintButton(lit))) << "no longer lit";
+
+    // A dialog that clips its children out of its paint leaves them theirs.
+    const LONG style = ::GetWindowLongA(dialog.GetHandle(), GWL_STYLE);
+    ::SetWindowLongA(dialog.GetHandle(), GWL_STYLE, style | WS_CLIPCHILDREN);
+    ::RedrawWindow(dialog.GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    ::SendMessageA(dialog.GetHandle(), WM_PAINT, 0, 0);
+    EXPECT_TRUE(invalid(greyed)) << "clipped out of the dialog's paint";
 }
 
 TEST_F(HoverButtonWindowTest, ThePointerRestingOnTheButtonLightsItUp)
