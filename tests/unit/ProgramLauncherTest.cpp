@@ -135,6 +135,37 @@ TEST_F(WorkingFolderTest, AppliesTheGivenFolderOrKeepsOurs)
     EXPECT_EQ(std::string(own), RecordedFolder(""));
 }
 
+// The starting thread keeps to its processor only while the program is
+// created: afterwards neither it nor the program is bound to one, whether
+// the program could be created or not.
+TEST_F(WorkingFolderTest, NeitherTheStarterNorTheProgramStaysOnOneProcessor)
+{
+    DWORD_PTR processMask = 0;
+    DWORD_PTR systemMask = 0;
+    ASSERT_TRUE(::GetProcessAffinityMask(::GetCurrentProcess(), &processMask, &systemMask));
+    // Setting the thread's affinity answers with the one it had.
+    auto ownThreadMask = [processMask] { return ::SetThreadAffinityMask(::GetCurrentThread(), processMask); };
+
+    const std::string record = folder + "\\affinity.txt";
+    COwnedKernelHandle process;
+    ASSERT_TRUE(StartFixture(" affinity " + record, kNormalLaunchFlags, "", process));
+    EXPECT_EQ(processMask, ownThreadMask());
+    ASSERT_EQ(WaitOutcome::Ended, WaitForProgram(process.Get(), kGenerousTimeoutMs));
+    unsigned long long programMask = 0;
+    unsigned long long programSystemMask = 0;
+    unsigned long long programThreadMask = 0;
+    std::ifstream input(record);
+    ASSERT_TRUE(input >> programMask >> programSystemMask >> programThreadMask);
+    EXPECT_EQ(processMask, programMask);
+    EXPECT_EQ(programMask, programThreadMask) << "the program's first thread may run on all its processors";
+
+    // A file that is no program: it cannot be created, and the thread is let go all the same.
+    const std::string notAProgram = folder + "\\not a program.exe";
+    std::ofstream(notAProgram) << "text";
+    EXPECT_FALSE(StartProgram(notAProgram, "\"" + notAProgram + "\"", kNormalLaunchFlags, "", process));
+    EXPECT_EQ(processMask, ownThreadMask());
+}
+
 constexpr UINT kSentMessage = WM_APP + 1;
 constexpr UINT kPostedMessage = WM_APP + 2;
 constexpr LRESULT kAnswer = 42;
