@@ -160,6 +160,8 @@ bool CHoverButton::DrawIntoParent(HDC parentDc, const RECT& place)
     if (::SendMessageA(window, BM_GETSTATE, 0, 0) & BST_PUSHED)
         itemState |= ODS_SELECTED;
     const int saved = ::SaveDC(parentDc);
+    if (saved == 0)
+        return false;
     ::IntersectClipRect(parentDc, place.left, place.top, place.right, place.bottom);
     ::OffsetViewportOrgEx(parentDc, place.left, place.top, nullptr);
     if (const auto font = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)))

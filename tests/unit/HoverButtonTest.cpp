@@ -514,6 +514,7 @@ TEST_F(HoverButtonWindowTest, ButtonsDrawnWithTheFaceLookAsTheirOwnPaintAndAreSp
     ASSERT_TRUE(greyed.LoadStrip(IDB_TEXT_STRIP));
     ::EnableWindow(greyed.GetHandle(), FALSE);
     ::SendMessageA(lit.GetHandle(), WM_MOUSEHOVER, 0, 0);
+    ::SendMessageA(lit.GetHandle(), BM_SETSTATE, TRUE, 0);
     const SIZE client = dialog.GetClientSize();
     COwnedBitmap face = harness::MakeSolidBitmap(client.cx, client.cy, kExitFill);
     ASSERT_TRUE(dialog.AttachBitmap(face.Get()));
@@ -542,11 +543,13 @@ TEST_F(HoverButtonWindowTest, ButtonsDrawnWithTheFaceLookAsTheirOwnPaintAndAreSp
     EXPECT_FALSE(invalid(greyed));
     EXPECT_TRUE(invalid(stripless)) << "a button without a strip paints itself";
     ::UpdateWindow(dialog.GetHandle());
-    EXPECT_EQ(0, differingPixels(*onScreen(lit), *PrintButton(lit))) << "lit up";
+    EXPECT_EQ(0, differingPixels(*onScreen(lit), *PrintButton(lit))) << "lit up and pressed";
     EXPECT_EQ(0, differingPixels(*onScreen(greyed), *PrintButton(greyed))) << "greyed";
 
     // The pointer leaves the lit button, which asks for its whole repaint;
     // the dialog is to paint only the left half of it.
+    ::SendMessageA(lit.GetHandle(), BM_SETSTATE, FALSE, 0);
+    ::UpdateWindow(dialog.GetHandle());
     ::SendMessageA(lit.GetHandle(), WM_MOUSELEAVE, 0, 0);
     RECT half{};
     ::GetWindowRect(lit.GetHandle(), &half);
@@ -561,12 +564,27 @@ TEST_F(HoverButtonWindowTest, ButtonsDrawnWithTheFaceLookAsTheirOwnPaintAndAreSp
     ::UpdateWindow(dialog.GetHandle());
     EXPECT_EQ(0, differingPixels(*onScreen(lit), *PrintButton(lit))) << "no longer lit";
 
+    // A button hidden by its style bit alone, as the menu hides the buttons
+    // that its language dialog covers, is not drawn: the face shows.
+    RECT place{};
+    ::GetWindowRect(greyed.GetHandle(), &place);
+    ::MapWindowPoints(nullptr, dialog.GetHandle(), reinterpret_cast<POINT*>(&place), 2);
+    ::SetWindowLongA(greyed.GetHandle(), GWL_STYLE, ::GetWindowLongA(greyed.GetHandle(), GWL_STYLE) & ~WS_VISIBLE);
+    ::InvalidateRect(dialog.GetHandle(), &place, TRUE);
+    ::SendMessageA(dialog.GetHandle(), WM_PAINT, 0, 0);
+    CPixelCanvas shown(place.right - place.left, place.bottom - place.top, kSentinel);
+    {
+        CWindowDc screen(dialog.GetHandle());
+        ::BitBlt(shown.Dc(), 0, 0, shown.Width(), shown.Height(), screen.Get(), place.left, place.top, SRCCOPY);
+    }
+    EXPECT_EQ(shown.Width() * shown.Height(), shown.Count(kExitFill)) << "hidden";
+
     // A dialog that clips its children out of its paint leaves them theirs.
     const LONG style = ::GetWindowLongA(dialog.GetHandle(), GWL_STYLE);
     ::SetWindowLongA(dialog.GetHandle(), GWL_STYLE, style | WS_CLIPCHILDREN);
     ::RedrawWindow(dialog.GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     ::SendMessageA(dialog.GetHandle(), WM_PAINT, 0, 0);
-    EXPECT_TRUE(invalid(greyed)) << "clipped out of the dialog's paint";
+    EXPECT_TRUE(invalid(lit)) << "clipped out of the dialog's paint";
 }
 
 TEST_F(HoverButtonWindowTest, ThePointerRestingOnTheButtonLightsItUp)
