@@ -59,10 +59,13 @@ public:
             return;
         previous = ::SetThreadAffinityMask(::GetCurrentThread(), DWORD_PTR{1} << number);
     }
+    // Keeps the error that the creation left for the caller.
     ~CThreadKeptOnItsProcessor()
     {
+        const DWORD error = ::GetLastError();
         if (previous != 0)
             ::SetThreadAffinityMask(::GetCurrentThread(), previous);
+        ::SetLastError(error);
     }
     CThreadKeptOnItsProcessor(const CThreadKeptOnItsProcessor&) = delete;
     CThreadKeptOnItsProcessor& operator=(const CThreadKeptOnItsProcessor&) = delete;

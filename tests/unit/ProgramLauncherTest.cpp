@@ -173,7 +173,9 @@ TEST_F(WorkingFolderTest, NeitherTheStarterNorTheProgramStaysOnOneProcessor)
     // A file that is no program: it cannot be created, and the thread is let go all the same.
     const std::string notAProgram = folder + "\\not a program.exe";
     std::ofstream(notAProgram) << "text";
+    ::SetLastError(ERROR_SUCCESS);
     EXPECT_FALSE(StartProgram(notAProgram, "\"" + notAProgram + "\"", kNormalLaunchFlags, "", process));
+    EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), ::GetLastError()) << "the creation's error is kept";
     EXPECT_EQ(processMask, ownThreadMask());
 }
 
