@@ -18,7 +18,7 @@ build=${SPLASH_BENCH_BUILD:-$root/build/$preset}
 echo "bench.sh: measuring the $SPLASH_RUN_ARCH build ($preset) under $([ "$SPLASH_RUN_ARCH" = i686 ] && echo 32 || echo 64)-bit Wine"
 cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build" -j2 --target Splash BareMenu splash_bench FixtureProgram FixtureWindowless FixtureVersionUnicode \
-  SplashTimed BareMenuTimed
+  SplashTimed BareMenuTimed BareMenuCleanup BareMenuCleanupTimed
 
 source "$root/tools/wine-session.sh" "$build" "$SPLASH_RUN_ARCH"
 "$root/tools/wine-exec.sh" "$build/bin/splash_bench.exe" "$@"

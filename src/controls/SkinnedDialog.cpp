@@ -203,8 +203,7 @@ CSkinnedDialog::~CSkinnedDialog()
 
 void CSkinnedDialog::ReleaseBitmap()
 {
-    if (ownsBitmap && faceBitmap != nullptr)
-        ::DeleteObject(faceBitmap);
+    ownedFace.Reset();
     ownsBitmap = false;
     hasBitmap = false;
     faceBitmap = nullptr;
@@ -214,7 +213,8 @@ bool CSkinnedDialog::TakeOwnedFace(COwnedBitmap face)
 {
     if (!face)
         return false;
-    faceBitmap = face.Release();
+    ownedFace = std::move(face);
+    faceBitmap = ownedFace.Get();
     ownsBitmap = true;
     hasBitmap = true;
     ApplyWindowRegion(RECT{0, 0, 0, 0});
@@ -271,14 +271,7 @@ bool CSkinnedDialog::SetBitmapByName(const char* name, const char* fileName)
 {
     ReleaseBitmap();
     if (name != nullptr) {
-        COwnedBitmap picture(::LoadBitmapA(CApplication::Instance(), name));
-        if (!picture)
-            return false;
-        faceBitmap = picture.Release();
-        ownsBitmap = true;
-        hasBitmap = true;
-        ApplyWindowRegion(RECT{0, 0, 0, 0});
-        return true;
+        return TakeOwnedFace(COwnedBitmap(::LoadBitmapA(CApplication::Instance(), name)));
     }
     if (fileName == nullptr)
         return false;

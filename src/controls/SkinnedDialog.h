@@ -48,6 +48,8 @@ protected:
     bool ownsBitmap = false;
     bool hasBitmap = false;
     HBITMAP faceBitmap = nullptr;
+    // Holds the face while the dialog owns it (`ownsBitmap`).
+    COwnedBitmap ownedFace;
 
     // Has the dialog's own paint draw `button`, once it is bound, over the
     // face wherever both are to be painted: the button then needs no paint

@@ -30,50 +30,6 @@ WaitOutcome LastLook(HANDLE process)
     }
 }
 
-// Keeps the calling thread on the processor it runs on for as long as it
-// lives, then gives the thread its former affinity back.
-//
-// A program is created while its creator is kept so. Under Wine every call
-// a program makes is a round trip to the Wine server, which works on the
-// processor of the program that called it last: here the menu's. The system
-// starts a new program on the less busy processor, the other one, and each
-// of the new program's calls then wakes the server's processor from idle:
-// the clean-up program's first run inside the start-up took 38 to 52 ms
-// where it takes about 25 ms started beside the server. The new program does
-// not keep the binding: Wine gives its first thread the program's own
-// affinity once it runs, and Windows never passes a thread's affinity on to
-// the programs that thread starts.
-class CThreadKeptOnItsProcessor {
-public:
-    CThreadKeptOnItsProcessor() noexcept
-    {
-        using GetProcessorNumber = DWORD(WINAPI*)();
-        const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-        const auto current = kernel != nullptr ? reinterpret_cast<GetProcessorNumber>(
-                                                     ::GetProcAddress(kernel, "GetCurrentProcessorNumber"))
-                                               : nullptr;
-        if (current == nullptr)
-            return;
-        const DWORD number = current();
-        if (number >= sizeof(DWORD_PTR) * 8)
-            return;
-        previous = ::SetThreadAffinityMask(::GetCurrentThread(), DWORD_PTR{1} << number);
-    }
-    // Keeps the error that the creation left for the caller.
-    ~CThreadKeptOnItsProcessor()
-    {
-        const DWORD error = ::GetLastError();
-        if (previous != 0)
-            ::SetThreadAffinityMask(::GetCurrentThread(), previous);
-        ::SetLastError(error);
-    }
-    CThreadKeptOnItsProcessor(const CThreadKeptOnItsProcessor&) = delete;
-    CThreadKeptOnItsProcessor& operator=(const CThreadKeptOnItsProcessor&) = delete;
-
-private:
-    DWORD_PTR previous = 0;
-};
-
 }  // namespace
 
 bool StartProgram(const std::string& program, const std::string& commandLine, DWORD creationFlags,
@@ -94,13 +50,8 @@ bool StartProgram(const std::string& program, const std::string& commandLine, DW
     PROCESS_INFORMATION started{};
     // The application name keeps CreateProcess from searching for the
     // command line's first token in the program's and the current folder.
-    BOOL created = FALSE;
-    {
-        const CThreadKeptOnItsProcessor kept;
-        created = ::CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
-                                   workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started);
-    }
-    if (!created)
+    if (!::CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
+                          workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started))
         return false;
 
     COwnedKernelHandle thread(started.hThread);

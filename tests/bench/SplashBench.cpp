@@ -464,12 +464,15 @@ constexpr DWORD kLeftoverPollMs = 5;
 const char* const kLeftoverPrograms[] = {"conhost.exe", "NimboCleanup.fix"};
 constexpr char kTimedMenuProgram[] = "SplashTimed.exe";
 constexpr char kTimedFloorProgram[] = "BareMenuTimed.exe";
+// The floor that runs the clean-up program twice before its window shows.
+constexpr char kCleanupFloorProgram[] = "BareMenuCleanup.exe";
+constexpr char kTimedCleanupFloorProgram[] = "BareMenuCleanupTimed.exe";
 constexpr char kRecordFileVariable[] = "SPLASH_STARTUP_TIMING_FILE";
 constexpr char kDoneEventVariable[] = "SPLASH_STARTUP_TIMING_EVENT";
 // The menu on a disc without the clean-up program, against the floor.
 constexpr double kBareDiscTarget = 1.15;
-// The menu with a clean-up program that ends at once, against the floor and
-// the two clean-up runs that the start-up must make.
+// The menu with a clean-up program that ends at once, against the floor that
+// runs it twice itself, as the start-up must.
 constexpr double kCleanupTarget = 1.10;
 constexpr int kRequiredCleanupRuns = 2;
 // About the time between the two clean-up runs of the start-up.
@@ -688,16 +691,18 @@ void BenchStartup()
     CScratchFolder consoleDisc("SplashBenchStartConsoleDisc");
     CScratchFolder records("SplashBenchStartRecords");
     if (!LayFullDisc(disc) || !disc.AddProgram("\\Splash.exe", kMenuProgram) ||
-        !disc.AddProgram("\\BareMenu.exe", kFloorProgram) || !LayFullDisc(bareDisc) ||
+        !disc.AddProgram("\\BareMenu.exe", kFloorProgram) ||
+        !disc.AddProgram("\\BareMenuCleanup.exe", kCleanupFloorProgram) || !LayFullDisc(bareDisc) ||
         !bareDisc.AddProgram("\\Splash.exe", kMenuProgram) || !LayFullDisc(consoleDisc, kInstantConsoleProgram) ||
         !consoleDisc.AddProgram("\\Splash.exe", kMenuProgram))
         return;
     const bool timed = disc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram) &&
                        disc.AddProgram("\\BareMenuTimed.exe", kTimedFloorProgram) &&
+                       disc.AddProgram("\\BareMenuCleanupTimed.exe", kTimedCleanupFloorProgram) &&
                        bareDisc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram) &&
                        consoleDisc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram);
     if (!timed)
-        std::printf("the timed builds are missing (build SplashTimed and BareMenuTimed): no breakdown\n");
+        std::printf("the timed builds are missing (build SplashTimed, BareMenuTimed and BareMenuCleanupTimed): no breakdown\n");
     std::error_code removed;
     std::filesystem::remove(bareDisc.Path() + kCleanupProgram, removed);
     CRegistrySeed seed;
@@ -748,7 +753,7 @@ void BenchStartup()
     struct CStarts {
         int calls = 0;
         std::vector<double> shown;
-    } menuStarts, floorStarts, bareStarts, consoleStarts;
+    } menuStarts, floorStarts, bareStarts, consoleStarts, cleanupFloorStarts;
     auto timeStart = [&](const std::string& program, CStarts& starts) {
         Settle();
         const CStart start = TimeStartToMenu(program, FolderOfProgram(program));
@@ -759,8 +764,8 @@ void BenchStartup()
         ++starts.calls;
     };
     CStartupBreakdown breakdown(
-        {"menu", "menu, no clean-up program", "floor", "menu, console clean-up stand-in"});
-    CTimedStarts timedMenu(0), timedBare(1), timedFloor(2), timedConsole(3);
+        {"menu", "menu, no clean-up program", "floor", "menu, console clean-up stand-in", "floor, clean-up run twice"});
+    CTimedStarts timedMenu(0), timedBare(1), timedFloor(2), timedConsole(3), timedCleanupFloor(4);
     auto timeFirstPaint = [&](const std::string& program, CTimedStarts& starts) {
         Settle();
         const CTimedStart start = TimeStartToFirstPaint(program, FolderOfProgram(program), records.Path());
@@ -778,6 +783,8 @@ void BenchStartup()
     const std::string bareMenuPath = bareDisc.Path() + "\\Splash.exe";
     const std::string timedMenuPath = disc.Path() + "\\SplashTimed.exe";
     const std::string timedFloorPath = disc.Path() + "\\BareMenuTimed.exe";
+    const std::string cleanupFloorPath = disc.Path() + "\\BareMenuCleanup.exe";
+    const std::string timedCleanupFloorPath = disc.Path() + "\\BareMenuCleanupTimed.exe";
     const std::string timedBarePath = bareDisc.Path() + "\\SplashTimed.exe";
     const std::string consoleMenuPath = consoleDisc.Path() + "\\Splash.exe";
     const std::string timedConsolePath = consoleDisc.Path() + "\\SplashTimed.exe";
@@ -787,6 +794,7 @@ void BenchStartup()
     if (timed)
         RotatedRounds(kStartRuns, {[&] { timeFirstPaint(timedMenuPath, timedMenu); },
                                    [&] { timeFirstPaint(timedFloorPath, timedFloor); },
+                                   [&] { timeFirstPaint(timedCleanupFloorPath, timedCleanupFloor); },
                                    [&] { timeCleanup(timedCleanups, cleanup); },
                                    [&] { timeCleanupPair(timedPairs, cleanup); },
                                    [&] { timeFirstPaint(timedBarePath, timedBare); },
@@ -795,6 +803,7 @@ void BenchStartup()
                                    [&] { timeCleanupPair(timedConsolePairs, consoleCleanup); }});
     RotatedRounds(kStartRuns, {[&] { timeStart(menuPath, menuStarts); },
                                [&] { timeStart(floorPath, floorStarts); },
+                               [&] { timeStart(cleanupFloorPath, cleanupFloorStarts); },
                                [&] { timeCleanup(shippedCleanups, cleanup); },
                                [&] { timeStart(bareMenuPath, bareStarts); },
                                [&] { timeStart(consoleMenuPath, consoleStarts); },
@@ -804,7 +813,6 @@ void BenchStartup()
                     static_cast<unsigned long>(kWindowLimitMs));
 
     const double floorMs = Median(floorStarts.shown);
-    const double cleanupMs = Median(shippedCleanups.ms);
     const double timedCleanupMs = Median(timedCleanups.ms);
     auto row = [&](const char* what, const std::vector<double>& values) {
         if (values.empty())
@@ -819,6 +827,7 @@ void BenchStartup()
     CTable table({"program", "runs", "median ms", "fastest ms", "slowest ms", "x floor"});
     table.AddRow(row("Splash.exe, the menu", menuStarts.shown));
     table.AddRow(row("BareMenu.exe, template 1002 and no logic (floor)", floorStarts.shown));
+    table.AddRow(row("BareMenuCleanup.exe, the floor that runs the clean-up program twice", cleanupFloorStarts.shown));
     table.AddRow(row("clean-up step alone (NimboCleanup.fix /Silent, start to end)", shippedCleanups.ms));
     table.AddRow(row("Splash.exe on the disc without the clean-up program", bareStarts.shown));
     table.AddRow(row("Splash.exe, console clean-up stand-in", consoleStarts.shown));
@@ -835,9 +844,9 @@ void BenchStartup()
     const double barePaintMs = breakdown.MedianTotalMs(1);
     const double floorPaintMs = breakdown.MedianTotalMs(2);
     const double consolePaintMs = breakdown.MedianTotalMs(3);
+    const double cleanupFloorPaintMs = breakdown.MedianTotalMs(4);
     const double timedConsoleCleanupMs = Median(timedConsoleCleanups.ms);
     const double leastWithCleanupMs = floorPaintMs + kRequiredCleanupRuns * timedCleanupMs;
-    const double shownLeastMs = floorMs + kRequiredCleanupRuns * cleanupMs;
     const double faceKb = static_cast<double>(FaceBytes()) / 1024;
     CTable targets({"what", "measured", "against", "ratio", "target", "verdict", "round by round"});
     // The ratio of the medians decides; the median of the ratios of each
@@ -856,18 +865,22 @@ void BenchStartup()
     const std::vector<double> bareTotals = breakdown.TotalsMs(1);
     const std::vector<double> floorTotals = breakdown.TotalsMs(2);
     const std::vector<double> consoleTotals = breakdown.TotalsMs(3);
+    const std::vector<double> cleanupFloorTotals = breakdown.TotalsMs(4);
     std::vector<double> bareRounds;
     std::vector<double> cleanupRounds;
+    std::vector<double> oldCleanupRounds;
     std::vector<double> pairRounds;
     std::vector<double> consoleRounds;
     std::vector<double> consolePairRounds;
     const size_t rounds = std::min({menuTotals.size(), bareTotals.size(), floorTotals.size(), consoleTotals.size(),
+                                    cleanupFloorTotals.size(),
                                     timedCleanups.ms.size(), timedPairs.ms.size(), timedConsoleCleanups.ms.size(),
                                     timedConsolePairs.ms.size()});
     for (size_t round = 0; round < rounds; ++round) {
         bareRounds.push_back(bareTotals[round] / floorTotals[round]);
-        cleanupRounds.push_back(menuTotals[round] /
-                                (floorTotals[round] + kRequiredCleanupRuns * timedCleanups.ms[round]));
+        cleanupRounds.push_back(menuTotals[round] / cleanupFloorTotals[round]);
+        oldCleanupRounds.push_back(menuTotals[round] /
+                                   (floorTotals[round] + kRequiredCleanupRuns * timedCleanups.ms[round]));
         pairRounds.push_back(menuTotals[round] / (floorTotals[round] + timedPairs.ms[round]));
         consoleRounds.push_back(consoleTotals[round] /
                                 (floorTotals[round] + kRequiredCleanupRuns * timedConsoleCleanups.ms[round]));
@@ -877,11 +890,11 @@ void BenchStartup()
     std::vector<double> shownBareRounds;
     std::vector<double> shownConsoleRounds;
     const size_t shownCount = std::min({menuStarts.shown.size(), floorStarts.shown.size(), bareStarts.shown.size(),
+                                        cleanupFloorStarts.shown.size(),
                                         shippedCleanups.ms.size(), consoleStarts.shown.size(),
                                         shippedConsoleCleanups.ms.size()});
     for (size_t round = 0; round < shownCount; ++round) {
-        shownRounds.push_back(menuStarts.shown[round] /
-                              (floorStarts.shown[round] + kRequiredCleanupRuns * shippedCleanups.ms[round]));
+        shownRounds.push_back(menuStarts.shown[round] / cleanupFloorStarts.shown[round]);
         shownBareRounds.push_back(bareStarts.shown[round] / floorStarts.shown[round]);
         shownConsoleRounds.push_back(consoleStarts.shown[round] /
                                      (floorStarts.shown[round] + kRequiredCleanupRuns * shippedConsoleCleanups.ms[round]));
@@ -889,14 +902,19 @@ void BenchStartup()
     ratioRow("menu, disc without the clean-up program (first paint)", barePaintMs, "floor", floorPaintMs,
              kBareDiscTarget, bareRounds);
     ratioRow("menu, windowless clean-up program that ends at once (first paint)", menuPaintMs,
-             "floor + 2 x clean-up alone (" + Format("%.1f", timedCleanupMs) + ")", leastWithCleanupMs,
-             kCleanupTarget, cleanupRounds);
+             "floor that runs it twice", cleanupFloorPaintMs, kCleanupTarget, cleanupRounds);
+    // The measure of earlier runs: two runs timed by the bench, while idle,
+    // added to the plain floor. Wine schedules a program that an idle
+    // program starts better than one that a busy one starts, so it asks for
+    // less than the floor above pays.
+    ratioRow("the same, old measure: against floor + 2 x clean-up alone", menuPaintMs,
+             "floor + 2 x clean-up alone (" + Format("%.1f", timedCleanupMs) + ")", leastWithCleanupMs, 0.0,
+             oldCleanupRounds);
     ratioRow("the same, against both clean-up runs made as the start-up makes them", menuPaintMs,
              "floor + " + Format("%.0f", kCleanupGapMs) + " ms apart (" + Format("%.1f", Median(timedPairs.ms)) + ")",
              floorPaintMs + Median(timedPairs.ms), 0.0, pairRounds);
     ratioRow("the same, shipped programs to the visible window", Median(menuStarts.shown),
-             "floor + 2 x clean-up alone (" + Format("%.1f", cleanupMs) + ")", shownLeastMs, kCleanupTarget,
-             shownRounds);
+             "floor that runs it twice", Median(cleanupFloorStarts.shown), kCleanupTarget, shownRounds);
     ratioRow("menu without clean-up program, shipped, visible window", Median(bareStarts.shown), "floor", floorMs,
              kBareDiscTarget, shownBareRounds);
     // The console stand-in, for comparison: Wine's console host of each run

@@ -135,50 +135,6 @@ TEST_F(WorkingFolderTest, AppliesTheGivenFolderOrKeepsOurs)
     EXPECT_EQ(std::string(own), RecordedFolder(""));
 }
 
-// The starting thread keeps to its processor only while the program is
-// created: afterwards neither it nor the program is bound to one, whether
-// the program could be created or not.
-TEST_F(WorkingFolderTest, NeitherTheStarterNorTheProgramStaysOnOneProcessor)
-{
-    DWORD_PTR processMask = 0;
-    DWORD_PTR systemMask = 0;
-    ASSERT_TRUE(::GetProcessAffinityMask(::GetCurrentProcess(), &processMask, &systemMask));
-    // Setting the thread's affinity answers with the one it had.
-    auto ownThreadMask = [processMask] { return ::SetThreadAffinityMask(::GetCurrentThread(), processMask); };
-
-    // Under Wine the host's own list of the processors this thread may run on.
-    auto hostProcessors = [] {
-        std::ifstream status("Z:\\proc\\thread-self\\status");
-        std::string line;
-        while (std::getline(status, line) && line.rfind("Cpus_allowed_list:", 0) != 0) {
-        }
-        return status ? line.substr(line.find_last_of(" \t") + 1) : std::string("-");
-    };
-
-    const std::string record = folder + "\\affinity.txt";
-    COwnedKernelHandle process;
-    ASSERT_TRUE(StartFixture(" affinity " + record, kNormalLaunchFlags, "", process));
-    const std::string ownHost = hostProcessors();
-    EXPECT_EQ(processMask, ownThreadMask());
-    ASSERT_EQ(WaitOutcome::Ended, WaitForProgram(process.Get(), kGenerousTimeoutMs));
-    unsigned long long programMask = 0;
-    unsigned long long programThreadMask = 0;
-    std::string programHost;
-    std::ifstream input(record);
-    ASSERT_TRUE(input >> programMask >> programThreadMask >> programHost);
-    EXPECT_EQ(processMask, programMask);
-    EXPECT_EQ(programMask, programThreadMask) << "the program's first thread may run on all its processors";
-    EXPECT_EQ(ownHost, programHost) << "as the host sees it";
-
-    // A file that is no program: it cannot be created, and the thread is let go all the same.
-    const std::string notAProgram = folder + "\\not a program.exe";
-    std::ofstream(notAProgram) << "text";
-    ::SetLastError(ERROR_SUCCESS);
-    EXPECT_FALSE(StartProgram(notAProgram, "\"" + notAProgram + "\"", kNormalLaunchFlags, "", process));
-    EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), ::GetLastError()) << "the creation's error is kept";
-    EXPECT_EQ(processMask, ownThreadMask());
-}
-
 constexpr UINT kSentMessage = WM_APP + 1;
 constexpr UINT kPostedMessage = WM_APP + 2;
 constexpr LRESULT kAnswer = 42;
