@@ -77,3 +77,19 @@ splash_fail() {
   echo "$(basename "$0"): $*" >&2
   exit 1
 }
+
+# Configures the build folder of a preset (cmake --preset PRESET [ARGS...]).
+# A folder keeps the compilers it was first configured with, so one that the
+# other thread flavour made (the release builds took posix before) is made
+# afresh instead of failing.
+splash_configure() {
+  local output status=0
+  output=$(cmake --preset "$@" 2>&1) || status=$?
+  if [ "$status" -ne 0 ] && grep -q 'Stale compilers:' <<<"$output"; then
+    echo "$(basename "$0"): build folder of preset $1 made by the other compilers: configuring it afresh"
+    cmake --preset "$@" --fresh >/dev/null
+    return
+  fi
+  [ "$status" -eq 0 ] || printf '%s\n' "$output" >&2
+  return "$status"
+}

@@ -105,6 +105,9 @@ for program in Splash.exe SplashCheck.exe; do
   [ -f "$file" ] || die "$file is missing: build the release first (cmake --preset release && cmake --build --preset release)"
   machine=$(pe_machine "$file")
   [ "$machine" = 014c ] || die "$file is not a 32-bit Windows program (machine: $machine)"
+  # Wine starts a program that imports what XP lacks; XP's loader does not.
+  imports=$(/usr/bin/python3 "$root/tools/check_imports.py" "$file" 2>&1) || die "$file would not start on Windows XP SP3:
+$imports"
 done
 
 # The disc check runs under the Wine this machine has: the 32-bit program

@@ -12,13 +12,13 @@ cd "$root"
 
 "$root/tools/setup.sh"
 source "$root/tools/machine.sh"
-cmake --preset release >/dev/null
+splash_configure release
 cmake --build --preset release
 # The menu shown is the 32-bit program where this machine runs 32-bit
 # programs, else the 64-bit build of the same sources.
 preset=$(splash_release_preset "$SPLASH_RUN_ARCH")
 if [ "$preset" != release ]; then
-  cmake --preset "$preset" >/dev/null
+  splash_configure "$preset"
   cmake --build --preset "$preset"
 fi
 echo "run.sh: showing the $SPLASH_RUN_ARCH build ($preset) under $([ "$SPLASH_RUN_ARCH" = i686 ] && echo 32 || echo 64)-bit Wine"

@@ -30,7 +30,7 @@ echo "test.sh: architectures to test: $archs"
 
 /usr/bin/python3 tools/check_artwork.py
 /usr/bin/python3 tools/check_strings.py
-cmake --preset release >/dev/null
+splash_configure release
 cmake --build --preset release
 
 summary=()
@@ -38,7 +38,7 @@ total_passed=0 total_failed=0 total_skipped=0 status=0
 for arch in $archs; do
   preset=$(splash_tests_preset "$arch")
   echo "== $arch: building and testing ($preset)"
-  cmake --preset "$preset" >/dev/null
+  splash_configure "$preset"
   cmake --build --preset "$preset"
   log="$root/build/ctest-$arch.log"
   arch_status=0
