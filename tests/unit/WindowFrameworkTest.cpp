@@ -1,30 +1,56 @@
 // The window base as other code and other programs meet it: a message the
 // program does not handle reaches the window's own procedure whatever its
 // number; only a parent's reflection reaches a control's reflected handler;
-// and letting go of a window leaves a later subclass in place.
+// letting go of a window leaves a later subclass in place; and a handler
+// that throws leaves its message to the default handling.
+#include "framework/Dialog.h"
 #include "framework/Window.h"
+#include "res/resource.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr char kClassName[] = "SplashWindowFrameworkTest";
 constexpr int kChildId = 7;
+// A message that the original procedure answers itself, and its answers.
+constexpr UINT kProbeMessage = WM_APP + 3;
+constexpr LRESULT kOriginalAnswer = 77;
+constexpr LRESULT kHandlerAnswer = 42;
+// DBG_PRINTEXCEPTION_C: how OutputDebugStringA hands its line to a debugger.
+constexpr DWORD kDebugPrintException = 0x40010006;
 
 thread_local std::vector<UINT> originalSaw;
 thread_local int laterSaw = 0;
 thread_local WNDPROC beforeLater = nullptr;
+thread_local std::vector<std::string> debugLines;
 
 // The procedure that the framework subclasses: it notes what reaches it.
 LRESULT CALLBACK OriginalProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     originalSaw.push_back(message);
+    if (message == kProbeMessage)
+        return kOriginalAnswer;
     return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Notes this thread's debugger lines, as a debugger would see them.
+LONG CALLBACK NoteDebugLine(EXCEPTION_POINTERS* pointers)
+{
+    const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
+    if (record.ExceptionCode == kDebugPrintException && record.NumberParameters >= 2)
+        debugLines.emplace_back(reinterpret_cast<const char*>(record.ExceptionInformation[1]));
+    return EXCEPTION_CONTINUE_SEARCH;
 }
 
 // A subclass that another piece of code adds after the framework's.
@@ -42,19 +68,64 @@ int TimesSeen(UINT message)
 class CDrawnControl : public CWindow {
 public:
     int drawn = 0;
+    int probed = 0;
+    // Called, and cleared, by the next handler: it throws.
+    void (*throwNext)() = nullptr;
 
     LRESULT OnDrawItem(WPARAM, LPARAM)
     {
+        ThrowIfAsked();
         ++drawn;
         return TRUE;
+    }
+
+    LRESULT OnProbe(WPARAM, LPARAM)
+    {
+        ThrowIfAsked();
+        ++probed;
+        return kHandlerAnswer;
+    }
+
+    void ThrowIfAsked()
+    {
+        if (const auto thrower = std::exchange(throwNext, nullptr))
+            thrower();
     }
 
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CDrawnControl, CWindow)
-    OnReflected<WM_DRAWITEM, &CDrawnControl::OnDrawItem>(),
-END_MESSAGE_MAP(CDrawnControl, CWindow)
+OnReflected<WM_DRAWITEM, &CDrawnControl::OnDrawItem>(), OnMessage<kProbeMessage, &CDrawnControl::OnProbe>(),
+    END_MESSAGE_MAP(CDrawnControl, CWindow)
+
+        struct CThrowCase {
+    const char* name;
+    void (*thrower)();
+    const char* reported; // what the debugger line names
+};
+
+const CThrowCase kThrowCases[] = {
+    { "out of memory", [] { throw std::bad_alloc(); }, "(std::bad_alloc)" },
+    { "a standard exception", [] { throw std::runtime_error("the registry said no"); }, "(the registry said no)" },
+    { "anything else", [] { throw 7; }, "(of no standard type)" },
+};
+
+// A dialog whose initialisation asks to be cancelled, then throws.
+class CThrowingDialog : public CDialog {
+public:
+    CThrowingDialog()
+        : CDialog(IDD_LANGUAGE, nullptr)
+    {
+    }
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        throw std::bad_alloc();
+    }
+};
 
 class WindowFrameworkTest : public ::testing::Test {
 protected:
@@ -153,4 +224,52 @@ TEST_F(WindowFrameworkTest, LettingGoKeepsALaterSubclassAndRestoresOnlyWhenOnTop
     }
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&OriginalProcedure), ::GetWindowLongPtrA(plain, GWLP_WNDPROC));
     ::DestroyWindow(plain);
+}
+
+TEST_F(WindowFrameworkTest, AThrowingHandlerLeavesItsMessageToTheDefaultAndTheNextIsHandled)
+{
+    const PVOID watcher = ::AddVectoredExceptionHandler(1, &NoteDebugLine);
+    ASSERT_NE(nullptr, watcher);
+    const HWND window = Make(nullptr);
+    CDrawnControl object;
+    ASSERT_TRUE(object.Attach(window));
+    DRAWITEMSTRUCT draw {};
+    draw.CtlType = ODT_BUTTON;
+    draw.CtlID = kChildId;
+    draw.hwndItem = child;
+    for (const CThrowCase& thrown : kThrowCases) {
+        SCOPED_TRACE(thrown.name);
+        debugLines.clear();
+        originalSaw.clear();
+        object.throwNext = thrown.thrower;
+        EXPECT_EQ(kOriginalAnswer, ::SendMessageA(window, kProbeMessage, 0, 0));
+        EXPECT_EQ(1, TimesSeen(kProbeMessage));
+        EXPECT_EQ(kHandlerAnswer, ::SendMessageA(window, kProbeMessage, 0, 0));
+        EXPECT_EQ(1, TimesSeen(kProbeMessage)) << "the next message is the handler's";
+
+        // A reflected handler's throw leaves the message to the parent's own procedure.
+        childObject.throwNext = thrown.thrower;
+        ::SendMessageA(parent, WM_DRAWITEM, kChildId, reinterpret_cast<LPARAM>(&draw));
+        EXPECT_EQ(1, TimesSeen(WM_DRAWITEM));
+        EXPECT_EQ(TRUE, ::SendMessageA(parent, WM_DRAWITEM, kChildId, reinterpret_cast<LPARAM>(&draw)));
+        EXPECT_EQ(1, TimesSeen(WM_DRAWITEM));
+
+        ASSERT_EQ(2u, debugLines.size());
+        EXPECT_NE(std::string::npos, debugLines[0].find("0x8003")) << debugLines[0];
+        EXPECT_NE(std::string::npos, debugLines[1].find("0x002B")) << debugLines[1];
+        for (const std::string& line : debugLines)
+            EXPECT_NE(std::string::npos, line.find(thrown.reported)) << line;
+    }
+    EXPECT_EQ(static_cast<int>(std::size(kThrowCases)), object.probed);
+    EXPECT_EQ(static_cast<int>(std::size(kThrowCases)), childObject.drawn);
+
+    // A dialog whose initialisation throws still runs, and ends as asked.
+    debugLines.clear();
+    CThrowingDialog dialog;
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    ASSERT_EQ(1u, debugLines.size());
+    EXPECT_EQ("Message 0x0110: an exception left its handler (std::bad_alloc); the message had its default handling\n",
+        debugLines[0]);
+    ::RemoveVectoredExceptionHandler(watcher);
+    ::DestroyWindow(window);
 }
