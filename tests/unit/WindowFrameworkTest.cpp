@@ -81,16 +81,14 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CDrawnControl, CWindow)
-OnReflected<WM_DRAWITEM, &CDrawnControl::OnDrawItem>(), OnMessage<kProbeMessage, &CDrawnControl::OnProbe>(),
-    END_MESSAGE_MAP(CDrawnControl, CWindow)
+    OnReflected<WM_DRAWITEM, &CDrawnControl::OnDrawItem>(),
+    OnMessage<kProbeMessage, &CDrawnControl::OnProbe>(),
+END_MESSAGE_MAP(CDrawnControl, CWindow)
 
-    // A dialog whose initialisation asks to be cancelled, then throws.
-    class CThrowingDialog : public CDialog {
+// A dialog whose initialisation asks to be cancelled, then throws.
+class CThrowingDialog : public CDialog {
 public:
-    CThrowingDialog()
-        : CDialog(IDD_LANGUAGE, nullptr)
-    {
-    }
+    CThrowingDialog() : CDialog(IDD_LANGUAGE, nullptr) {}
     BOOL OnInitDialog() override
     {
         ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
