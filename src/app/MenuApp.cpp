@@ -15,7 +15,9 @@ bool CMenuApp::InitInstance()
 {
     auto dialog = std::make_unique<CMenuDialog>();
     MarkStartupPhase("menu object: members, icon, description line's font");
-    const CStartDecision start = DecideStart(CStartUpSystem());
+    // Holds this copy's claim on the menu until the menu has closed.
+    CStartUpSystem system;
+    const CStartDecision start = DecideStart(system);
     if (!start.runMenu) {
         SetExitCode(start.exitCode);
         return false;

@@ -8,7 +8,8 @@ public:
     CMenuApp() = default;
     ~CMenuApp() override;
 
-    // Runs the menu unless a copy of it already has a window, or starts the
-    // program again with administrator rights when it lacks them; always false.
+    // Runs the menu unless another copy has claimed it or has a window, or
+    // starts the program again with administrator rights when it lacks
+    // them; always false.
     bool InitInstance() override;
 };

@@ -70,6 +70,18 @@ struct KernelHandleTraits {
     static void Close(HANDLE object) noexcept { ::CloseHandle(object); }
 };
 
+// A mutex that this thread has acquired: given up, then closed. Closing
+// alone would keep it owned until the thread ends.
+struct HeldMutexTraits {
+    using Handle = HANDLE;
+    static HANDLE Invalid() noexcept { return nullptr; }
+    static void Close(HANDLE mutex) noexcept
+    {
+        ::ReleaseMutex(mutex);
+        ::CloseHandle(mutex);
+    }
+};
+
 struct FindHandleTraits {
     using Handle = HANDLE;
     static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
@@ -98,6 +110,7 @@ using COwnedRegion = CUniqueHandle<GdiObjectTraits<HRGN>>;
 using COwnedMemoryDc = CUniqueHandle<MemoryDcTraits>;
 using COwnedKey = CUniqueHandle<RegistryKeyTraits>;
 using COwnedKernelHandle = CUniqueHandle<KernelHandleTraits>;
+using COwnedHeldMutex = CUniqueHandle<HeldMutexTraits>;
 using COwnedFind = CUniqueHandle<FindHandleTraits>;
 using COwnedLibrary = CUniqueHandle<LibraryTraits>;
 using COwnedWindow = CUniqueHandle<OwnedWindowTraits>;

@@ -105,8 +105,16 @@ INT_PTR CALLBACK CDialog::DialogProcedure(HWND handle, UINT message, WPARAM, LPA
         return FALSE;
     dialogBeingCreated = nullptr;
     MarkStartupPhase(startup::kTemplateControls);
-    dialog->Subclass(handle);
-    return dialog->OnInitDialog();
+    // As in the window procedure, nothing may unwind into the dialog
+    // manager: an initialisation that throws counts as one that set no
+    // focus, and the dialog runs with what it has.
+    try {
+        dialog->Subclass(handle);
+        return dialog->OnInitDialog();
+    } catch (...) {
+        ReportEscapedException(message);
+    }
+    return FALSE;
 }
 
 void CDialog::RunMessageLoop()
@@ -130,12 +138,18 @@ void CDialog::RunMessageLoop()
 }
 
 // Offers the message to the window it is for and to each of its parents.
-bool CDialog::PreTranslateChain(MSG& message)
+// A hook that throws swallows nothing: this loop may run inside a handler
+// of its owner, whose modal run would otherwise be left half done.
+bool CDialog::PreTranslateChain(MSG& message) noexcept
 {
     for (HWND target = message.hwnd; target != nullptr; target = ::GetParent(target)) {
         if (CWindow* object = FromHandle(target)) {
-            if (object->PreTranslateMessage(message))
-                return true;
+            try {
+                if (object->PreTranslateMessage(message))
+                    return true;
+            } catch (...) {
+                ReportEscapedException(message.message);
+            }
         }
         if (target == window)
             break;

@@ -36,7 +36,7 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     void RunMessageLoop();
-    bool PreTranslateChain(MSG& message);
+    bool PreTranslateChain(MSG& message) noexcept;
 
     UINT templateId;
     HWND parent;

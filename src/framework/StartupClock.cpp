@@ -90,8 +90,9 @@ WNDPROC PreviousProcedure(HWND window) noexcept
 }
 
 // The paint is complete when, after a WM_PAINT of the shown dialog or one
-// of its controls, no window of the thread waits to be painted.
-LRESULT CALLBACK WatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// of its controls, no window of the thread waits to be painted. Nothing
+// here throws; the procedures it calls through catch their own.
+LRESULT CALLBACK WatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     if (!finished && !shown && window == watchedDialog && message == WM_SHOWWINDOW && wParam != FALSE) {
         shown = true;

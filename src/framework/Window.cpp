@@ -1,8 +1,15 @@
 #include "Window.h"
 
+#include <cstdio>
+#include <exception>
+#include <new>
 #include <unordered_map>
 
 namespace {
+
+// The longest line an escaped exception's report writes; a longer
+// description is cut.
+constexpr std::size_t kReportLength = 256;
 
 // The objects bound to this thread's windows. A window belongs to the thread
 // that made it, and only that thread's messages look objects up, so no
@@ -48,6 +55,23 @@ HWND ReflectionTarget(const CMessage& message)
 
 }  // namespace
 
+void ReportEscapedException(UINT message) noexcept
+{
+    const char* what = "of no standard type";
+    try {
+        throw;
+    } catch (const std::exception& exception) {
+        if (exception.what() != nullptr)
+            what = exception.what();
+    } catch (...) {
+    }
+    // A buffer of fixed size: what escapes is most often a lack of memory.
+    char line[kReportLength];
+    std::snprintf(line, sizeof(line),
+        "Message 0x%04X: an exception left its handler (%s); the message had its default handling\n", message, what);
+    ::OutputDebugStringA(line);
+}
+
 const CMessageMap CWindow::messageMap = {nullptr, nullptr, 0};
 
 const CMessageMap& CWindow::GetMessageMap() const
@@ -89,16 +113,22 @@ void CWindow::Subclass(HWND handle)
 // subclass added later calls through this one, and restoring the earlier
 // procedure would cut that one out. This one then stays in the chain and
 // passes every message on to the procedure it had taken over.
-void CWindow::Detach()
+void CWindow::Detach() noexcept
 {
     if (window == nullptr)
         return;
     const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
     if (previousProcedure != nullptr) {
-        if (current == &CWindow::WindowProcedure)
+        if (current == &CWindow::WindowProcedure) {
             ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
-        else
-            PassedThrough()[window] = previousProcedure;
+        } else {
+            // Called from the window procedure too: without the memory to
+            // note it, the window's later messages get the default handling.
+            try {
+                PassedThrough()[window] = previousProcedure;
+            } catch (const std::bad_alloc&) {
+            }
+        }
     }
     BoundObjects().erase(window);
     window = nullptr;
@@ -136,10 +166,23 @@ LRESULT CWindow::Dispatch(const CMessage& message)
     const CMessage* outer = currentMessage;
     currentMessage = &message;
     LRESULT result = 0;
-    if (!FindHandler(message, result))
+    if (!FindHandlerGuarded(message, result))
         result = Default();
     currentMessage = outer;
     return result;
+}
+
+// No exception may leave a window procedure: the window system's frames
+// that called it cannot be unwound (32-bit code ends in std::terminate). A
+// handler that throws leaves its message unhandled, and the program goes on.
+bool CWindow::FindHandlerGuarded(const CMessage& message, LRESULT& result) noexcept
+{
+    try {
+        return FindHandler(message, result);
+    } catch (...) {
+        ReportEscapedException(message.message);
+    }
+    return false;
 }
 
 // Looks for a handler in this class's map, then in each base's map in turn.
@@ -175,7 +218,7 @@ bool CWindow::Reflect(const CMessage& message, LRESULT& result)
     const CMessage reflected{message.message, message.wParam, message.lParam, true};
     const CMessage* outer = child->currentMessage;
     child->currentMessage = &reflected;
-    const bool handled = child->FindHandler(reflected, result);
+    const bool handled = child->FindHandlerGuarded(reflected, result);
     child->currentMessage = outer;
     return handled;
 }

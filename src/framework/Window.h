@@ -101,6 +101,10 @@ constexpr CMessageMapEntry OnCommandRange()
     return {WM_COMMAND, false, First, Last, &messagemap::CallCommandRangeHandler<Handler>};
 }
 
+// Writes one line to the debugger output naming the exception being
+// handled, which left the handler of `message`. Only inside a catch block.
+void ReportEscapedException(UINT message) noexcept;
+
 #define DECLARE_MESSAGE_MAP()                          \
 public:                                                \
     static const CMessageMap messageMap;               \
@@ -157,9 +161,10 @@ private:
     static LRESULT CALLBACK WindowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(const CMessage& message);
     bool FindHandler(const CMessage& message, LRESULT& result);
+    bool FindHandlerGuarded(const CMessage& message, LRESULT& result) noexcept;
     bool Reflect(const CMessage& message, LRESULT& result);
     LRESULT CallPrevious(const CMessage& message);
-    void Detach();
+    void Detach() noexcept;
 
     WNDPROC previousProcedure = nullptr;
     const CMessage* currentMessage = nullptr;

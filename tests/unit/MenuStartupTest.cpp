@@ -60,8 +60,9 @@ TEST(DiscRoot, ComesFromTheRunValueWhichIsThenDeleted)
     bool present = true;
     RunValue(present);
     EXPECT_FALSE(present);
-    // The next start falls back to the program's own folder.
+    // The next start falls back to the program's own folder, a share too.
     EXPECT_EQ(FindDiscRoot("E:\\Menu\\Splash.exe"), "E:\\Menu");
+    EXPECT_EQ(FindDiscRoot("\\\\server\\vexa\\Splash.exe"), "\\\\server\\vexa");
 }
 
 TEST(DiscRoot, ARunValueWithoutABackslashIsIgnoredAndKept)

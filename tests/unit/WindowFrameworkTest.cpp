@@ -1,14 +1,20 @@
 // The window base as other code and other programs meet it: a message the
 // program does not handle reaches the window's own procedure whatever its
 // number; only a parent's reflection reaches a control's reflected handler;
-// and letting go of a window leaves a later subclass in place.
+// letting go of a window leaves a later subclass in place; and a handler
+// that throws leaves its message to the default handling.
+#include "framework/Dialog.h"
 #include "framework/Window.h"
+#include "res/resource.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -16,15 +22,32 @@ namespace {
 constexpr char kClassName[] = "SplashWindowFrameworkTest";
 constexpr int kChildId = 7;
 
+// A message that the original procedure answers itself, and its answers.
+constexpr UINT kProbeMessage = WM_APP + 3;
+constexpr LRESULT kOriginalAnswer = 77;
+constexpr LRESULT kHandlerAnswer = 42;
+// DBG_PRINTEXCEPTION_C: how OutputDebugStringA hands its line to a debugger.
+constexpr DWORD kDebugPrintException = 0x40010006;
+
 thread_local std::vector<UINT> originalSaw;
 thread_local int laterSaw = 0;
 thread_local WNDPROC beforeLater = nullptr;
+thread_local std::vector<std::string> debugLines;
 
 // The procedure that the framework subclasses: it notes what reaches it.
 LRESULT CALLBACK OriginalProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     originalSaw.push_back(message);
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    return message == kProbeMessage ? kOriginalAnswer : ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Notes this thread's debugger lines as a debugger would get them.
+LONG CALLBACK NoteDebugLine(EXCEPTION_POINTERS* pointers)
+{
+    const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
+    if (record.ExceptionCode == kDebugPrintException && record.NumberParameters >= 2)
+        debugLines.emplace_back(reinterpret_cast<const char*>(record.ExceptionInformation[1]));
+    return EXCEPTION_CONTINUE_SEARCH;
 }
 
 // A subclass that another piece of code adds after the framework's.
@@ -42,19 +65,36 @@ int TimesSeen(UINT message)
 class CDrawnControl : public CWindow {
 public:
     int drawn = 0;
+    void (*throwNext)() = nullptr; // called once, by the next handler
 
     LRESULT OnDrawItem(WPARAM, LPARAM)
     {
+        if (const auto thrower = std::exchange(throwNext, nullptr))
+            thrower();
         ++drawn;
         return TRUE;
     }
+
+    LRESULT OnProbe(WPARAM wParam, LPARAM lParam) { return OnDrawItem(wParam, lParam) ? kHandlerAnswer : 0; }
 
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CDrawnControl, CWindow)
     OnReflected<WM_DRAWITEM, &CDrawnControl::OnDrawItem>(),
+    OnMessage<kProbeMessage, &CDrawnControl::OnProbe>(),
 END_MESSAGE_MAP(CDrawnControl, CWindow)
+
+// A dialog whose initialisation asks to be cancelled, then throws.
+class CThrowingDialog : public CDialog {
+public:
+    CThrowingDialog() : CDialog(IDD_LANGUAGE, nullptr) {}
+    BOOL OnInitDialog() override
+    {
+        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        throw std::bad_alloc();
+    }
+};
 
 class WindowFrameworkTest : public ::testing::Test {
 protected:
@@ -153,4 +193,38 @@ TEST_F(WindowFrameworkTest, LettingGoKeepsALaterSubclassAndRestoresOnlyWhenOnTop
     }
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&OriginalProcedure), ::GetWindowLongPtrA(plain, GWLP_WNDPROC));
     ::DestroyWindow(plain);
+}
+
+TEST_F(WindowFrameworkTest, AThrowingHandlerLeavesItsMessageToTheDefaultAndTheNextIsHandled)
+{
+    const PVOID watcher = ::AddVectoredExceptionHandler(1, &NoteDebugLine);
+    DRAWITEMSTRUCT draw {};
+    draw.hwndItem = child;
+    const struct {
+        void (*thrower)();
+        const char* reported;
+    } rows[] = { { [] { throw std::bad_alloc(); }, "(std::bad_alloc)" }, { [] { throw 7; }, "(of no standard type)" } };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reported);
+        debugLines.clear();
+        originalSaw.clear();
+        childObject.throwNext = row.thrower;
+        EXPECT_EQ(kOriginalAnswer, ::SendMessageA(child, kProbeMessage, 0, 0));
+        EXPECT_EQ(kHandlerAnswer, ::SendMessageA(child, kProbeMessage, 0, 0));
+        // A reflected handler's throw leaves the message to the parent's own procedure.
+        childObject.throwNext = row.thrower;
+        ::SendMessageA(parent, WM_DRAWITEM, kChildId, reinterpret_cast<LPARAM>(&draw));
+        EXPECT_EQ(TRUE, ::SendMessageA(parent, WM_DRAWITEM, kChildId, reinterpret_cast<LPARAM>(&draw)));
+        EXPECT_EQ((std::vector<UINT> { kProbeMessage, WM_DRAWITEM }), originalSaw);
+        ASSERT_EQ(2u, debugLines.size());
+        EXPECT_NE(std::string::npos,
+            debugLines[1].find("0x002B: an exception left its handler " + std::string(row.reported)));
+    }
+    EXPECT_EQ(4, childObject.drawn);
+
+    CThrowingDialog dialog;
+    EXPECT_EQ(IDCANCEL, dialog.DoModal()) << "the dialog runs on";
+    EXPECT_EQ("Message 0x0110: an exception left its handler (std::bad_alloc); the message had its default handling\n",
+        debugLines.back());
+    ::RemoveVectoredExceptionHandler(watcher);
 }
