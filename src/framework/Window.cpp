@@ -77,12 +77,14 @@ bool CWindow::Attach(HWND existing)
     return true;
 }
 
+// A wide procedure keeps the window Unicode: behind a narrow one every text
+// that passes the window would go through the system's code page.
 void CWindow::Subclass(HWND handle)
 {
     window = handle;
     BoundObjects()[handle] = this;
     previousProcedure = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindow::WindowProcedure)));
+        ::SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindow::WindowProcedure)));
 }
 
 // Undoes the subclass only while it is the window's current procedure: a
@@ -93,10 +95,10 @@ void CWindow::Detach()
 {
     if (window == nullptr)
         return;
-    const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
+    const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
     if (previousProcedure != nullptr) {
         if (current == &CWindow::WindowProcedure)
-            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
+            ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
         else
             PassedThrough()[window] = previousProcedure;
     }
@@ -117,16 +119,16 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND handle, UINT message, WPARAM wPar
         auto& passedThrough = PassedThrough();
         const auto passed = passedThrough.find(handle);
         if (passed == passedThrough.end())
-            return ::DefWindowProcA(handle, message, wParam, lParam);
+            return ::DefWindowProcW(handle, message, wParam, lParam);
         const WNDPROC previous = passed->second;
         if (message == WM_NCDESTROY)
             passedThrough.erase(passed);
-        return ::CallWindowProcA(previous, handle, message, wParam, lParam);
+        return ::CallWindowProcW(previous, handle, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
         WNDPROC previous = object->previousProcedure;
         object->Detach();
-        return ::CallWindowProcA(previous, handle, message, wParam, lParam);
+        return ::CallWindowProcW(previous, handle, message, wParam, lParam);
     }
     return object->Dispatch(CMessage{message, wParam, lParam});
 }
@@ -198,6 +200,6 @@ LRESULT CWindow::Default()
 LRESULT CWindow::CallPrevious(const CMessage& message)
 {
     if (previousProcedure == nullptr)
-        return ::DefWindowProcA(window, message.message, message.wParam, message.lParam);
-    return ::CallWindowProcA(previousProcedure, window, message.message, message.wParam, message.lParam);
+        return ::DefWindowProcW(window, message.message, message.wParam, message.lParam);
+    return ::CallWindowProcW(previousProcedure, window, message.message, message.wParam, message.lParam);
 }
