@@ -206,15 +206,21 @@ void CMenuDialog::ShowEntryButtons(bool show)
 void CMenuDialog::ShowLanguage(int languageIndex)
 {
     entries.RefreshAllEntries(languageIndex);
+    const auto dialogFont = reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
     HFONT font = nullptr;
     if (kLanguages[languageIndex].linkedFont) {
         if (!linkedFont)
-            linkedFont = CreateLinkedFont(reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+            linkedFont = CreateLinkedFont(dialogFont);
         font = linkedFont.Get();
     }
     for (CHoverButton& button : entryButtons)
         button.SetCaptionFont(font);
     languageButton.SetCaptionFont(font);
+    // The description line draws in its own font, the dialog's, which it
+    // selects over whatever its colour request selected; it shows the new
+    // font with its next text.
+    ::SendMessageW(
+        descriptionLabel.GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(font != nullptr ? font : dialogFont), FALSE);
 }
 
 void CMenuDialog::RedrawNow()

@@ -1,6 +1,7 @@
 // The hover button: the state it draws, its captions and descriptions, its
 // picture strips, the pixels of every frame, hover tracking and its tooltip.
 #include "controls/HoverButton.h"
+#include "controls/LinkedFont.h"
 #include "res/Text.h"
 #include "res/resource.h"
 
@@ -462,6 +463,35 @@ TEST_F(HoverButtonWindowTest, CaptionIsDrawnInTheColourOfTheState)
         EXPECT_EQ(0, canvas->Count(colors[state], 0, 0, 50, 26)) << "state " << state;
         EXPECT_EQ(0, canvas->Count(colors[state], 152, 0, 202, 26)) << "state " << state;
     }
+}
+
+// Windows links no font to the dialogs' raster font: every Japanese
+// character comes out as the same box there, and only the linked font draws
+// two captions apart. Without a font of its own the button draws as before.
+TEST_F(HoverButtonWindowTest, JapaneseCaptionsShowTheirGlyphsInTheLinkedFontOnly)
+{
+    CHoverButton& button = dialog.textButton;
+    ASSERT_TRUE(button.LoadStrip(IDB_TEXT_STRIP));
+    Resize(button, 202, 26);
+    const COwnedFont linked(
+        CreateLinkedFont(reinterpret_cast<HFONT>(::SendMessageW(button.GetHandle(), WM_GETFONT, 0, 0))));
+    ASSERT_TRUE(linked);
+    const auto inkOf = [&](const wchar_t* caption, HFONT font) {
+        button.SetCaptionFont(font);
+        button.SetCaptions(caption, kWhite);
+        EXPECT_EQ(font, button.GetCaptionFont());
+        const auto canvas = DrawThroughDialog(button, 0);
+        std::vector<bool> ink;
+        for (int y = 0; y < 26; ++y)
+            for (int x = 0; x < 202; ++x)
+                ink.push_back(canvas->Pixel(x, y) == kWhite);
+        return ink;
+    };
+    const std::vector<bool> latin = inkOf(L"Install", nullptr);
+    EXPECT_EQ(inkOf(L"\u7d42\u4e86", nullptr), inkOf(L"\u65e5\u672c", nullptr)) << "the test prefix links a font to it";
+    EXPECT_NE(inkOf(L"\u7d42\u4e86", linked.Get()), inkOf(L"\u65e5\u672c", linked.Get()));
+    EXPECT_NE(latin, inkOf(L"Install", linked.Get()));
+    EXPECT_EQ(latin, inkOf(L"Install", nullptr));
 }
 
 TEST_F(HoverButtonWindowTest, AnEmptyCaptionDrawsTheFrameOnly)
