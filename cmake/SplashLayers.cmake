@@ -81,11 +81,16 @@ function(splash_layers)
   endforeach()
 endfunction()
 
-# splash_menu_program(name suffix [EXCLUDE_FROM_ALL])
-# The menu program over the app layer of set `suffix`, with its resources.
+# splash_menu_program(name suffix [EXCLUDE_FROM_ALL] [RESOURCES rc])
+# The menu program over the app layer of set `suffix`, with its resources
+# (or those of `rc`, which brings the menu's under another manifest).
 function(splash_menu_program name suffix)
-  add_executable(${name} WIN32 ${ARGN} ${CMAKE_SOURCE_DIR}/src/app/WinMain.cpp
-    ${CMAKE_SOURCE_DIR}/src/app/MenuApp.cpp ${SPLASH_RESOURCES})
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "" "RESOURCES")
+  if(NOT arg_RESOURCES)
+    set(arg_RESOURCES ${SPLASH_RESOURCES})
+  endif()
+  add_executable(${name} WIN32 ${arg_UNPARSED_ARGUMENTS} ${CMAKE_SOURCE_DIR}/src/app/WinMain.cpp
+    ${CMAKE_SOURCE_DIR}/src/app/MenuApp.cpp ${arg_RESOURCES})
   target_compile_options(${name} PRIVATE ${SPLASH_WARNINGS})
   target_link_libraries(${name} PRIVATE splash_app${suffix})
 endfunction()

@@ -12,9 +12,9 @@ one whose character cell is CELL_HEIGHT pixels high (default 13, the cell of
 units per pixel on an em of the cell less its internal leading, so at the
 size the dialogs ask for, every square covers exactly one pixel: the text is
 drawn pixel for pixel as the bitmap font draws it, and measured with the same
-advances. Being TrueType, the font takes part in Wine's font linking, which
-supplies the characters it lacks (Japanese) from the linked fonts, as
-Windows does for its bitmap fonts.
+advances. As on Windows, where no font is linked to the bitmap font, the
+characters it lacks (Japanese) show as boxes: the menu draws those in a
+font that Windows links to its Japanese fonts.
 """
 
 import struct

@@ -79,7 +79,7 @@ fi
 
 # A prefix made by an older set-up of this script is made again: its fonts
 # or settings would make the tests measure something else.
-session_prefix_version=2
+session_prefix_version=3
 if [ -f "$WINEPREFIX/system.reg" ] && [ "$(cat "$WINEPREFIX/.splash-prefix" 2>/dev/null)" != "$session_prefix_version" ]; then
   wineserver -k >/dev/null 2>&1 || true
   rm -rf "$WINEPREFIX"
@@ -115,8 +115,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # stood in, holds bitmaps from 8 to 16 pixels that Wine draws with but does
   # not measure with, so text measured about 10 % wider than it showed. The
   # prefix gets the 13-pixel size of Wine's sserife.fon as a TrueType font
-  # instead: drawn and measured pixel for pixel as the bitmap font, and
-  # linked to "MS UI Gothic" for Japanese, as Windows draws it.
+  # instead: drawn and measured pixel for pixel as the bitmap font. Like the
+  # bitmap font on Windows, it is linked to nothing: a Japanese character
+  # drawn in it shows as a box, as on a customer's Windows.
   fonts="$WINEPREFIX/drive_c/windows/Fonts"
   mkdir -p "$fonts"
   for font in /usr/share/wine/fonts/*.ttf; do
@@ -127,14 +128,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     rm -rf "$WINEPREFIX"
     session_fail "cannot make the dialog font from Wine's sserife.fon; run tools/setup.sh, then try again"
   fi
-  # Wine links its interface fonts to "MS UI Gothic" in msgothic.ttc for the
-  # characters they lack, as Windows does: let the IPA font stand in for it,
-  # under that file name alone, so that the links find it there.
+  # Wine links Tahoma, Microsoft Sans Serif and Lucida Sans Unicode to
+  # "MS UI Gothic" in msgothic.ttc for the characters they lack, as a stock
+  # Windows does (its FontLink\SystemLink entries): let the IPA font stand
+  # in for that font of Windows, under its file name alone, so that the
+  # links find it there. The prefix adds no link of its own.
   cp -n /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf "$fonts/msgothic.ttc" 2>/dev/null || true
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS UI Gothic" /t REG_SZ /d IPAGothic /f \
     >/dev/null 2>&1
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "MS Sans Serif" \
-    /t REG_MULTI_SZ /d "MSGOTHIC.TTC,MS UI Gothic" /f >/dev/null 2>&1
   wineserver -w >/dev/null 2>&1 </dev/null
   echo "$session_prefix_version" >"$WINEPREFIX/.splash-prefix"
 fi

@@ -18,5 +18,5 @@ public:
     // state and its descriptions. A button without a window takes the texts
     // all the same.
     void ShowEntry(int controlId, const CEntryView& view) override;
-    void ShowTooltip(int controlId, const std::string& text) override;
+    void ShowTooltip(int controlId, const std::wstring& text) override;
 };

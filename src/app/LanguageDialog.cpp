@@ -1,6 +1,7 @@
 #include "LanguageDialog.h"
 
 #include "HoverButtonHost.h"
+#include "controls/LinkedFont.h"
 #include "entries/Languages.h"
 #include "res/Text.h"
 #include "res/resource.h"
@@ -42,7 +43,10 @@ BOOL CLanguageDialog::OnInitDialog()
     for (const CLanguage& language : kLanguages) {
         CHoverButton& button = *buttons[language.index];
         button.LoadStrip(IDB_TEXT_STRIP);
-        button.SetCaptions(LoadFixedText(language.nameId).c_str(), kCaptionColor);
+        button.SetCaptions(LoadFixedCaption(language.nameId).c_str(), kCaptionColor);
+        // Each name is in its own language, whatever the menu's.
+        if (language.linkedFont)
+            button.SetCaptionFont(LinkedFont());
     }
 
     // Stand directly above the language button, left edges aligned.
@@ -52,6 +56,13 @@ BOOL CLanguageDialog::OnInitDialog()
     const int height = bounds.bottom - bounds.top;
     ::SetWindowPos(window, nullptr, anchorRect.left, anchorRect.top - height, width, height, kPlacementFlags);
     return TRUE;
+}
+
+HFONT CLanguageDialog::LinkedFont()
+{
+    if (!linkedFont)
+        linkedFont = CreateLinkedFont(reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+    return linkedFont.Get();
 }
 
 template <int Index>

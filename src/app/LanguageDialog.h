@@ -28,7 +28,11 @@ private:
     template <int Index>
     void OnLanguageButton();
     void Choose(int index);
+    // The font of the names whose script the dialog's font lacks, made on first need.
+    HFONT LinkedFont();
 
+    // Kept past the buttons that draw with it.
+    COwnedFont linkedFont;
     CHoverButton spanishButton;
     CHoverButton japaneseButton;
     CHoverButton italianButton;

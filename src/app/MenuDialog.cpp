@@ -1,9 +1,10 @@
 #include "MenuDialog.h"
 
 #include "LanguageDialog.h"
+#include "ModelDialog.h"
+#include "controls/LinkedFont.h"
 #include "entries/Languages.h"
 #include "entries/StartUp.h"
-#include "ModelDialog.h"
 #include "framework/Application.h"
 #include "framework/StartupClock.h"
 #include "res/resource.h"
@@ -78,7 +79,7 @@ BOOL CMenuDialog::OnInitDialog()
     ShapeWindow();
     state.model = ReadModel();
     MarkStartupPhase("step 11: hardware model");
-    entries.RefreshAllEntries(languageIndex);
+    ShowLanguage(languageIndex);
     MarkStartupPhase("step 12: refresh of all entries");
     ::SendMessageA(window, DM_SETDEFID, IDC_SUITE, 0);
     MarkStartupPhase("step 13: default button");
@@ -148,14 +149,14 @@ LRESULT CMenuDialog::OnSetCursor(WPARAM wParam, LPARAM)
 
     CHoverButton* button = under != window ? EntryButton(::GetDlgCtrlID(under)) : nullptr;
     if (button != nullptr && button->GetHandle() == under && ::IsWindowVisible(under)) {
-        const std::string text = button->GetDescription();
+        const std::wstring text = button->GetDescription();
         if (text != descriptionLabel.GetText()) {
             descriptionLabel.SetTextColor(kDescriptionColor);
             descriptionLabel.SetText(text);
             RepaintControlArea(IDC_DESCRIPTION);
         }
     } else {
-        descriptionLabel.SetText(std::string());
+        descriptionLabel.SetText(std::wstring());
         RepaintControlArea(IDC_DESCRIPTION);
     }
     return Default();
@@ -184,7 +185,7 @@ void CMenuDialog::OnLanguage()
     if (dialog.HasChoice() && dialog.selectedCode != state.languageCode) {
         state.languageCode = dialog.selectedCode;
         WriteRegDword(kLanguageKey, kLanguageValue, state.languageCode);
-        entries.RefreshAllEntries(dialog.selectedIndex);
+        ShowLanguage(dialog.selectedIndex);
     }
     ShowEntryButtons(true);
     RedrawNow();
@@ -199,6 +200,27 @@ void CMenuDialog::ShowEntryButtons(bool show)
         const LONG style = ::GetWindowLongA(button, GWL_STYLE);
         ::SetWindowLongA(button, GWL_STYLE, show ? (style | WS_VISIBLE) : (style & ~WS_VISIBLE));
     }
+}
+
+// The other languages keep the templates' font, and so their look, pixel for pixel.
+void CMenuDialog::ShowLanguage(int languageIndex)
+{
+    entries.RefreshAllEntries(languageIndex);
+    const auto dialogFont = reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
+    HFONT font = nullptr;
+    if (kLanguages[languageIndex].linkedFont) {
+        if (!linkedFont)
+            linkedFont = CreateLinkedFont(dialogFont);
+        font = linkedFont.Get();
+    }
+    for (CHoverButton& button : entryButtons)
+        button.SetCaptionFont(font);
+    languageButton.SetCaptionFont(font);
+    // The description line draws in its own font, the dialog's, which it
+    // selects over whatever its colour request selected; it shows the new
+    // font with its next text.
+    ::SendMessageW(
+        descriptionLabel.GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(font != nullptr ? font : dialogFont), FALSE);
 }
 
 void CMenuDialog::RedrawNow()

@@ -51,12 +51,17 @@ private:
     bool PostponedUntilWaitEnds(int controlId);
     void ShapeWindow();
     void RedrawNow();
+    // Relabels every entry in the language and gives the captions its font.
+    void ShowLanguage(int languageIndex);
 
     CHoverButton* EntryButton(int controlId) override;
     HWND MenuWindow() override;
     int AskModel() override;
     void WhileCleanUpRuns() override;
 
+    // The captions' font for a script the dialog's font lacks, made on first
+    // need and kept past the buttons that draw with it.
+    COwnedFont linkedFont;
     // One per row of the entry table, in its order.
     std::array<CHoverButton, kEntryCount> entryButtons;
     CHoverButton languageButton;

@@ -5,9 +5,9 @@
 
 namespace {
 // The model names are the products' own and the same in every language.
-constexpr char kVexa10Caption[] = "Vexa10";
-constexpr char kVexa100Caption[] = "Vexa100";
-constexpr char kExitCaption[] = "Exit";
+constexpr wchar_t kVexa10Caption[] = L"Vexa10";
+constexpr wchar_t kVexa100Caption[] = L"Vexa100";
+constexpr wchar_t kExitCaption[] = L"Exit";
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CModelDialog, CSkinnedDialog)

@@ -98,25 +98,12 @@ int CheckLanguage(int requestedIndex, DWORD& languageCode)
     return requestedIndex;
 }
 
-// The narrow text (in the process code page) as UTF-16.
-std::wstring ToWide(const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0)
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
 // Writes the text as it stands (it may hold a percent sign): to a console
 // as UTF-16, which shows every language whatever the console's code page
 // (which stays as the user set it), elsewhere as UTF-8 bytes.
-void Print(const std::string& text)
+void Print(const std::wstring& wide)
 {
     const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    const std::wstring wide = ToWide(text);
     DWORD mode = 0;
     DWORD written = 0;
     if (output != nullptr && output != INVALID_HANDLE_VALUE && ::GetConsoleMode(output, &mode)) {
@@ -132,6 +119,12 @@ void Print(const std::string& text)
     ::WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
+// A path or another text of the process code page.
+void Print(const std::string& text)
+{
+    Print(WidenSystemText(text));
+}
+
 // The keys that the last look at the registry could not read for lack of
 // rights, each on a line of its own: what was said just before rests on a
 // guess there, and the menu, run as administrator, may see otherwise.
@@ -143,18 +136,18 @@ void PrintDeniedKeys(const std::vector<std::string>& keys)
 
 // The text's lines, each indented; the empty lines that set a reason's
 // second sentence apart are left out.
-void PrintIndented(const std::string& text)
+void PrintIndented(const std::wstring& text)
 {
     size_t start = 0;
     while (start <= text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos)
             end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
+        std::wstring line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == L'\r')
             line.pop_back();
         if (!line.empty())
-            Print("    " + line + "\n");
+            Print(L"    " + line + L"\n");
         start = end + 1;
     }
 }
@@ -179,9 +172,8 @@ void PrintEntries(CMenuEntries& entries, const CMenuState& state)
 {
     for (const CEntryRow& row : kEntryTable) {
         const CEntryOutcome outcome = entries.Evaluate(row.controlId);
-        Print(LoadText(row.labelId, state.languageOffset) + ": " + (outcome.enabled ? "offered" : "not offered") +
-              "\n");
-        const std::string text = outcome.enabled ? LoadText(row.descriptionId, state.languageOffset) : outcome.reason;
+        Print(LoadText(row.labelId, state.languageOffset) + (outcome.enabled ? L": offered\n" : L": not offered\n"));
+        const std::wstring text = outcome.enabled ? LoadText(row.descriptionId, state.languageOffset) : outcome.reason;
         if (text.empty())
             Print("    (no text shown)\n");
         else
@@ -248,7 +240,7 @@ int main(int argc, char** argv)
     entries.runCleanUp = false;
 
     Print("Disc root: " + state.discRoot + "\n");
-    Print("Language: " + LoadFixedText(kLanguages[languageIndex].nameId) + "\n");
+    Print(L"Language: " + LoadFixedCaption(kLanguages[languageIndex].nameId) + L"\n");
     PrintDeniedKeys(languageDenied);
     Print("Model: " + ModelName(state.model) + "\n");
     PrintDeniedKeys(TakeDeniedRegistryKeys());

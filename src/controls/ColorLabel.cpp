@@ -20,9 +20,9 @@ CColorLabel::CColorLabel()
 
 CColorLabel::~CColorLabel() = default;
 
-CColorLabel& CColorLabel::SetText(const std::string& text)
+CColorLabel& CColorLabel::SetText(const std::wstring& text)
 {
-    ::SetWindowTextA(window, text.c_str());
+    ::SetWindowTextW(window, text.c_str());
     return *this;
 }
 
@@ -35,12 +35,12 @@ CColorLabel& CColorLabel::SetTextColor(COLORREF color)
     return *this;
 }
 
-std::string CColorLabel::GetText() const
+std::wstring CColorLabel::GetText() const
 {
-    const int length = ::GetWindowTextLengthA(window);
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    const int copied = ::GetWindowTextA(window, buffer.data(), length + 1);
-    return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+    const int length = ::GetWindowTextLengthW(window);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, buffer.data(), length + 1);
+    return std::wstring(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
 }
 
 LRESULT CColorLabel::OnControlColor(WPARAM wParam, LPARAM)

@@ -12,10 +12,10 @@ public:
     CColorLabel();
     ~CColorLabel() override;
 
-    CColorLabel& SetText(const std::string& text);
+    CColorLabel& SetText(const std::wstring& text);
     // Sets the text colour and repaints the label at once.
     CColorLabel& SetTextColor(COLORREF color);
-    std::string GetText() const;
+    std::wstring GetText() const;
     COLORREF GetTextColor() const noexcept { return textColor; }
 
     DECLARE_MESSAGE_MAP()

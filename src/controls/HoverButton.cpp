@@ -16,13 +16,13 @@ constexpr DWORD kHoverTimeMs = 1;
 constexpr UINT_PTR kToolId = 1;
 
 // The tooltip's record of the single tool of `button`.
-TOOLINFOA ToolFor(HWND button, const char* text)
+TOOLINFOW ToolFor(HWND button, const wchar_t* text)
 {
-    TOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    TOOLINFOW tool {};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = button;
     tool.uId = kToolId;
-    tool.lpszText = const_cast<char*>(text);
+    tool.lpszText = const_cast<wchar_t*>(text);
     ::GetClientRect(button, &tool.rect);
     return tool;
 }
@@ -50,17 +50,6 @@ std::shared_ptr<const CStrip> SharedStrip(HINSTANCE module, UINT resourceId)
     if (strip->dc)
         kept = strip;
     return strip;
-}
-
-// The narrow text in the process code page, as UTF-16.
-std::wstring ToWide(const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
 }
 
 }  // namespace
@@ -97,14 +86,14 @@ bool CHoverButton::LoadStrip(UINT resourceId)
     return frameWidth > 0 && frameHeight > 0;
 }
 
-void CHoverButton::SetCaptions(const char* normalText, COLORREF normalColor, const char* pressedText,
-                               COLORREF pressedColor, const char* hoverText, COLORREF hoverColor,
-                               const char* disabledText, COLORREF disabledColor)
+void CHoverButton::SetCaptions(const wchar_t* normalText, COLORREF normalColor, const wchar_t* pressedText,
+    COLORREF pressedColor, const wchar_t* hoverText, COLORREF hoverColor, const wchar_t* disabledText,
+    COLORREF disabledColor)
 {
     if (normalText == nullptr)
         return;
     CStartupSpan span("captions set");
-    const char* texts[4] = {normalText, pressedText, hoverText, disabledText};
+    const wchar_t* texts[4] = { normalText, pressedText, hoverText, disabledText };
     const COLORREF colors[4] = {normalColor, pressedColor, hoverColor, disabledColor};
     for (int state = 0; state < 4; ++state) {
         captionText[state] = texts[state] != nullptr ? texts[state] : normalText;
@@ -117,19 +106,28 @@ void CHoverButton::SetCaptions(const char* normalText, COLORREF normalColor, con
     // through the start-up) is painted whole when it shows: invalidating it
     // would only cost the window server a round trip.
     if (window != nullptr) {
-        ::DefWindowProcA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(captionText[kNormal].c_str()));
+        ::DefWindowProcW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(captionText[kNormal].c_str()));
         if (::IsWindowVisible(window))
             ::InvalidateRect(window, nullptr, FALSE);
     }
 }
 
-void CHoverButton::SetDescriptions(const char* enabledText, const char* disabledText)
+void CHoverButton::SetCaptionFont(HFONT font)
 {
-    description[0] = enabledText != nullptr ? enabledText : "";
+    if (font == captionFont)
+        return;
+    captionFont = font;
+    if (window != nullptr && ::IsWindowVisible(window))
+        ::InvalidateRect(window, nullptr, FALSE);
+}
+
+void CHoverButton::SetDescriptions(const wchar_t* enabledText, const wchar_t* disabledText)
+{
+    description[0] = enabledText != nullptr ? enabledText : L"";
     description[1] = disabledText != nullptr ? disabledText : description[0];
 }
 
-std::string CHoverButton::GetDescription() const
+std::wstring CHoverButton::GetDescription() const
 {
     return ::IsWindowEnabled(window) ? description[0] : description[1];
 }
@@ -185,12 +183,14 @@ void CHoverButton::Draw(HDC target, State state)
     EndStartupSpan("button frames drawn");
     CStartupSpan span("button captions drawn");
     ::SetTextColor(target, captionColor[state]);
-    // The caption is in the process code page; drawn as UTF-16 it shows the
-    // same on every system, where the narrow call would read the bytes in the
-    // font's own code page.
-    const std::wstring caption = ToWide(captionText[state]);
+    // Without a font of its own the caption takes the one the target holds:
+    // the button's, which is the dialog's.
+    const HGDIOBJ previousFont = captionFont != nullptr ? ::SelectObject(target, captionFont) : nullptr;
+    const std::wstring& caption = captionText[state];
     ::DrawTextW(target, caption.c_str(), static_cast<int>(caption.size()), &bounds,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (previousFont != nullptr)
+        ::SelectObject(target, previousFont);
 }
 
 LRESULT CHoverButton::OnMouseMove(WPARAM, LPARAM)
@@ -239,8 +239,8 @@ void CHoverButton::MakeTooltip()
         return;
     CStartupSpan span("tooltips made");
     CCommonControls::RegisterClasses(ICC_WIN95_CLASSES);
-    const HWND made = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                        CW_USEDEFAULT, window, nullptr, CApplication::Instance(), nullptr);
+    const HWND made = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+        CW_USEDEFAULT, window, nullptr, CApplication::Instance(), nullptr);
     if (made != nullptr)
         tooltip.Attach(made);
     UpdateTooltip();
@@ -251,10 +251,10 @@ void CHoverButton::UpdateTooltip()
 {
     if (tooltip.GetHandle() == nullptr)
         return;
-    TOOLINFOA tool = ToolFor(window, tooltipText.c_str());
-    if (::SendMessageA(tooltip.GetHandle(), TTM_GETTOOLCOUNT, 0, 0) == 0)
-        ::SendMessageA(tooltip.GetHandle(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageA(tooltip.GetHandle(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    TOOLINFOW tool = ToolFor(window, tooltipText.c_str());
+    if (::SendMessageW(tooltip.GetHandle(), TTM_GETTOOLCOUNT, 0, 0) == 0)
+        ::SendMessageW(tooltip.GetHandle(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(tooltip.GetHandle(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     ::SendMessageA(tooltip.GetHandle(), TTM_ACTIVATE, tooltipActive ? TRUE : FALSE, 0);
 }
 
@@ -269,7 +269,7 @@ bool CHoverButton::PreTranslateMessage(MSG& message)
     return CWindow::PreTranslateMessage(message);
 }
 
-void CHoverButton::SetTooltipText(const char* text, bool activate)
+void CHoverButton::SetTooltipText(const wchar_t* text, bool activate)
 {
     if (text == nullptr)
         return;
@@ -282,7 +282,7 @@ void CHoverButton::SetTooltipText(const char* text, bool activate)
 
 void CHoverButton::SetTooltipText(UINT stringId, bool activate)
 {
-    const std::string text = LoadFixedText(stringId);
+    const std::wstring text = LoadFixedCaption(stringId);
     if (!text.empty())
         SetTooltipText(text.c_str(), activate);
 }

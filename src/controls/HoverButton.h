@@ -35,17 +35,19 @@ public:
     bool LoadStrip(UINT resourceId);
     // Sets the caption and colour of each state; a null text or kNoColor
     // takes the normal one; a null normal text changes nothing.
-    void SetCaptions(const char* normalText, COLORREF normalColor, const char* pressedText = nullptr,
-                     COLORREF pressedColor = kNoColor, const char* hoverText = nullptr,
-                     COLORREF hoverColor = kNoColor, const char* disabledText = nullptr,
-                     COLORREF disabledColor = kNoColor);
+    void SetCaptions(const wchar_t* normalText, COLORREF normalColor, const wchar_t* pressedText = nullptr,
+        COLORREF pressedColor = kNoColor, const wchar_t* hoverText = nullptr, COLORREF hoverColor = kNoColor,
+        const wchar_t* disabledText = nullptr, COLORREF disabledColor = kNoColor);
+    // Draws the captions in `font` (owned by the caller, who keeps it while
+    // the button shows); null: in the button's own font, the dialog's.
+    void SetCaptionFont(HFONT font);
     // Sets the texts shown while the button is enabled and disabled (null: the enabled one).
-    void SetDescriptions(const char* enabledText, const char* disabledText);
+    void SetDescriptions(const wchar_t* enabledText, const wchar_t* disabledText);
     // The description that belongs to the button's current state.
-    std::string GetDescription() const;
+    std::wstring GetDescription() const;
     // Sets the text of the tooltip's one tool and activates or deactivates
     // it; the tooltip window itself waits for its first need.
-    void SetTooltipText(const char* text, bool activate);
+    void SetTooltipText(const wchar_t* text, bool activate);
     void SetTooltipText(UINT stringId, bool activate);
     // Activates or deactivates a tooltip that has its tool; else does nothing.
     void ActivateTooltip(bool activate);
@@ -61,7 +63,8 @@ public:
     // The state whose frame, caption and colour a paint with `itemState` shows.
     static State ChooseState(UINT itemState, bool hovering) noexcept;
 
-    const std::string& GetCaption(State state) const noexcept { return captionText[state]; }
+    const std::wstring& GetCaption(State state) const noexcept { return captionText[state]; }
+    HFONT GetCaptionFont() const noexcept { return captionFont; }
     COLORREF GetCaptionColor(State state) const noexcept { return captionColor[state]; }
     bool IsHovering() const noexcept { return hovering; }
     int GetFrameWidth() const noexcept { return frameWidth; }
@@ -86,14 +89,15 @@ private:
     // it may destroy it before this button, and its handle then goes with it.
     CWindow tooltip;
     bool hasTooltipTool = false;
-    std::string tooltipText;
+    std::wstring tooltipText;
     bool tooltipActive = false;
     bool hovering = false;
     int frameWidth = 0;
     int frameHeight = 0;
     std::shared_ptr<const CStrip> strip;
     bool tracking = false;
-    std::array<std::string, 4> captionText;
+    std::array<std::wstring, 4> captionText;
     std::array<COLORREF, 4> captionColor{0, 0, 0, 0};
-    std::array<std::string, 2> description;
+    HFONT captionFont = nullptr;
+    std::array<std::wstring, 2> description;
 };

@@ -10,6 +10,7 @@ struct CLanguage {
     WORD primaryLanguage; // the system's primary language that picks it at the first start
     int buttonId;         // its button in the language dialog
     unsigned nameId;      // its own name, read at this fixed identifier
+    bool linkedFont; // its script is beyond the templates' raster font: drawn in a linked one
 };
 
 constexpr int kLanguageCount = 6;

@@ -19,9 +19,9 @@ constexpr int kLanguageOffsetStep = 1000;
 constexpr size_t kLongestPath = 32767;
 
 // The message box of the platform, behind the replaceable `showMessage`.
-int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type)
+int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type)
 {
-    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+    return ::MessageBoxW(owner, text.c_str(), caption.c_str(), type);
 }
 
 // The debugger output, behind the replaceable `writeDebugLine`.
@@ -355,7 +355,7 @@ void CMenuEntries::ShowOutcome(const CEntryRow& row, const CEntryOutcome& outcom
 }
 
 // A text of the menu's language.
-std::string CMenuEntries::Text(unsigned id) const
+std::wstring CMenuEntries::Text(unsigned id) const
 {
     return LoadText(id, state.languageOffset);
 }
@@ -454,7 +454,7 @@ void CMenuEntries::InstallSuite()
     WriteRegString(kSplashPathKey, kSplashPathValue, state.discRoot + kSplashPathFile);
 
     const int answer = showMessage(host.MenuWindow(), Text(IDS_SUITE_QUESTION),
-                                   LoadFixedText(IDS_SUITE_QUESTION_CAPTION), MB_YESNO | MB_ICONQUESTION);
+        LoadFixedCaption(IDS_SUITE_QUESTION_CAPTION), MB_YESNO | MB_ICONQUESTION);
     const std::string program = state.discRoot + row.launch.program;
     std::string commandLine = QuotedPath(program);
     if (answer == IDYES)
@@ -496,7 +496,7 @@ void CMenuEntries::StartAndWait(const std::string& program, const std::string& c
 }
 
 // Every error of the menu has the program's name as caption and the stop sign.
-void CMenuEntries::ShowError(const std::string& text)
+void CMenuEntries::ShowError(const std::wstring& text)
 {
-    showMessage(host.MenuWindow(), text, LoadFixedText(IDS_ERROR_CAPTION), MB_OK | MB_ICONHAND);
+    showMessage(host.MenuWindow(), text, LoadFixedCaption(IDS_ERROR_CAPTION), MB_OK | MB_ICONHAND);
 }

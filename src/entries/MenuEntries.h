@@ -21,7 +21,7 @@ struct CEntryFindings {
 // What a refresh decides for one entry.
 struct CEntryOutcome {
     bool enabled = false;
-    std::string reason;  // the unavailable reason, shown while disabled
+    std::wstring reason; // the unavailable reason, shown while disabled
     CEntryFindings found;
 };
 
@@ -83,9 +83,9 @@ public:
     // Tests put a stand-in at another full path in its place.
     std::string fileBrowser;
 
-    // How message boxes are shown (MessageBoxA's arguments and answer) and
+    // How message boxes are shown (MessageBoxW's arguments and answer) and
     // debugger lines written; tests put recorders in their place.
-    std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT type)> showMessage;
+    std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type)> showMessage;
     std::function<void(const std::string& line)> writeDebugLine;
     // What every test of the machine and the disc asks; tests hand in their own.
     const CMachineProbe* probe;
@@ -107,7 +107,7 @@ private:
     std::string RegistrationProgram(const CEntryRow& row, const std::string& suiteFolder) const;
 
     void ShowOutcome(const CEntryRow& row, const CEntryOutcome& outcome);
-    std::string Text(unsigned id) const;
+    std::wstring Text(unsigned id) const;
 
     std::string DiscProgramCommandLine(const CEntryRow& row) const;
     void OpenManual(const CEntryRow& row);
@@ -116,7 +116,7 @@ private:
                       const CEntryRow& row);
     void StartAndWait(const std::string& program, const std::string& commandLine, DWORD creationFlags,
                       const std::string& workingFolder, bool wait, DWORD timeoutMs, bool timeoutMessage);
-    void ShowError(const std::string& text);
+    void ShowError(const std::wstring& text);
 
     CMenuState& state;
     CMenuHost& host;

@@ -8,11 +8,11 @@
 #include <optional>
 #include <string>
 
-// What one button of the menu shows.
+// What one button of the menu shows, in UTF-16 as the string table holds it.
 struct CEntryView {
-    std::optional<std::string> label;  // the caption in every state; none: the button keeps its own
-    std::string description;           // shown while the button is enabled
-    std::string reason;                // shown while it is greyed
+    std::optional<std::wstring> label; // the caption in every state; none: the button keeps its own
+    std::wstring description; // shown while the button is enabled
+    std::wstring reason; // shown while it is greyed
     bool enabled = true;
 };
 
@@ -23,7 +23,7 @@ public:
     // that button (a headless check of the disc) lets it go.
     virtual void ShowEntry(int controlId, const CEntryView& view) = 0;
     // Gives the button of control `controlId` a tooltip that says `text`.
-    virtual void ShowTooltip(int controlId, const std::string& text) = 0;
+    virtual void ShowTooltip(int controlId, const std::wstring& text) = 0;
     // The menu window: owner of message boxes, hidden while installers run.
     virtual HWND MenuWindow() = 0;
     // Asks the user for the hardware model; 0 Vexa10, 1 Vexa100, 3 none.
@@ -39,7 +39,7 @@ public:
 class CHeadlessMenuHost : public CMenuHost {
 public:
     void ShowEntry(int, const CEntryView&) override {}
-    void ShowTooltip(int, const std::string&) override {}
+    void ShowTooltip(int, const std::wstring&) override { }
     HWND MenuWindow() override { return nullptr; }
     int AskModel() override { return kModelNone; }
 };

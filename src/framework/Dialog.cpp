@@ -32,8 +32,8 @@ INT_PTR CDialog::DoModal()
     if (owner == window)
         owner = nullptr;
     CDialog* const outerDialog = std::exchange(dialogBeingCreated, this);
-    HWND created = ::CreateDialogParamA(CApplication::Instance(), MAKEINTRESOURCEA(templateId), owner,
-                                        &CDialog::DialogProcedure, reinterpret_cast<LPARAM>(this));
+    HWND created = ::CreateDialogParamW(CApplication::Instance(), MAKEINTRESOURCEW(templateId), owner,
+        &CDialog::DialogProcedure, reinterpret_cast<LPARAM>(this));
     dialogBeingCreated = outerDialog;
     if (created == nullptr)
         return -1;
@@ -121,7 +121,7 @@ void CDialog::RunMessageLoop()
 {
     MSG message;
     while (running) {
-        const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) {
             ::PostQuitMessage(static_cast<int>(message.wParam));
             break;
@@ -130,10 +130,10 @@ void CDialog::RunMessageLoop()
             break;
         if (PreTranslateChain(message))
             continue;
-        if (window != nullptr && ::IsDialogMessageA(window, &message))
+        if (window != nullptr && ::IsDialogMessageW(window, &message))
             continue;
         ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
+        ::DispatchMessageW(&message);
     }
 }
 

@@ -86,7 +86,7 @@ WNDPROC PreviousProcedure(HWND window) noexcept
         if (watched[index].window == window)
             return watched[index].previous;
     }
-    return &::DefWindowProcA;
+    return &::DefWindowProcW;
 }
 
 // The paint is complete when, after a WM_PAINT of the shown dialog or one
@@ -102,7 +102,7 @@ LRESULT CALLBACK WatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     const char* span = window == watchedDialog ? "the dialog's own WM_PAINT" : "the controls' WM_PAINT";
     if (paint)
         BeginStartupSpan(span);
-    const LRESULT result = ::CallWindowProcA(PreviousProcedure(window), window, message, wParam, lParam);
+    const LRESULT result = ::CallWindowProcW(PreviousProcedure(window), window, message, wParam, lParam);
     if (paint)
         EndStartupSpan(span);
     if (!finished && shown && message == WM_PAINT && ::IsWindowVisible(watchedDialog) &&
@@ -121,7 +121,7 @@ void Watch(HWND window) noexcept
         return;
     watched[watchedCount].window = window;
     watched[watchedCount].previous = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchProcedure)));
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchProcedure)));
     ++watchedCount;
 }
 

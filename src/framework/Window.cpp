@@ -101,12 +101,14 @@ bool CWindow::Attach(HWND existing)
     return true;
 }
 
+// A wide procedure keeps the window Unicode: behind a narrow one every text
+// that passes the window would go through the system's code page.
 void CWindow::Subclass(HWND handle)
 {
     window = handle;
     BoundObjects()[handle] = this;
     previousProcedure = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindow::WindowProcedure)));
+        ::SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindow::WindowProcedure)));
 }
 
 // Undoes the subclass only while it is the window's current procedure: a
@@ -117,10 +119,10 @@ void CWindow::Detach() noexcept
 {
     if (window == nullptr)
         return;
-    const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
+    const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
     if (previousProcedure != nullptr) {
         if (current == &CWindow::WindowProcedure) {
-            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
+            ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
         } else {
             // Called from the window procedure too: without the memory to
             // note it, the window's later messages get the default handling.
@@ -147,16 +149,16 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND handle, UINT message, WPARAM wPar
         auto& passedThrough = PassedThrough();
         const auto passed = passedThrough.find(handle);
         if (passed == passedThrough.end())
-            return ::DefWindowProcA(handle, message, wParam, lParam);
+            return ::DefWindowProcW(handle, message, wParam, lParam);
         const WNDPROC previous = passed->second;
         if (message == WM_NCDESTROY)
             passedThrough.erase(passed);
-        return ::CallWindowProcA(previous, handle, message, wParam, lParam);
+        return ::CallWindowProcW(previous, handle, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
         WNDPROC previous = object->previousProcedure;
         object->Detach();
-        return ::CallWindowProcA(previous, handle, message, wParam, lParam);
+        return ::CallWindowProcW(previous, handle, message, wParam, lParam);
     }
     return object->Dispatch(CMessage{message, wParam, lParam});
 }
@@ -241,6 +243,6 @@ LRESULT CWindow::Default()
 LRESULT CWindow::CallPrevious(const CMessage& message)
 {
     if (previousProcedure == nullptr)
-        return ::DefWindowProcA(window, message.message, message.wParam, message.lParam);
-    return ::CallWindowProcA(previousProcedure, window, message.message, message.wParam, message.lParam);
+        return ::DefWindowProcW(window, message.message, message.wParam, message.lParam);
+    return ::CallWindowProcW(previousProcedure, window, message.message, message.wParam, message.lParam);
 }

@@ -289,11 +289,11 @@ public:
     // New captions, descriptions and tooltips on every button, as a refresh gives them.
     void Relabel(int round)
     {
-        const std::string text = "Endurance " + std::to_string(round);
+        const std::wstring text = L"Endurance " + std::to_wstring(round);
         for (auto& [controlId, button] : buttons) {
             button->SetCaptions(text.c_str(), RGB(255, 255, 255), text.c_str(), RGB(255, 255, 255), text.c_str(),
                 RGB(255, 255, 255), text.c_str(), RGB(81, 110, 125));
-            button->SetDescriptions(text.c_str(), round % 2 == 0 ? nullptr : "Unavailable.");
+            button->SetDescriptions(text.c_str(), round % 2 == 0 ? nullptr : L"Unavailable.");
             button->SetTooltipText(text.c_str(), round % 3 != 0);
             static_cast<void>(button->GetDescription());
         }
@@ -342,7 +342,7 @@ void BenchInProcess(const std::string& discRoot)
     CMenuEntries entries(state, host);
     entries.installerTimeoutMs = kInstallerWaitMs;
     long failures = 0;
-    entries.showMessage = [&failures](HWND, const std::string&, const std::string&, UINT) {
+    entries.showMessage = [&failures](HWND, const std::wstring&, const std::wstring&, UINT) {
         ++failures;
         return IDOK;
     };

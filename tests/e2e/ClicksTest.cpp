@@ -71,13 +71,6 @@ std::string ToUtf8(const std::wstring& text)
     return converted;
 }
 
-// The message text of a box as UTF-16.
-std::wstring WideMessageBoxText(HWND box)
-{
-    constexpr int kMessageBoxTextId = 0xFFFF;
-    return WideWindowText(::GetDlgItem(box, kMessageBoxTextId));
-}
-
 // Starts the menu and waits until its entry is offered.
 void StartWithEntryOffered(CMenuDriver& menu, int entryId)
 {

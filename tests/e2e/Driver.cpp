@@ -272,6 +272,20 @@ std::string WindowText(HWND window)
     return text;
 }
 
+std::wstring SentWideText(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, kTextTimeoutMs, &length))
+        return std::wstring();
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(
+            window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_BLOCK, kTextTimeoutMs, &copied))
+        return std::wstring();
+    text.resize(copied < text.size() ? copied : text.size() - 1);
+    return text;
+}
+
 void MovePointerTo(POINT point)
 {
     // Put the pointer a pixel beside the target first, so that the input
@@ -437,6 +451,11 @@ HWND WaitForMessageBox(const std::string& caption, DWORD processId, DWORD timeou
 std::string MessageBoxText(HWND box)
 {
     return WindowText(::GetDlgItem(box, kMessageBoxTextId));
+}
+
+std::wstring WideMessageBoxText(HWND box)
+{
+    return WideWindowText(::GetDlgItem(box, kMessageBoxTextId));
 }
 
 void AnswerMessageBox(HWND box, int buttonId)

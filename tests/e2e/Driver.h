@@ -102,6 +102,8 @@ void PressKeyIn(HWND window, WORD virtualKey);
 
 // The window's text as the window holds it, in UTF-16.
 std::wstring WideWindowText(HWND window);
+// The text a window answers to WM_GETTEXT asked in UTF-16, with a bound.
+std::wstring SentWideText(HWND window);
 
 // A visible dialog (class #32770) of the process that holds the control:
 // tells the language and model dialogs from message boxes and the menu.
@@ -126,6 +128,7 @@ private:
 HWND WaitForMessageBox(const std::string& caption, DWORD processId = 0, DWORD timeoutMs = kWindowTimeoutMs);
 // The message text of a message box.
 std::string MessageBoxText(HWND box);
+std::wstring WideMessageBoxText(HWND box);
 // Answers a message box as its button with this id (IDOK, IDYES ...) would.
 void AnswerMessageBox(HWND box, int buttonId);
 

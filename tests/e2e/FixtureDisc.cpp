@@ -132,9 +132,9 @@ CFixtureDisc::~CFixtureDisc()
         ::Sleep(kPollMs);
 }
 
-void CFixtureDisc::AddMenu()
+void CFixtureDisc::AddMenu(const std::string& program)
 {
-    CopyOrThrow(TestProgramFolder() + "\\Splash.exe", MenuPath());
+    CopyOrThrow(TestProgramFolder() + "\\" + program, MenuPath());
 }
 
 void CFixtureDisc::AddProgram(const std::string& relative, const std::vector<std::string>& actions)

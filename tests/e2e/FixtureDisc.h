@@ -37,8 +37,8 @@ public:
     std::string MenuPath() const { return root + "\\Splash.exe"; }
     std::string PathOf(const std::string& relative) const { return root + "\\" + relative; }
 
-    // Copies Splash.exe into the disc root.
-    void AddMenu();
+    // Copies Splash.exe (or the test program's `program` under that name) into the disc root.
+    void AddMenu(const std::string& program = "Splash.exe");
     // Copies the stub to `relative`, with a sidecar when actions are given.
     void AddProgram(const std::string& relative, const std::vector<std::string>& actions = {});
     void AddFile(const std::string& relative, const std::string& content);

@@ -136,11 +136,11 @@ TEST_F(ColorLabelTest, NewColourRepaintsAtOnceAndTheSameTextIsSetAgain)
     dialog.label.SetTextColor(kWhite);
     EXPECT_GT(dialog.colorRequests, before) << "painted before SetTextColor returned";
 
-    dialog.label.SetText("Click to install.");
+    dialog.label.SetText(L"Click to install.");
     ::UpdateWindow(dialog.label.GetHandle());
-    EXPECT_EQ("Click to install.", dialog.label.GetText());
+    EXPECT_EQ(L"Click to install.", dialog.label.GetText());
     const int afterFirst = dialog.colorRequests;
-    dialog.label.SetText("Click to install.");
+    dialog.label.SetText(L"Click to install.");
     ::UpdateWindow(dialog.label.GetHandle());
     EXPECT_GT(dialog.colorRequests, afterFirst) << "the same text is set and painted again";
 }
@@ -155,7 +155,7 @@ protected:
         face = harness::MakeSolidBitmap(client.cx, client.cy, kFaceColor);
         ASSERT_TRUE(dialog.AttachBitmap(face.Get()));
         ::ShowWindow(dialog.GetHandle(), SW_SHOWNOACTIVATE);
-        dialog.label.SetTextColor(kWhite).SetText("MMMM MMMM");
+        dialog.label.SetTextColor(kWhite).SetText(L"MMMM MMMM");
     }
 
     // The dialog's face, then the label painted over it at its place, as

@@ -57,14 +57,14 @@ protected:
 // and faces that change with `round`.
 void ExerciseOnce(CStressDialog& dialog, HBITMAP holedFace, int round)
 {
-    const std::string text = "Entry " + std::to_string(round);
+    const std::wstring text = L"Entry " + std::to_wstring(round);
     CHoverButton* buttons[] = {&dialog.textButton, &dialog.otherButton, &dialog.exitButton};
     for (CHoverButton* button : buttons) {
         ::SendMessageA(button->GetHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
         ::SendMessageA(button->GetHandle(), WM_MOUSEHOVER, 0, MAKELPARAM(3, 3));
         button->SetCaptions(text.c_str(), RGB(255, 255, 255), nullptr, kNoColor, nullptr, kNoColor, nullptr,
                             RGB(81, 110, 125));
-        button->SetDescriptions(text.c_str(), round % 2 == 0 ? nullptr : "Unavailable.");
+        button->SetDescriptions(text.c_str(), round % 2 == 0 ? nullptr : L"Unavailable.");
         button->SetTooltipText(text.c_str(), round % 3 != 0);
         button->ActivateTooltip(true);
         MSG message{button->GetHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3), 0, {0, 0}};
@@ -143,7 +143,7 @@ TEST_F(ControlsStressTest, RepaintHoverRelabelAndReskinLeakNothing)
         const CResourceCounts during = harness::CountResources();
         harness::PrintResources("dialog still open", during);
         ASSERT_TRUE(dialog.HasFace());
-        EXPECT_EQ("Entry " + std::to_string(kRounds - 1), dialog.label.GetText());
+        EXPECT_EQ(L"Entry " + std::to_wstring(kRounds - 1), dialog.label.GetText());
     }
     harness::PumpMessages();
     const CResourceCounts after = harness::CountResources();

@@ -84,14 +84,14 @@ std::string Lower(std::string text)
 }
 
 // The text of the tooltip's one tool.
-std::string TooltipText(HWND tooltip)
+std::wstring TooltipText(HWND tooltip)
 {
-    char text[256] = {};
-    TOOLINFOA tool{};
+    wchar_t text[256] = {};
+    TOOLINFOW tool {};
     tool.cbSize = sizeof(tool);
     tool.lpszText = text;
-    if (!::SendMessageA(tooltip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)))
-        return "<no tool>";
+    if (!::SendMessageW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)))
+        return L"<no tool>";
     return text;
 }
 
@@ -115,7 +115,7 @@ protected:
         entries.cleanupTimeoutMs = kShortWaitMs;
         entries.installerTimeoutMs = kShortWaitMs;
         entries.writeDebugLine = [this](const std::string& line) { debugLines.push_back(line); };
-        entries.showMessage = [](HWND, const std::string& text, const std::string&, UINT) {
+        entries.showMessage = [](HWND, const std::wstring& text, const std::wstring&, UINT) {
             ADD_FAILURE() << "a refresh showed a message: " << text;
             return IDOK;
         };
@@ -143,7 +143,7 @@ protected:
             disc.Remove(folder);
     }
 
-    std::string Text(unsigned id) const { return LoadText(id, state.languageOffset); }
+    std::wstring Text(unsigned id) const { return LoadText(id, state.languageOffset); }
 
     // The button, the kept flag and the outcome of the entry agree with the expected state.
     void ExpectEntry(const CExpected& expected)
@@ -154,14 +154,14 @@ protected:
         ASSERT_NE(nullptr, button);
         EXPECT_EQ(expected.enabled, ::IsWindowEnabled(button->GetHandle()) != FALSE);
 
-        const std::string label = Text(texts.labelId);
+        const std::wstring label = Text(texts.labelId);
         EXPECT_FALSE(label.empty());
         for (CHoverButton::State each : {CHoverButton::kNormal, CHoverButton::kPressed, CHoverButton::kHover,
                                          CHoverButton::kDisabled}) {
             EXPECT_EQ(label, button->GetCaption(each));
             EXPECT_EQ(each == CHoverButton::kDisabled ? kGreyBlue : kWhite, button->GetCaptionColor(each));
         }
-        const std::string reason = expected.reasonId != kNoReason ? Text(expected.reasonId) : std::string();
+        const std::wstring reason = expected.reasonId != kNoReason ? Text(expected.reasonId) : std::wstring();
         EXPECT_EQ(expected.enabled ? Text(texts.descriptionId) : reason, button->GetDescription());
         if (texts.flag != nullptr) {
             EXPECT_EQ(expected.enabled, state.*texts.flag);
@@ -339,7 +339,7 @@ TEST_F(EntriesTest, NamesOnTheDiscMatchWhateverTheirCase)
     state.suiteInstalled = false;
     entries.RefreshSuiteEntry();
     ExpectEntry({IDC_SUITE, false, IDS_SUITE_NOT_FOUND});
-    EXPECT_EQ("Installer Tavrin Nimbo", host.EntryButton(IDC_SUITE)->GetCaption(CHoverButton::kNormal));
+    EXPECT_EQ(L"Installer Tavrin Nimbo", host.EntryButton(IDC_SUITE)->GetCaption(CHoverButton::kNormal));
 }
 
 TEST_F(EntriesTest, LanguageAndExitButtonsFollowTheLanguage)
@@ -350,7 +350,7 @@ TEST_F(EntriesTest, LanguageAndExitButtonsFollowTheLanguage)
         EXPECT_EQ(index * 1000, state.languageOffset);
 
         CHoverButton* language = host.EntryButton(IDC_LANGUAGE);
-        const std::string label = Text(IDS_LANGUAGE_LABEL);
+        const std::wstring label = Text(IDS_LANGUAGE_LABEL);
         EXPECT_FALSE(label.empty());
         EXPECT_EQ(label, language->GetCaption(CHoverButton::kHover));
         EXPECT_EQ(kWhite, language->GetCaptionColor(CHoverButton::kNormal));
@@ -362,7 +362,7 @@ TEST_F(EntriesTest, LanguageAndExitButtonsFollowTheLanguage)
         ::EnableWindow(language->GetHandle(), TRUE);
 
         CHoverButton* exit = host.EntryButton(IDOK);
-        EXPECT_EQ("", exit->GetCaption(CHoverButton::kNormal));
+        EXPECT_EQ(L"", exit->GetCaption(CHoverButton::kNormal));
         EXPECT_EQ(Text(IDS_EXIT_DESCRIPTION), exit->GetDescription());
         ::EnableWindow(exit->GetHandle(), FALSE);
         EXPECT_EQ(Text(IDS_EXIT_DESCRIPTION), exit->GetDescription());
@@ -374,7 +374,7 @@ TEST_F(EntriesTest, LanguageAndExitButtonsFollowTheLanguage)
         EXPECT_EQ(1, ::SendMessageA(exit->GetTooltipWindow(), TTM_GETTOOLCOUNT, 0, 0));
         EXPECT_EQ(Text(IDS_EXIT_TOOLTIP), TooltipText(exit->GetTooltipWindow()));
     }
-    EXPECT_EQ("Quitter", LoadText(IDS_EXIT_TOOLTIP, 1000));
+    EXPECT_EQ(L"Quitter", LoadText(IDS_EXIT_TOOLTIP, 1000));
 }
 
 TEST_F(EntriesTest, PremiereUpdaterOffersItselfOverVersionOnePointFiveOnly)
@@ -600,7 +600,7 @@ TEST_F(EntriesTest, EvaluationWithoutWindowsKeepsTheState)
 
     const CEntryOutcome suite = check.Evaluate(IDC_SUITE);
     EXPECT_TRUE(suite.enabled);
-    EXPECT_EQ("", suite.reason);
+    EXPECT_EQ(L"", suite.reason);
     const CEntryOutcome plugin = check.Evaluate(IDC_MAX_PLUGIN);
     EXPECT_FALSE(plugin.enabled);
     EXPECT_EQ(LoadText(IDS_MAX_PLUGIN_NEEDS_SUITE_VEXA100, 0), plugin.reason);

@@ -311,4 +311,14 @@ void CRecorder::WaitForPrograms() const
     }
 }
 
+std::string InSystemCodePage(const std::wstring& text)
+{
+    const int length = static_cast<int>(text.size());
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, &result[0], size, nullptr, nullptr);
+    return result;
+}
+
 }  // namespace entriestest

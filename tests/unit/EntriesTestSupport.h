@@ -80,6 +80,9 @@ const std::vector<std::string>& FullLayout();
 // The folder of the test program, where the fixture programs are built.
 std::string TestProgramFolder();
 
+// A text the menu shows, in the process code page, for comparing with paths.
+std::string InSystemCodePage(const std::wstring& text);
+
 // The menu window of the tests: a hidden top-level window holding a real
 // owner-drawn button, bound to a hover button, per control of the menu; or
 // nothing at all for a check without a window.

@@ -21,13 +21,13 @@ namespace {
 
 constexpr DWORD kShortWaitMs = 300;
 constexpr DWORD kGenerousWaitMs = 30000;
-const char kMarker[] = "not refreshed";
+const wchar_t kMarker[] = L"not refreshed";
 
 // One message box the menu asked for.
 struct CShownMessage {
     HWND owner;
-    std::string text;
-    std::string caption;
+    std::wstring text;
+    std::wstring caption;
     UINT type;
     bool menuVisible;
 };
@@ -115,7 +115,7 @@ protected:
         entries.cleanupTimeoutMs = kShortWaitMs;
         entries.installerTimeoutMs = kGenerousWaitMs;
         entries.writeDebugLine = [](const std::string&) {};
-        entries.showMessage = [this](HWND owner, const std::string& text, const std::string& caption, UINT type) {
+        entries.showMessage = [this](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
             messages.push_back({owner, text, caption, type, ::IsWindowVisible(host.MenuWindow()) != FALSE});
             return answer;
         };
@@ -304,14 +304,15 @@ TEST_F(EntryActionsTest, AMissingProgramIsReportedAndTheEntryRefreshed)
         ASSERT_EQ(1u, messages.size());
         EXPECT_EQ(host.MenuWindow(), messages[0].owner);
         EXPECT_EQ(FormatText(IDS_CANNOT_FIND_FILE, state.languageOffset, commandLine), messages[0].text);
-        EXPECT_EQ("Splash.exe", messages[0].caption);
+        EXPECT_EQ(L"Splash.exe", messages[0].caption);
         EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONHAND), messages[0].type);
         EXPECT_TRUE(messages[0].menuVisible);
         EXPECT_TRUE(::IsWindowVisible(host.MenuWindow()));
         EXPECT_EQ(std::vector<int>{IDC_MAX_PLUGIN}, RefreshedButtons());
     }
     EXPECT_EQ("Cannot find the file : '" + disc.Root() + "\\ExtraPlug-ins\\3DsMax\\setup.exe /l0x09'",
-              FormatText(IDS_CANNOT_FIND_FILE, 0, disc.Root() + "\\ExtraPlug-ins\\3DsMax\\setup.exe /l0x09"));
+        InSystemCodePage(
+            FormatText(IDS_CANNOT_FIND_FILE, 0, disc.Root() + "\\ExtraPlug-ins\\3DsMax\\setup.exe /l0x09")));
     EXPECT_TRUE(recorder.Records().empty());
 }
 
@@ -322,7 +323,7 @@ TEST_F(EntryActionsTest, TheMessageShowsTheQuotedCommandLine)
     entries.RunEntryAction(IDC_ACROBAT_READER);
     ASSERT_EQ(1u, messages.size());
     EXPECT_EQ("Cannot find the file : '\"" + blank.Root() + "\\Bonus\\AcrobatReader\\Acrobat Reader 5.00.exe\"'",
-              messages[0].text);
+        InSystemCodePage(messages[0].text));
 }
 
 TEST_F(EntryActionsTest, AnInstallerThatOutlastsTheWaitIsReported)
@@ -336,7 +337,7 @@ TEST_F(EntryActionsTest, AnInstallerThatOutlastsTheWaitIsReported)
         entries.RunEntryAction(controlId);
         ASSERT_EQ(1u, messages.size());
         EXPECT_EQ(LoadText(IDS_INSTALLER_CANNOT_START, 2000), messages[0].text);
-        EXPECT_EQ("Splash.exe", messages[0].caption);
+        EXPECT_EQ(L"Splash.exe", messages[0].caption);
         EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONHAND), messages[0].type);
         EXPECT_EQ(host.MenuWindow(), messages[0].owner);
         EXPECT_FALSE(messages[0].menuVisible);
@@ -471,8 +472,8 @@ TEST_F(EntryActionsTest, RegistryPathsThatAreRelativeEmptyQuotedOrTooLongStartNo
         entries.RunEntryAction(IDC_REGISTER);
         entries.RunEntryAction(IDC_MANUAL);
         ASSERT_EQ(2u, messages.size());
-        EXPECT_EQ(0u, messages[0].text.find("Cannot find the file : '")) << messages[0].text;
-        EXPECT_NE(std::string::npos, messages[1].text.find("\\acrord32 ")) << messages[1].text;
+        EXPECT_EQ(0u, messages[0].text.find(L"Cannot find the file : '")) << messages[0].text;
+        EXPECT_NE(std::wstring::npos, messages[1].text.find(L"\\acrord32 ")) << messages[1].text;
         EXPECT_TRUE(recorder.Records().empty()) << recorder.Records()[0].commandLine;
     }
 }
@@ -512,7 +513,7 @@ TEST_F(EntryActionsTest, SuiteInstallationAsksThenRunsTheInstallerInItsFolder)
 
         ASSERT_EQ(1u, messages.size());
         EXPECT_EQ(LoadText(IDS_SUITE_QUESTION, state.languageOffset), messages[0].text);
-        EXPECT_EQ("Nimbo Setup", messages[0].caption);
+        EXPECT_EQ(L"Nimbo Setup", messages[0].caption);
         EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION), messages[0].type);
         EXPECT_EQ(host.MenuWindow(), messages[0].owner);
 
@@ -545,8 +546,8 @@ TEST_F(EntryActionsTest, SuiteInstallerMissingOrOnADiscWithBlanks)
     entries.InstallSuite();
     ASSERT_EQ(2u, messages.size());
     EXPECT_EQ("Cannot find the file : '\"" + blank.Root() + "\\Nimbo\\setup.exe\" /express /l0x09'",
-              messages[1].text);
-    EXPECT_EQ("Splash.exe", messages[1].caption);
+        InSystemCodePage(messages[1].text));
+    EXPECT_EQ(L"Splash.exe", messages[1].caption);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONHAND), messages[1].type);
     EXPECT_TRUE(messages[1].menuVisible);
 

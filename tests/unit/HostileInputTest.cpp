@@ -118,13 +118,13 @@ int IndexOfCode(DWORD code)
 
 // One message box the menu asked for.
 struct CShownMessage {
-    std::string text;
-    std::string caption;
+    std::wstring text;
+    std::wstring caption;
     UINT type;
 };
 
 // An entry's state as a refresh leaves it, comparable across discs.
-using CEntryState = std::pair<bool, std::string>;
+using CEntryState = std::pair<bool, std::wstring>;
 
 class HostileInputTest : public ::testing::Test {
 protected:
@@ -137,7 +137,7 @@ protected:
         entries.cleanupTimeoutMs = kShortWaitMs;
         entries.installerTimeoutMs = kInstallerWaitMs;
         entries.writeDebugLine = [this](const std::string& line) { debugLines.push_back(line); };
-        entries.showMessage = [this](HWND, const std::string& text, const std::string& caption, UINT type) {
+        entries.showMessage = [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
             messages.push_back({ text, caption, type });
             return (type & MB_YESNO) != 0 ? IDNO : IDOK;
         };
@@ -156,7 +156,7 @@ protected:
         ASSERT_NE(nullptr, button);
         EXPECT_EQ(enabled, ::IsWindowEnabled(button->GetHandle()) != FALSE) << "control " << controlId;
         if (!enabled) {
-            EXPECT_EQ(reasonId == kNoReason ? std::string() : LoadText(reasonId, state.languageOffset),
+            EXPECT_EQ(reasonId == kNoReason ? std::wstring() : LoadText(reasonId, state.languageOffset),
                 button->GetDescription())
                 << "control " << controlId;
         }
@@ -169,9 +169,9 @@ protected:
         entries.RunEntryAction(controlId);
         ASSERT_FALSE(messages.empty()) << "control " << controlId;
         const CShownMessage& error = messages.back();
-        EXPECT_EQ(LoadFixedText(IDS_ERROR_CAPTION), error.caption);
+        EXPECT_EQ(LoadFixedCaption(IDS_ERROR_CAPTION), error.caption);
         EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONHAND), error.type);
-        EXPECT_NE(std::string::npos, error.text.find(named)) << error.text.substr(0, 300);
+        EXPECT_NE(std::wstring::npos, error.text.find(WidenSystemText(named))) << error.text.substr(0, 300);
         EXPECT_LE(messages.size(), 2u) << "at most the suite's question comes first";
     }
 
@@ -268,7 +268,7 @@ TEST_F(HostileInputTest, EntryValuesInEveryHostileForm)
             ExpectEntry(IDC_REGISTER, false, IDS_REGISTER_NOT_FOUND);
             ExpectClickFails(IDC_REGISTER, "\\TvRegister.exe");
             if (form.text && form.text->find("%n") != std::string::npos) {
-                EXPECT_NE(std::string::npos, messages.back().text.find("%n")) << "data must not act as a format";
+                EXPECT_NE(std::wstring::npos, messages.back().text.find(L"%n")) << "data must not act as a format";
             }
             EXPECT_EQ(StoredForm(form), ReadRawValue(kKardoKey, "PATH"));
         }

@@ -1,6 +1,7 @@
 // The hover button: the state it draws, its captions and descriptions, its
 // picture strips, the pixels of every frame, hover tracking and its tooltip.
 #include "controls/HoverButton.h"
+#include "controls/LinkedFont.h"
 #include "res/Text.h"
 #include "res/resource.h"
 
@@ -85,7 +86,7 @@ TEST(HoverButtonStateTest, DisabledWinsOverPressedOverHoverOverNormal)
 }
 
 // The captions of all four states, for comparing in one go.
-std::vector<std::string> Captions(const CHoverButton& button)
+std::vector<std::wstring> Captions(const CHoverButton& button)
 {
     return {button.GetCaption(CHoverButton::kNormal), button.GetCaption(CHoverButton::kPressed),
             button.GetCaption(CHoverButton::kHover), button.GetCaption(CHoverButton::kDisabled)};
@@ -100,15 +101,15 @@ std::vector<COLORREF> CaptionColors(const CHoverButton& button)
 TEST(HoverButtonCaptionTest, MissingTextsAndColoursTakeTheNormalOnes)
 {
     CHoverButton button;
-    EXPECT_EQ((std::vector<std::string>(4)), Captions(button));
+    EXPECT_EQ((std::vector<std::wstring>(4)), Captions(button));
 
-    button.SetCaptions("Install", kWhite);
-    EXPECT_EQ((std::vector<std::string>(4, "Install")), Captions(button));
+    button.SetCaptions(L"Install", kWhite);
+    EXPECT_EQ((std::vector<std::wstring>(4, L"Install")), Captions(button));
     EXPECT_EQ((std::vector<COLORREF>(4, kWhite)), CaptionColors(button));
 
-    button.SetCaptions("Normal", RGB(1, 2, 3), nullptr, RGB(4, 5, 6), "Hover", kNoColor, "Disabled",
-                       kDisabledCaption);
-    EXPECT_EQ((std::vector<std::string>{"Normal", "Normal", "Hover", "Disabled"}), Captions(button));
+    button.SetCaptions(
+        L"Normal", RGB(1, 2, 3), nullptr, RGB(4, 5, 6), L"Hover", kNoColor, L"Disabled", kDisabledCaption);
+    EXPECT_EQ((std::vector<std::wstring> { L"Normal", L"Normal", L"Hover", L"Disabled" }), Captions(button));
     EXPECT_EQ((std::vector<COLORREF>{RGB(1, 2, 3), RGB(4, 5, 6), RGB(1, 2, 3), kDisabledCaption}),
               CaptionColors(button));
 }
@@ -116,24 +117,24 @@ TEST(HoverButtonCaptionTest, MissingTextsAndColoursTakeTheNormalOnes)
 TEST(HoverButtonCaptionTest, WhiteIsAColourNotTheAbsenceOfOne)
 {
     CHoverButton button;
-    button.SetCaptions("Text", RGB(9, 9, 9), "Pressed", kWhite, nullptr, kNoColor, nullptr, kWhite);
+    button.SetCaptions(L"Text", RGB(9, 9, 9), L"Pressed", kWhite, nullptr, kNoColor, nullptr, kWhite);
     EXPECT_EQ((std::vector<COLORREF>{RGB(9, 9, 9), kWhite, RGB(9, 9, 9), kWhite}), CaptionColors(button));
     // The menu's own entry colours.
-    button.SetCaptions("Entry", kWhite, "Entry", kWhite, "Entry", kWhite, "Entry", kDisabledCaption);
+    button.SetCaptions(L"Entry", kWhite, L"Entry", kWhite, L"Entry", kWhite, L"Entry", kDisabledCaption);
     EXPECT_EQ((std::vector<COLORREF>{kWhite, kWhite, kWhite, kDisabledCaption}), CaptionColors(button));
 }
 
 TEST(HoverButtonCaptionTest, NullNormalTextChangesNothingButAnEmptyOneDoes)
 {
     CHoverButton button;
-    button.SetCaptions("Keep", kWhite, "KeepPressed", RGB(1, 1, 1), "KeepHover", RGB(2, 2, 2), "KeepDisabled",
-                       RGB(3, 3, 3));
-    button.SetCaptions(nullptr, RGB(7, 7, 7), "New", RGB(8, 8, 8), "New", RGB(8, 8, 8), "New", RGB(8, 8, 8));
-    EXPECT_EQ((std::vector<std::string>{"Keep", "KeepPressed", "KeepHover", "KeepDisabled"}), Captions(button));
+    button.SetCaptions(
+        L"Keep", kWhite, L"KeepPressed", RGB(1, 1, 1), L"KeepHover", RGB(2, 2, 2), L"KeepDisabled", RGB(3, 3, 3));
+    button.SetCaptions(nullptr, RGB(7, 7, 7), L"New", RGB(8, 8, 8), L"New", RGB(8, 8, 8), L"New", RGB(8, 8, 8));
+    EXPECT_EQ((std::vector<std::wstring> { L"Keep", L"KeepPressed", L"KeepHover", L"KeepDisabled" }), Captions(button));
     EXPECT_EQ((std::vector<COLORREF>{kWhite, RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3)}), CaptionColors(button));
 
-    button.SetCaptions("", kBlack);
-    EXPECT_EQ((std::vector<std::string>(4)), Captions(button));
+    button.SetCaptions(L"", kBlack);
+    EXPECT_EQ((std::vector<std::wstring>(4)), Captions(button));
     EXPECT_EQ((std::vector<COLORREF>(4, kBlack)), CaptionColors(button));
 }
 
@@ -195,18 +196,18 @@ protected:
 TEST_F(HoverButtonWindowTest, DescriptionFollowsTheEnabledState)
 {
     CHoverButton& button = dialog.textButton;
-    button.SetDescriptions("Click to install.", "Already installed.");
-    EXPECT_EQ("Click to install.", button.GetDescription());
+    button.SetDescriptions(L"Click to install.", L"Already installed.");
+    EXPECT_EQ(L"Click to install.", button.GetDescription());
     ::EnableWindow(button.GetHandle(), FALSE);
-    EXPECT_EQ("Already installed.", button.GetDescription());
+    EXPECT_EQ(L"Already installed.", button.GetDescription());
 
-    button.SetDescriptions("Only one text.", nullptr);
-    EXPECT_EQ("Only one text.", button.GetDescription());
+    button.SetDescriptions(L"Only one text.", nullptr);
+    EXPECT_EQ(L"Only one text.", button.GetDescription());
     ::EnableWindow(button.GetHandle(), TRUE);
-    EXPECT_EQ("Only one text.", button.GetDescription());
+    EXPECT_EQ(L"Only one text.", button.GetDescription());
 
     button.SetDescriptions(nullptr, nullptr);
-    EXPECT_EQ("", button.GetDescription());
+    EXPECT_EQ(L"", button.GetDescription());
 }
 
 // The object of a window is found from it only while the two are bound:
@@ -239,7 +240,7 @@ TEST_F(HoverButtonWindowTest, AButtonIsFoundFromItsWindowOnlyWhileBoundToIt)
 
 TEST_F(HoverButtonWindowTest, WindowTextFollowsTheNormalCaption)
 {
-    dialog.textButton.SetCaptions("Vexa100", kWhite, "Pressed", kWhite);
+    dialog.textButton.SetCaptions(L"Vexa100", kWhite, L"Pressed", kWhite);
     EXPECT_EQ("Vexa100", WindowText(dialog.textButton));
     dialog.textButton.SetCaptions(nullptr, kWhite);
     EXPECT_EQ("Vexa100", WindowText(dialog.textButton));
@@ -264,7 +265,7 @@ TEST_F(HoverButtonWindowTest, TheAccessibleNameIsSetWithoutTheSystemButtonsRepai
     textWatched = dialog.textButton.GetHandle();
     const HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, &CountTextsSent, nullptr, ::GetCurrentThreadId());
     ASSERT_NE(nullptr, hook);
-    dialog.textButton.SetCaptions("Install", kWhite);
+    dialog.textButton.SetCaptions(L"Install", kWhite);
     ::UnhookWindowsHookEx(hook);
     EXPECT_EQ(0, textsSent);
     EXPECT_EQ("Install", WindowText(dialog.textButton));
@@ -280,12 +281,12 @@ TEST_F(HoverButtonWindowTest, ACaptionReachesTheScreenWhetherTheButtonShowsOrNot
     RECT update{};
     ASSERT_FALSE(::GetUpdateRect(button, &update, FALSE));
 
-    dialog.textButton.SetCaptions("Shown", kWhite);
+    dialog.textButton.SetCaptions(L"Shown", kWhite);
     EXPECT_TRUE(::GetUpdateRect(button, &update, FALSE)) << "a shown button waits to be painted";
     ::UpdateWindow(button);
 
     ::ShowWindow(button, SW_HIDE);
-    dialog.textButton.SetCaptions("Hidden", kWhite);
+    dialog.textButton.SetCaptions(L"Hidden", kWhite);
     EXPECT_FALSE(::GetUpdateRect(button, &update, FALSE));
     EXPECT_EQ("Hidden", WindowText(dialog.textButton));
     ::ShowWindow(button, SW_SHOWNA);
@@ -445,7 +446,7 @@ TEST_F(HoverButtonWindowTest, CaptionIsDrawnInTheColourOfTheState)
     const COLORREF green = RGB(0, 255, 0);
     const COLORREF yellow = RGB(255, 255, 0);
     const COLORREF blue = RGB(0, 0, 255);
-    button.SetCaptions("MMMM", red, "MMMM", green, "MMMM", yellow, "MMMM", blue);
+    button.SetCaptions(L"MMMM", red, L"MMMM", green, L"MMMM", yellow, L"MMMM", blue);
     const COLORREF colors[] = {red, green, yellow, blue};
     const UINT states[] = {0, ODS_SELECTED, 0, ODS_DISABLED};
     for (int state = 0; state < 4; ++state) {
@@ -464,12 +465,41 @@ TEST_F(HoverButtonWindowTest, CaptionIsDrawnInTheColourOfTheState)
     }
 }
 
+// Windows links no font to the dialogs' raster font: every Japanese
+// character comes out as the same box there, and only the linked font draws
+// two captions apart. Without a font of its own the button draws as before.
+TEST_F(HoverButtonWindowTest, JapaneseCaptionsShowTheirGlyphsInTheLinkedFontOnly)
+{
+    CHoverButton& button = dialog.textButton;
+    ASSERT_TRUE(button.LoadStrip(IDB_TEXT_STRIP));
+    Resize(button, 202, 26);
+    const COwnedFont linked(
+        CreateLinkedFont(reinterpret_cast<HFONT>(::SendMessageW(button.GetHandle(), WM_GETFONT, 0, 0))));
+    ASSERT_TRUE(linked);
+    const auto inkOf = [&](const wchar_t* caption, HFONT font) {
+        button.SetCaptionFont(font);
+        button.SetCaptions(caption, kWhite);
+        EXPECT_EQ(font, button.GetCaptionFont());
+        const auto canvas = DrawThroughDialog(button, 0);
+        std::vector<bool> ink;
+        for (int y = 0; y < 26; ++y)
+            for (int x = 0; x < 202; ++x)
+                ink.push_back(canvas->Pixel(x, y) == kWhite);
+        return ink;
+    };
+    const std::vector<bool> latin = inkOf(L"Install", nullptr);
+    EXPECT_EQ(inkOf(L"\u7d42\u4e86", nullptr), inkOf(L"\u65e5\u672c", nullptr)) << "the test prefix links a font to it";
+    EXPECT_NE(inkOf(L"\u7d42\u4e86", linked.Get()), inkOf(L"\u65e5\u672c", linked.Get()));
+    EXPECT_NE(latin, inkOf(L"Install", linked.Get()));
+    EXPECT_EQ(latin, inkOf(L"Install", nullptr));
+}
+
 TEST_F(HoverButtonWindowTest, AnEmptyCaptionDrawsTheFrameOnly)
 {
     CHoverButton& button = dialog.textButton;
     ASSERT_TRUE(button.LoadStrip(IDB_TEXT_STRIP));
     Resize(button, 202, 26);
-    button.SetCaptions("", kWhite);
+    button.SetCaptions(L"", kWhite);
     const auto canvas = DrawThroughDialog(button, 0);
     EXPECT_EQ(202 * 26, canvas->Count(kDarkFill) + canvas->Count(kBlack));
 }
@@ -479,7 +509,7 @@ TEST_F(HoverButtonWindowTest, ThePlatformButtonPaintsThroughTheDialog)
     CHoverButton& button = dialog.textButton;
     ASSERT_TRUE(button.LoadStrip(IDB_TEXT_STRIP));
     Resize(button, 202, 26);
-    button.SetCaptions("Vexa10", kWhite, nullptr, kNoColor, nullptr, kNoColor, nullptr, kDisabledCaption);
+    button.SetCaptions(L"Vexa10", kWhite, nullptr, kNoColor, nullptr, kNoColor, nullptr, kDisabledCaption);
 
     EXPECT_EQ(kDarkFill, PrintButton(button)->Pixel(5, 13));
     ::SendMessageA(button.GetHandle(), WM_MOUSEHOVER, 0, 0);
@@ -509,7 +539,7 @@ TEST_F(HoverButtonWindowTest, ButtonsDrawnWithTheFaceLookAsTheirOwnPaintAndAreSp
     CHoverButton& greyed = dialog.otherButton;
     CHoverButton& stripless = dialog.exitButton;
     for (CHoverButton* button : {&lit, &greyed, &stripless})
-        button->SetCaptions("Vexa10", kWhite, nullptr, kNoColor, nullptr, kNoColor, nullptr, kDisabledCaption);
+        button->SetCaptions(L"Vexa10", kWhite, nullptr, kNoColor, nullptr, kNoColor, nullptr, kDisabledCaption);
     ASSERT_TRUE(lit.LoadStrip(IDB_TEXT_STRIP));
     ASSERT_TRUE(greyed.LoadStrip(IDB_TEXT_STRIP));
     ::EnableWindow(greyed.GetHandle(), FALSE);
@@ -658,16 +688,16 @@ protected:
         return ::SendMessageA(dialog.exitButton.GetTooltipWindow(), TTM_GETTOOLCOUNT, 0, 0);
     }
 
-    std::string ToolText() const
+    std::wstring ToolText() const
     {
-        char text[256] = {};
-        TOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        wchar_t text[256] = {};
+        TOOLINFOW tool {};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.hwnd = dialog.exitButton.GetHandle();
         tool.uId = 1;
         tool.lpszText = text;
-        ::SendMessageA(dialog.exitButton.GetTooltipWindow(), TTM_GETTEXTA, sizeof(text),
-                       reinterpret_cast<LPARAM>(&tool));
+        ::SendMessageW(dialog.exitButton.GetTooltipWindow(), TTM_GETTEXTW, sizeof(text) / sizeof(text[0]),
+            reinterpret_cast<LPARAM>(&tool));
         return text;
     }
 
@@ -729,7 +759,7 @@ TEST_F(HoverButtonTooltipTest, TheTooltipIsMadeWhenThePointerFirstReachesAButton
     PreTranslate();
     EXPECT_EQ(nullptr, dialog.exitButton.GetTooltipWindow()) << "activating without a tool makes none";
 
-    dialog.exitButton.SetTooltipText("Exit", true);
+    dialog.exitButton.SetTooltipText(L"Exit", true);
     dialog.exitButton.ActivateTooltip(false);
     MSG paint{dialog.exitButton.GetHandle(), WM_PAINT, 0, 0, 0, {0, 0}};
     EXPECT_FALSE(dialog.exitButton.PreTranslateMessage(paint));
@@ -740,7 +770,7 @@ TEST_F(HoverButtonTooltipTest, TheTooltipIsMadeWhenThePointerFirstReachesAButton
     const HWND tooltip = dialog.exitButton.GetTooltipWindow();
     ASSERT_NE(nullptr, tooltip);
     EXPECT_EQ(1, ToolCount());
-    EXPECT_EQ("Exit", ToolText());
+    EXPECT_EQ(L"Exit", ToolText());
     EXPECT_EQ((std::vector<WPARAM>{FALSE}), activations.For(tooltip)) << "made in the state last asked for";
     PreTranslate();
     EXPECT_EQ(tooltip, dialog.exitButton.GetTooltipWindow()) << "made once";
@@ -748,18 +778,18 @@ TEST_F(HoverButtonTooltipTest, TheTooltipIsMadeWhenThePointerFirstReachesAButton
 
 TEST_F(HoverButtonTooltipTest, SettingTheTextAgainReplacesTheTextOfTheOneTool)
 {
-    dialog.exitButton.SetTooltipText("Exit", true);
+    dialog.exitButton.SetTooltipText(L"Exit", true);
     PreTranslate();
     ASSERT_NE(nullptr, dialog.exitButton.GetTooltipWindow());
     CTooltipSpy spy(dialog.exitButton.GetTooltipWindow());
     EXPECT_EQ(1, ToolCount());
-    EXPECT_EQ("Exit", ToolText());
+    EXPECT_EQ(L"Exit", ToolText());
 
-    dialog.exitButton.SetTooltipText("Quitter", false);
+    dialog.exitButton.SetTooltipText(L"Quitter", false);
     EXPECT_EQ(1, ToolCount());
-    EXPECT_EQ("Quitter", ToolText());
+    EXPECT_EQ(L"Quitter", ToolText());
     dialog.exitButton.SetTooltipText(nullptr, true);
-    EXPECT_EQ("Quitter", ToolText());
+    EXPECT_EQ(L"Quitter", ToolText());
     dialog.exitButton.ActivateTooltip(true);
     EXPECT_EQ((std::vector<WPARAM>{FALSE, TRUE}), spy.activations);
 
@@ -782,11 +812,13 @@ TEST_F(HoverButtonTooltipTest, TextFromTheStringTableUnlessItIsEmpty)
     PreTranslate();
     EXPECT_EQ(1, ToolCount());
     EXPECT_EQ(LoadText(IDS_EXIT_TOOLTIP, french), ToolText());
-    EXPECT_EQ("Quitter", ToolText());
+    EXPECT_EQ(L"Quitter", ToolText());
 
     dialog.exitButton.SetTooltipText(static_cast<UINT>(9), true);  // no such string
-    EXPECT_EQ("Quitter", ToolText());
+    EXPECT_EQ(L"Quitter", ToolText());
     EXPECT_EQ(1, ToolCount());
+    dialog.exitButton.SetTooltipText(static_cast<UINT>(IDS_EXIT_TOOLTIP + 5000), true);
+    EXPECT_EQ(L"\u7d42\u4e86", ToolText()) << "the Japanese tip, whatever the code page";
 }
 
 // The dialog owns the tooltip and destroys it before its buttons: the
@@ -795,7 +827,7 @@ TEST_F(HoverButtonTooltipTest, ATooltipTheDialogDestroysIsLetGoOf)
 {
     CButtonDialog other;
     ASSERT_TRUE(other.Create());
-    other.exitButton.SetTooltipText("Exit", true);
+    other.exitButton.SetTooltipText(L"Exit", true);
     MSG move{other.exitButton.GetHandle(), WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
     other.exitButton.PreTranslateMessage(move);
     const HWND tip = other.exitButton.GetTooltipWindow();
@@ -808,7 +840,7 @@ TEST_F(HoverButtonTooltipTest, ATooltipTheDialogDestroysIsLetGoOf)
 TEST_F(HoverButtonWindowTest, DestroyingTheButtonsReleasesTheirWindowsAndStrips)
 {
     // Warm up what the platform keeps once made (classes, caches).
-    dialog.exitButton.SetTooltipText("Exit", true);
+    dialog.exitButton.SetTooltipText(L"Exit", true);
     MSG move{dialog.exitButton.GetHandle(), WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
     dialog.exitButton.PreTranslateMessage(move);
     dialog.textButton.LoadStrip(IDB_TEXT_STRIP);
@@ -816,8 +848,8 @@ TEST_F(HoverButtonWindowTest, DestroyingTheButtonsReleasesTheirWindowsAndStrips)
     for (int round = 0; round < 20; ++round) {
         CButtonDialog other;
         ASSERT_TRUE(other.Create());
-        other.exitButton.SetTooltipText("Exit", true);
-        other.textButton.SetTooltipText("Install", true);
+        other.exitButton.SetTooltipText(L"Exit", true);
+        other.textButton.SetTooltipText(L"Install", true);
         for (CHoverButton* button : {&other.exitButton, &other.textButton}) {
             MSG move{button->GetHandle(), WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
             button->PreTranslateMessage(move);

@@ -99,7 +99,7 @@ TEST_F(MachineProbeTest, TheUpdaterIsDecidedByThePremiereTheProbeReports)
     probe.premiereRegistered = false;
     const CEntryOutcome absent = entries.Evaluate(IDC_PREMIERE_UPDATER);
     EXPECT_FALSE(absent.enabled);
-    EXPECT_EQ("", absent.reason);
+    EXPECT_EQ(L"", absent.reason);
 }
 
 TEST_F(MachineProbeTest, TheHotfixRunsTheCleanUpThroughTheProbe)

@@ -20,6 +20,18 @@
 
 namespace {
 
+// A text of the menu as the check writes it to a file or pipe: in UTF-8.
+std::string Utf8Text(unsigned id, int languageOffset)
+{
+    const std::wstring text = LoadText(id, languageOffset);
+    const int length = static_cast<int>(text.size());
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, &bytes[0], size, nullptr, nullptr);
+    return bytes;
+}
+
 using namespace entriestest;
 
 constexpr DWORD kCheckTimeoutMs = 60000;
@@ -109,7 +121,7 @@ std::vector<std::string> LinesBelow(const std::string& output, const std::string
 // The entry's block: its label and state, then the text of its description line.
 std::vector<std::string> EntryBlock(const std::string& output, unsigned labelId, int languageOffset)
 {
-    const std::string label = LoadText(labelId, languageOffset);
+    const std::string label = Utf8Text(labelId, languageOffset);
     std::vector<std::string> block;
     std::istringstream input(output);
     std::string line;
@@ -206,7 +218,7 @@ TEST_F(SplashCheckTest, CompleteDiscFromItsOwnFolderListsEveryEntryInEachLanguag
 
         size_t previous = 0;
         for (const CEntryRow& row : kEntryTable) {
-            const size_t at = run.output.find(LoadText(row.labelId, offset) + ": ", previous);
+            const size_t at = run.output.find(Utf8Text(row.labelId, offset) + ": ", previous);
             EXPECT_NE(std::string::npos, at) << row.name << " missing or out of order";
             previous = at == std::string::npos ? previous : at;
         }
@@ -216,19 +228,18 @@ TEST_F(SplashCheckTest, CompleteDiscFromItsOwnFolderListsEveryEntryInEachLanguag
         // Without the suite: the readme is offered with its description, the
         // plug-in refused with both lines of its reason, the hotfix refused
         // although its file is there.
-        EXPECT_EQ((std::vector<std::string>{LoadText(IDS_README_LABEL, offset) + ": offered",
-                                            "    " + LoadText(IDS_README_DESCRIPTION, offset)}),
-                  EntryBlock(run.output, IDS_README_LABEL, offset));
+        EXPECT_EQ((std::vector<std::string> { Utf8Text(IDS_README_LABEL, offset) + ": offered",
+                      "    " + Utf8Text(IDS_README_DESCRIPTION, offset) }),
+            EntryBlock(run.output, IDS_README_LABEL, offset));
         const std::vector<std::string> plugin = EntryBlock(run.output, IDS_AFTER_EFFECTS_PLUGIN_LABEL, offset);
         ASSERT_EQ(3u, plugin.size()) << run.output;
-        EXPECT_EQ(LoadText(IDS_AFTER_EFFECTS_PLUGIN_LABEL, offset) + ": not offered", plugin[0]);
-        const std::string reason = LoadText(IDS_AFTER_EFFECTS_PLUGIN_NEEDS_SUITE_VEXA100, offset);
+        EXPECT_EQ(Utf8Text(IDS_AFTER_EFFECTS_PLUGIN_LABEL, offset) + ": not offered", plugin[0]);
+        const std::string reason = Utf8Text(IDS_AFTER_EFFECTS_PLUGIN_NEEDS_SUITE_VEXA100, offset);
         EXPECT_EQ(0u, reason.find(plugin[1].substr(4)));
         EXPECT_EQ(reason.size() - (plugin[2].size() - 4), reason.rfind(plugin[2].substr(4)));
-        EXPECT_EQ(std::vector<std::string>(
-                      {LoadText(IDS_HOTFIX_LABEL, offset) + ": not offered",
-                       "    " + LoadText(IDS_HOTFIX_NEEDS_SUITE, offset)}),
-                  EntryBlock(run.output, IDS_HOTFIX_LABEL, offset));
+        EXPECT_EQ(std::vector<std::string>({ Utf8Text(IDS_HOTFIX_LABEL, offset) + ": not offered",
+                      "    " + Utf8Text(IDS_HOTFIX_NEEDS_SUITE, offset) }),
+            EntryBlock(run.output, IDS_HOTFIX_LABEL, offset));
     }
 }
 
@@ -237,15 +248,15 @@ TEST_F(SplashCheckTest, LanguageIsTheStoredOneElseTheSystemsWithoutStoringIt)
     const int systemOffset = LanguageForSystem(::GetSystemDefaultLangID()).index * 1000;
     CCheckRun run = RunCheck(BuiltCheck(), " " + disc.Root());
     EXPECT_EQ(0u, run.exitCode);
-    EXPECT_NE(std::string::npos, run.output.find(LoadText(IDS_SUITE_LABEL, systemOffset) + ": offered"));
+    EXPECT_NE(std::string::npos, run.output.find(Utf8Text(IDS_SUITE_LABEL, systemOffset) + ": offered"));
     EXPECT_FALSE(LanguageStored());
 
     CRegistrySeed french;
     french.Dword(kKardoKey, "Language", 1036);
     run = RunCheck(BuiltCheck(), " " + disc.Root());
-    EXPECT_NE(std::string::npos, run.output.find(LoadText(IDS_SUITE_LABEL, 1000) + ": offered"));
+    EXPECT_NE(std::string::npos, run.output.find(Utf8Text(IDS_SUITE_LABEL, 1000) + ": offered"));
     // French finds its own readme page.
-    EXPECT_NE(std::string::npos, run.output.find(LoadText(IDS_README_DESCRIPTION, 1000)));
+    EXPECT_NE(std::string::npos, run.output.find(Utf8Text(IDS_README_DESCRIPTION, 1000)));
 }
 
 TEST_F(SplashCheckTest, IncompleteDiscListsTheMissingFilesAndFails)
@@ -270,9 +281,9 @@ TEST_F(SplashCheckTest, IncompleteDiscListsTheMissingFilesAndFails)
         EXPECT_EQ(1u, run.exitCode);
         EXPECT_NE(std::string::npos, run.output.find("Disc root: " + disc.Root() + "\n"));
         EXPECT_EQ(missing, LinesBelow(run.output, "Missing from the disc:"));
-        EXPECT_EQ(std::vector<std::string>({LoadText(IDS_SUITE_LABEL, 0) + ": not offered",
-                                            "    " + LoadText(IDS_SUITE_NOT_FOUND, 0)}),
-                  EntryBlock(run.output, IDS_SUITE_LABEL, 0));
+        EXPECT_EQ(std::vector<std::string>(
+                      { Utf8Text(IDS_SUITE_LABEL, 0) + ": not offered", "    " + Utf8Text(IDS_SUITE_NOT_FOUND, 0) }),
+            EntryBlock(run.output, IDS_SUITE_LABEL, 0));
     }
 }
 
@@ -285,14 +296,14 @@ TEST_F(SplashCheckTest, InstalledProductsAreNotOfferedAndTheHotfixTestsTheKeyAlo
     const CCheckRun run = RunCheck(BuiltCheck(), " " + disc.Root() + " --language en");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_NE(std::string::npos, run.output.find("Model: Vexa100\n"));
-    EXPECT_EQ(std::vector<std::string>({LoadText(IDS_AFTER_EFFECTS_PLUGIN_LABEL, 0) + ": not offered",
-                                        "    " + LoadText(IDS_AFTER_EFFECTS_PLUGIN_INSTALLED, 0)}),
-              EntryBlock(run.output, IDS_AFTER_EFFECTS_PLUGIN_LABEL, 0));
-    EXPECT_EQ(std::vector<std::string>({LoadText(IDS_SUITE_LABEL, 0) + ": not offered",
-                                        "    " + LoadText(IDS_SUITE_INSTALLED, 0)}),
-              EntryBlock(run.output, IDS_SUITE_LABEL, 0));
-    EXPECT_EQ(LoadText(IDS_HOTFIX_LABEL, 0) + ": offered", EntryBlock(run.output, IDS_HOTFIX_LABEL, 0).at(0));
-    EXPECT_EQ(LoadText(IDS_MAX_PLUGIN_LABEL, 0) + ": offered", EntryBlock(run.output, IDS_MAX_PLUGIN_LABEL, 0).at(0));
+    EXPECT_EQ(std::vector<std::string>({ Utf8Text(IDS_AFTER_EFFECTS_PLUGIN_LABEL, 0) + ": not offered",
+                  "    " + Utf8Text(IDS_AFTER_EFFECTS_PLUGIN_INSTALLED, 0) }),
+        EntryBlock(run.output, IDS_AFTER_EFFECTS_PLUGIN_LABEL, 0));
+    EXPECT_EQ(std::vector<std::string>(
+                  { Utf8Text(IDS_SUITE_LABEL, 0) + ": not offered", "    " + Utf8Text(IDS_SUITE_INSTALLED, 0) }),
+        EntryBlock(run.output, IDS_SUITE_LABEL, 0));
+    EXPECT_EQ(Utf8Text(IDS_HOTFIX_LABEL, 0) + ": offered", EntryBlock(run.output, IDS_HOTFIX_LABEL, 0).at(0));
+    EXPECT_EQ(Utf8Text(IDS_MAX_PLUGIN_LABEL, 0) + ": offered", EntryBlock(run.output, IDS_MAX_PLUGIN_LABEL, 0).at(0));
 }
 
 // Run without administrator rights, the check opens keys for reading only,

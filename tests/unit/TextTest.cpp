@@ -78,11 +78,11 @@ const LanguageRow kLanguageRows[] = {
      L"readme.jp.htm", IDS_JAPANESE_NAME, L"日本語"},
 };
 
-const char kSuiteQuestion[] =
-    "Do you want to perform a typical Tavrin Nimbo installation? This installs the software as follows:\n"
-    " \n- Nimbo is installed to a default location.\n- All Tavrin Effect add-ons are installed. \n- Your "
-    "computer is restarted automatically at the end of the install (you should close all other programs "
-    "before continuing).";
+const wchar_t kSuiteQuestion[]
+    = L"Do you want to perform a typical Tavrin Nimbo installation? This installs the software as follows:\n"
+      L" \n- Nimbo is installed to a default location.\n- All Tavrin Effect add-ons are installed. \n- Your "
+      L"computer is restarted automatically at the end of the install (you should close all other programs "
+      L"before continuing).";
 
 std::wstring Widen(const std::string& text)
 {
@@ -119,17 +119,17 @@ std::optional<std::wstring> RawText(unsigned id)
     return std::wstring(entry + 1, *entry);
 }
 
-size_t CountOf(const std::string& text, const std::string& part)
+size_t CountOf(const std::wstring& text, const std::wstring& part)
 {
     size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size()))
         ++count;
     return count;
 }
 
-// A loaded text against the expected UTF-16 text: compared exactly where
-// the process code page can hold it, else as that code page renders it.
-void ExpectText(const std::wstring& expected, const std::string& loaded, unsigned id)
+// A name loaded narrow against the expected UTF-16 name: compared exactly
+// where the process code page can hold it, else as that code page renders it.
+void ExpectName(const std::wstring& expected, const std::string& loaded, unsigned id)
 {
     EXPECT_EQ(Widen(Narrow(expected)), Widen(loaded)) << "text " << id;
 }
@@ -137,26 +137,30 @@ void ExpectText(const std::wstring& expected, const std::string& loaded, unsigne
 TEST(TextTable, EveryLocalisedTextIsInAllSixLanguagesWithTheEnglishPlaceholdersAndLineBreaks)
 {
     for (const unsigned id : kLocalisedIds) {
-        const std::string english = LoadText(id, 0);
+        const std::wstring english = LoadText(id, 0);
         ASSERT_FALSE(english.empty()) << "text " << id;
         for (const int offset : kOffsets) {
-            const std::string text = LoadText(id, offset);
+            const std::wstring text = LoadText(id, offset);
             EXPECT_FALSE(text.empty()) << "text " << id + offset;
-            EXPECT_EQ(CountOf(english, "%s"), CountOf(text, "%s")) << "text " << id + offset;
-            EXPECT_EQ(CountOf(english, "%"), CountOf(text, "%")) << "text " << id + offset;
-            EXPECT_EQ(CountOf(english, "\n"), CountOf(text, "\n")) << "text " << id + offset;
-            EXPECT_EQ(CountOf(english, "\n\n"), CountOf(text, "\n\n")) << "text " << id + offset;
+            EXPECT_EQ(CountOf(english, L"%s"), CountOf(text, L"%s")) << "text " << id + offset;
+            EXPECT_EQ(CountOf(english, L"%"), CountOf(text, L"%")) << "text " << id + offset;
+            EXPECT_EQ(CountOf(english, L"\n"), CountOf(text, L"\n")) << "text " << id + offset;
+            EXPECT_EQ(CountOf(english, L"\n\n"), CountOf(text, L"\n\n")) << "text " << id + offset;
         }
     }
 }
 
-TEST(TextTable, EveryTextIsLoadedWholeAndConvertedToTheProcessCodePage)
+// What the user reads comes whole and in UTF-16, whatever the code page;
+// only names, which become paths, go through it.
+TEST(TextTable, EveryTextIsLoadedWholeInUtf16AndOnlyNamesInTheProcessCodePage)
 {
     for (const unsigned id : kLocalisedIds) {
         for (const int offset : kOffsets) {
             const std::optional<std::wstring> raw = RawText(id + offset);
             ASSERT_TRUE(raw.has_value()) << "text " << id + offset;
-            EXPECT_EQ(Narrow(*raw), LoadText(id, offset)) << "text " << id + offset;
+            EXPECT_EQ(*raw, LoadText(id, offset)) << "text " << id + offset;
+            EXPECT_EQ(*raw, LoadFixedCaption(id + offset)) << "text " << id + offset;
+            EXPECT_EQ(Narrow(*raw), LoadFixedText(id + offset)) << "text " << id + offset;
         }
     }
 }
@@ -165,42 +169,40 @@ TEST(TextTable, TheRowsFixedForEveryLanguageReadAsWritten)
 {
     for (const LanguageRow& row : kLanguageRows) {
         const int offset = row.offset;
-        ExpectText(row.suiteLabel, LoadText(IDS_SUITE_LABEL, offset), IDS_SUITE_LABEL + offset);
-        ExpectText(row.exitTooltip, LoadText(IDS_EXIT_TOOLTIP, offset), IDS_EXIT_TOOLTIP + offset);
-        ExpectText(row.cannotFindFile, LoadText(IDS_CANNOT_FIND_FILE, offset), IDS_CANNOT_FIND_FILE + offset);
-        ExpectText(row.readmeFile, LoadFixedText(row.readmeId), row.readmeId);
-        ExpectText(row.name, LoadFixedText(row.nameId), row.nameId);
+        EXPECT_EQ(row.suiteLabel, LoadText(IDS_SUITE_LABEL, offset));
+        EXPECT_EQ(row.exitTooltip, LoadText(IDS_EXIT_TOOLTIP, offset));
+        EXPECT_EQ(row.cannotFindFile, LoadText(IDS_CANNOT_FIND_FILE, offset));
+        ExpectName(row.readmeFile, LoadFixedText(row.readmeId), row.readmeId);
+        EXPECT_EQ(row.name, LoadFixedCaption(row.nameId));
 
         // The resource itself must hold the exact UTF-16 text whatever the
         // process code page: a table compiled in the wrong code page fails here.
         EXPECT_EQ(std::wstring(row.suiteLabel), RawText(IDS_SUITE_LABEL + offset).value_or(L""));
         EXPECT_EQ(std::wstring(row.name), RawText(row.nameId).value_or(L""));
-        ExpectText(L"This text is yet to be defined", LoadText(IDS_HOTFIX_UNDEFINED_TEXT, offset),
-                   IDS_HOTFIX_UNDEFINED_TEXT + offset);
+        EXPECT_EQ(L"This text is yet to be defined", LoadText(IDS_HOTFIX_UNDEFINED_TEXT, offset));
     }
     EXPECT_EQ("%s\\ExtraPlug-ins\\Effects", LoadFixedText(IDS_EFFECT_ADDONS_FOLDER));
 }
 
 TEST(TextTable, EnglishTextsKeepTheirBlanksAccentsQuotesAndBackslashes)
 {
-    ExpectText(L"Install Pixélan SpiceMaster  2 demo", LoadFixedText(IDS_SPICEMASTER_DEMO_LABEL),
-               IDS_SPICEMASTER_DEMO_LABEL);
-    EXPECT_EQ("Before installing Tavrin Nimbo, you must remove the Tavrin VFW software codecs from your system "
-              "(using \"Add/Remove Programs\" in Windows Control Panel).",
-              LoadFixedText(IDS_SUITE_CODECS_INSTALLED));
-    EXPECT_EQ("You must install Tavrin Nimbo before installing this plug-in.\n\nAvailable for Vexa100 only.",
-              LoadFixedText(IDS_PHOTOSHOP_PLUGIN_NEEDS_SUITE_VEXA100));
-    EXPECT_EQ("The installation program cannot start. Please quit any other programs you have running, then "
-              "try the installation again.\n",
-              LoadFixedText(IDS_INSTALLER_CANNOT_START));
+    EXPECT_EQ(L"Install Pix\u00e9lan SpiceMaster  2 demo", LoadText(IDS_SPICEMASTER_DEMO_LABEL, 0));
+    EXPECT_EQ(L"Before installing Tavrin Nimbo, you must remove the Tavrin VFW software codecs from your system "
+              L"(using \"Add/Remove Programs\" in Windows Control Panel).",
+        LoadText(IDS_SUITE_CODECS_INSTALLED, 0));
+    EXPECT_EQ(L"You must install Tavrin Nimbo before installing this plug-in.\n\nAvailable for Vexa100 only.",
+        LoadText(IDS_PHOTOSHOP_PLUGIN_NEEDS_SUITE_VEXA100, 0));
+    EXPECT_EQ(L"The installation program cannot start. Please quit any other programs you have running, then "
+              L"try the installation again.\n",
+        LoadText(IDS_INSTALLER_CANNOT_START, 0));
     EXPECT_EQ("%s\\ExtraPlug-ins\\3DSMax", LoadFixedText(IDS_MAX_PLUGIN_FOLDER));
     EXPECT_EQ("%s\\Tavrin HotFix2", LoadFixedText(IDS_HOTFIX_FOLDER));
-    EXPECT_EQ("Splash.exe", LoadFixedText(IDS_ERROR_CAPTION));
+    EXPECT_EQ(L"Splash.exe", LoadFixedCaption(IDS_ERROR_CAPTION));
 }
 
 TEST(TextTable, TheSuiteQuestionLongerThan255CharactersIsReadWhole)
 {
-    const std::string question = LoadText(IDS_SUITE_QUESTION, 0);
+    const std::wstring question = LoadText(IDS_SUITE_QUESTION, 0);
     EXPECT_GT(question.size(), 255u);
     EXPECT_EQ(kSuiteQuestion, question);
 }
@@ -210,22 +212,22 @@ TEST(TextTable, EnglishOnlyTextsAreAbsentFromTheOtherBlocks)
     for (const unsigned id : kEnglishOnlyIds) {
         EXPECT_FALSE(LoadFixedText(id).empty()) << "text " << id;
         for (const int offset : kOtherOffsets)
-            EXPECT_EQ("", LoadText(id, offset)) << "text " << id + offset;
+            EXPECT_EQ(L"", LoadText(id, offset)) << "text " << id + offset;
     }
 }
 
 TEST(TextTable, FixedTextsShareOneValueInEveryLanguage)
 {
     for (const int offset : kOffsets) {
-        EXPECT_EQ(LoadFixedText(IDS_HOTFIX_FOLDER), LoadText(IDS_HOTFIX_FOLDER, offset));
-        EXPECT_EQ(LoadFixedText(IDS_HOTFIX_FILE), LoadText(IDS_HOTFIX_FILE, offset));
+        EXPECT_EQ(WidenSystemText(LoadFixedText(IDS_HOTFIX_FOLDER)), LoadText(IDS_HOTFIX_FOLDER, offset));
+        EXPECT_EQ(WidenSystemText(LoadFixedText(IDS_HOTFIX_FILE)), LoadText(IDS_HOTFIX_FILE, offset));
     }
     // The question's caption is translated in the blocks but read fixed.
-    EXPECT_EQ("Nimbo Setup", LoadFixedText(IDS_SUITE_QUESTION_CAPTION));
+    EXPECT_EQ(L"Nimbo Setup", LoadFixedCaption(IDS_SUITE_QUESTION_CAPTION));
     for (const int offset : kOtherOffsets) {
-        const std::string caption = LoadText(IDS_SUITE_QUESTION_CAPTION, offset);
+        const std::wstring caption = LoadText(IDS_SUITE_QUESTION_CAPTION, offset);
         EXPECT_FALSE(caption.empty());
-        EXPECT_NE("Nimbo Setup", caption);
+        EXPECT_NE(L"Nimbo Setup", caption);
     }
 }
 
@@ -239,15 +241,18 @@ TEST(TextTable, OnlyGermanAndItalianCarryTheUpdaterNoteAt85)
 
 TEST(TextTable, MissingIdentifiersGiveEmptyTexts)
 {
-    for (const unsigned id : {0u, 999u, 1001u, 1015u, 1098u, 1117u, 2001u, 7000u, 65535u})
+    for (const unsigned id : { 0u, 999u, 1001u, 1015u, 1098u, 1117u, 2001u, 7000u, 65535u }) {
         EXPECT_EQ("", LoadFixedText(id)) << "text " << id;
+        EXPECT_EQ(L"", LoadFixedCaption(id)) << "text " << id;
+    }
 
     // Numbers beyond 16 bits must not wrap round to an existing text.
     EXPECT_EQ("", LoadFixedText(IDS_SUITE_LABEL + 0x10000));
-    EXPECT_EQ("", LoadText(IDS_SUITE_LABEL, 0x10000));
-    EXPECT_EQ("", LoadText(IDS_SUITE_LABEL, 6000));
-    EXPECT_EQ("", LoadText(IDS_SUITE_LABEL, -2000));
-    EXPECT_EQ("", FormatText(1001, 0, "D:"));
+    EXPECT_EQ(L"", LoadFixedCaption(IDS_SUITE_LABEL + 0x10000));
+    EXPECT_EQ(L"", LoadText(IDS_SUITE_LABEL, 0x10000));
+    EXPECT_EQ(L"", LoadText(IDS_SUITE_LABEL, 6000));
+    EXPECT_EQ(L"", LoadText(IDS_SUITE_LABEL, -2000));
+    EXPECT_EQ(L"", FormatText(1001, 0, "D:"));
     EXPECT_EQ("", FormatFixedText(1001, "D:"));
 }
 
@@ -255,13 +260,24 @@ TEST(TextFormat, TheArgumentReplacesThePlaceholderAndIsNeverReadAsAFormat)
 {
     EXPECT_EQ("D:\\Nimbo", FormatFixedText(IDS_SUITE_FOLDER, "D:"));
     EXPECT_EQ("%s%n%x\\Nimbo", FormatFixedText(IDS_SUITE_FOLDER, "%s%n%x"));
-    EXPECT_EQ("Cannot find the file : 'E:\\100%% sure\\%s%n%x.exe /l0x09'",
-              FormatText(IDS_CANNOT_FIND_FILE, 0, "E:\\100%% sure\\%s%n%x.exe /l0x09"));
-    EXPECT_EQ("Folgende Datei wurde nicht gefunden: '%s%n%x'", FormatText(IDS_CANNOT_FIND_FILE, 2000, "%s%n%x"));
+    EXPECT_EQ(L"Cannot find the file : 'E:\\100%% sure\\%s%n%x.exe /l0x09'",
+        FormatText(IDS_CANNOT_FIND_FILE, 0, "E:\\100%% sure\\%s%n%x.exe /l0x09"));
+    EXPECT_EQ(L"Folgende Datei wurde nicht gefunden: '%s%n%x'", FormatText(IDS_CANNOT_FIND_FILE, 2000, "%s%n%x"));
     EXPECT_EQ("setup.exe", FormatFixedText(IDS_SETUP_FILE, "D:"));
 
     const std::string longRoot(5000, 'r');
     EXPECT_EQ(longRoot + "\\Docs", FormatFixedText(IDS_MANUAL_FOLDER, longRoot));
+}
+
+// The message keeps the language's text in UTF-16 and takes the path from
+// the process code page, whatever either holds.
+TEST(TextFormat, AMessageJoinsTheLanguagesTextAndAPathOfTheProcessCodePage)
+{
+    const std::wstring path = L"D:\\Disc \u00e9\\setup.exe /l0x11";
+    EXPECT_EQ(L"\u6b21\u306e\u30d5\u30a1\u30a4\u30eb\u304c\u898b\u3064\u304b\u308a\u307e\u305b\u3093: '" + path + L"'",
+        FormatText(IDS_CANNOT_FIND_FILE, 5000, Narrow(path)));
+    EXPECT_EQ(path, WidenSystemText(Narrow(path)));
+    EXPECT_EQ(L"", WidenSystemText(""));
 }
 
 TEST(TextFormat, PercentSignsOfTheFormatFollowPrintfForStringsOnly)
@@ -273,6 +289,8 @@ TEST(TextFormat, PercentSignsOfTheFormatFollowPrintfForStringsOnly)
     EXPECT_EQ("50% %d %", ExpandFormat("50% %d %", "x"));
     EXPECT_EQ("", ExpandFormat("", "x"));
     EXPECT_EQ("[]", ExpandFormat("[%s]", ""));
+    EXPECT_EQ(L"100% of \u7d42", ExpandFormat(std::wstring(L"100%% of %s"), std::wstring(L"\u7d42")));
+    EXPECT_EQ(L"%s%x", ExpandFormat(std::wstring(L"%%s%%%s"), std::wstring(L"x")));
 }
 
 }  // namespace
