@@ -9,20 +9,21 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+source "$root/tools/lib/common.sh"
 
 if ! command -v perf >/dev/null 2>&1; then
   echo "Installing: linux-perf"
   sudo_cmd=()
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -q >/dev/null &&
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends linux-perf >/dev/null ||
-    { echo "bench-sched: cannot install linux-perf; run tools/bench.sh for the figures without the trace" >&2; exit 1; }
+  if ! "${sudo_cmd[@]}" apt-get update -q >/dev/null ||
+    ! DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends linux-perf >/dev/null; then
+    splash_fail "cannot install linux-perf; run tools/bench.sh for the figures without the trace"
+  fi
 fi
 data="$root/build/bench-sched.data"
 mkdir -p "$root/build"
 if ! perf sched record -o "$data" -- true >/dev/null 2>&1; then
-  echo "bench-sched: this kernel does not let perf record scheduler events here; run tools/bench.sh instead" >&2
-  exit 1
+  splash_fail "this kernel does not let perf record scheduler events here; run tools/bench.sh instead"
 fi
 [ $# -gt 0 ] || set -- startup
 perf sched record -a -o "$data" -- "$root/tools/bench.sh" "$@" 2> >(grep -v '^\[ perf record' >&2)

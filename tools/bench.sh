@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 "$root/tools/setup.sh"
-source "$root/tools/machine.sh"
+source "$root/tools/lib/machine.sh"
 preset=$(splash_tests_preset "$SPLASH_RUN_ARCH")
 build=${SPLASH_BENCH_BUILD:-$root/build/$preset}
 echo "bench.sh: measuring the $SPLASH_RUN_ARCH build ($preset) under $([ "$SPLASH_RUN_ARCH" = i686 ] && echo 32 || echo 64)-bit Wine"
@@ -20,5 +20,5 @@ cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build" -j2 --target Splash BareMenu splash_bench FixtureProgram FixtureWindowless FixtureVersionUnicode \
   SplashTimed BareMenuTimed BareMenuCleanup BareMenuCleanupTimed
 
-source "$root/tools/wine-session.sh" "$build" "$SPLASH_RUN_ARCH"
+source "$root/tools/lib/wine-session.sh" "$build" "$SPLASH_RUN_ARCH"
 "$root/tools/wine-exec.sh" "$build/bin/splash_bench.exe" "$@"

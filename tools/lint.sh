@@ -7,7 +7,7 @@
 #   tools/lint.sh
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+cd "$root" || exit 1
 source "$root/tools/lib/common.sh"
 
 failed=()
@@ -29,7 +29,7 @@ cppcheck --quiet --error-exitcode=1 --enable=warning,performance,portability --i
 
 echo "lint: clang-tidy"
 # The MinGW-w64 headers of the release build, which clang does not find alone.
-gcc_include=$(ls -d /usr/lib/gcc/i686-w64-mingw32/*-win32/include/c++ 2>/dev/null | head -n1)
+gcc_include=$(find /usr/lib/gcc/i686-w64-mingw32 -maxdepth 3 -path '*-win32/include/c++' 2>/dev/null | head -n1)
 [ -n "$gcc_include" ] || splash_fail "the i686 MinGW-w64 C++ headers are missing; run tools/setup.sh"
 tidy_flags=(--target=i686-w64-mingw32 -std=c++17 -Isrc -isystem "$gcc_include"
             -isystem "$gcc_include/i686-w64-mingw32" -isystem /usr/i686-w64-mingw32/include)

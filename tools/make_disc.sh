@@ -22,15 +22,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 started=$SECONDS
 
-usage() {
-  echo "usage:" >&2
-  sed -n '6,17s/^# \{0,1\}//p' "$0" >&2
-  exit 2
-}
+source "$root/tools/lib/common.sh"
 
-die() {
-  echo "make_disc.sh: $*" >&2
-  exit 1
+usage() {
+  # The options as the header above lists them: from the line that names
+  # the command to the last option.
+  sed -n '/^#   tools\/make_disc.sh /,/^#     --force/s/^# \{0,1\}//p' "$0" | sed '1s/^ */usage: /' >&2
+  exit 2
 }
 
 disc="" out="" with_check="" allow_incomplete="" key="" timestamp_url="" force=""
@@ -54,39 +52,40 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
-[ -n "$disc" ] && [ -n "$out" ] || usage
-[ -z "$timestamp_url" ] || [ -n "$key" ] || die "--timestamp needs --sign"
+if [ -z "$disc" ] || [ -z "$out" ]; then usage; fi
+[ -z "$timestamp_url" ] || [ -n "$key" ] || splash_fail "--timestamp needs --sign"
 
 # --- The inputs, before anything is written -------------------------------
 
 tools=(xorriso wine winepath)
 [ -z "$key" ] || tools+=(osslsigncode openssl)
 for tool in "${tools[@]}"; do
-  command -v "$tool" >/dev/null || die "$tool is not installed: run tools/setup.sh"
+  command -v "$tool" >/dev/null || splash_fail "$tool is not installed: run tools/setup.sh"
 done
 
-[ -d "$disc" ] || die "no disc folder $disc"
+[ -d "$disc" ] || splash_fail "no disc folder $disc"
 disc=$(cd "$disc" && pwd)
-[ -e "$out" ] && [ ! -f "$out" ] && die "$out exists and is not a file"
-[ -e "$out" ] && [ -z "$force" ] && die "$out exists already: give --force to replace it"
+[ -e "$out" ] && [ ! -f "$out" ] && splash_fail "$out exists and is not a file"
+[ -e "$out" ] && [ -z "$force" ] && splash_fail "$out exists already: give --force to replace it"
 out_dir=$(dirname "$out")
-[ -d "$out_dir" ] || die "no folder $out_dir for the image"
+[ -d "$out_dir" ] || splash_fail "no folder $out_dir for the image"
 out_dir=$(cd "$out_dir" && pwd)
 out="$out_dir/$(basename "$out")"
 case "$out_dir/" in
-  "$disc"/*) die "the image would land inside the disc folder $disc: write it elsewhere" ;;
+  "$disc"/*) splash_fail "the image would land inside the disc folder $disc: write it elsewhere" ;;
 esac
-[ -w "$out_dir" ] || die "cannot write to $out_dir"
+[ -w "$out_dir" ] || splash_fail "cannot write to $out_dir"
 
 # The product's name, as the menu's version information gives it, names the
 # disc for Explorer (autorun label) and for the volume.
 product=$(sed -n 's/^ *VALUE "ProductName", "\(.*\)"$/\1/p' "$root/src/res/Splash.rc")
-[ -n "$product" ] || die "no ProductName in src/res/Splash.rc"
-LC_ALL=C grep -q '^[ -~]*$' <<<"$product" || die "the product name \"$product\" is not plain ASCII"
+[ -n "$product" ] || splash_fail "no ProductName in src/res/Splash.rc"
+LC_ALL=C grep -q '^[ -~]*$' <<<"$product" || splash_fail "the product name \"$product\" is not plain ASCII"
 # ISO 9660 allows A-Z, 0-9 and "_" in at most 32 characters.
+# shellcheck disable=SC2018,SC2019 # in the C locale on purpose: ISO 9660's letters are ASCII
 volume_label=$(LC_ALL=C tr 'a-z' 'A-Z' <<<"$product" | LC_ALL=C sed 's/[^A-Z0-9_]/_/g' | cut -c1-32)
 
-[ -d "$build" ] || die "no build folder $build: build the release first (cmake --preset release && cmake --build --preset release)"
+[ -d "$build" ] || splash_fail "no build folder $build: build the release first (cmake --preset release && cmake --build --preset release)"
 build=$(cd "$build" && pwd)
 
 # "014c" for a 32-bit x86 Windows program, else what the file's header says.
@@ -102,21 +101,21 @@ programs=(Splash.exe)
 [ -n "$with_check" ] && programs+=(SplashCheck.exe)
 for program in Splash.exe SplashCheck.exe; do
   file="$build/bin/$program"
-  [ -f "$file" ] || die "$file is missing: build the release first (cmake --preset release && cmake --build --preset release)"
+  [ -f "$file" ] || splash_fail "$file is missing: build the release first (cmake --preset release && cmake --build --preset release)"
   machine=$(pe_machine "$file")
-  [ "$machine" = 014c ] || die "$file is not a 32-bit Windows program (machine: $machine)"
+  [ "$machine" = 014c ] || splash_fail "$file is not a 32-bit Windows program (machine: $machine)"
   # Wine starts a program that imports what XP lacks; XP's loader does not.
-  imports=$(/usr/bin/python3 "$root/tools/check_imports.py" "$file" 2>&1) || die "$file would not start on Windows XP SP3:
+  imports=$(/usr/bin/python3 "$root/tools/check_imports.py" "$file" 2>&1) || splash_fail "$file would not start on Windows XP SP3:
 $imports"
 done
 
 # The disc check runs under the Wine this machine has: the 32-bit program
 # that goes on the disc where 32-bit programs run, else a 64-bit build of it.
-source "$root/tools/machine.sh"
+source "$root/tools/lib/machine.sh"
 if [ "$SPLASH_RUN_ARCH" = i686 ]; then
   check_build=$build
 else
-  [ -f "$check_build/bin/SplashCheck.exe" ] || die "this machine runs no 32-bit programs, and the 64-bit disc check \
+  [ -f "$check_build/bin/SplashCheck.exe" ] || splash_fail "this machine runs no 32-bit programs, and the 64-bit disc check \
 $check_build/bin/SplashCheck.exe is missing: build it (cmake --preset release-x64 && cmake --build --preset release-x64)"
   check_build=$(cd "$check_build" && pwd)
 fi
@@ -126,11 +125,11 @@ fi
 collisions=$({ (cd "$disc" && find . -mindepth 1 -printf '%P\n'); printf '%s\n' autorun.inf "${programs[@]}"; } \
   | LC_ALL=C sort -u | awk '{ key = tolower($0); count[key]++; names[key] = names[key] "\n    " $0 }
       END { for (key in count) if (count[key] > 1) printf "%s", names[key] }')
-[ -z "$collisions" ] || die "names that differ only in case, which Windows cannot tell apart:$collisions"
+[ -z "$collisions" ] || splash_fail "names that differ only in case, which Windows cannot tell apart:$collisions"
 
 password=""
 if [ -n "$key" ]; then
-  [ -f "$key" ] && [ -r "$key" ] || die "cannot read the key file $key"
+  if [ ! -f "$key" ] || [ ! -r "$key" ]; then splash_fail "cannot read the key file $key"; fi
   if [ -n "${DISC_SIGN_PASSWORD+set}" ]; then
     password=$DISC_SIGN_PASSWORD
   elif (exec </dev/tty) 2>/dev/null; then
@@ -138,7 +137,7 @@ if [ -n "$key" ]; then
     read -r -s password </dev/tty
     echo >/dev/tty
   else
-    die "no password for $key: set DISC_SIGN_PASSWORD or run from a terminal"
+    splash_fail "no password for $key: set DISC_SIGN_PASSWORD or run from a terminal"
   fi
 fi
 # The programs started from here have no need of it.
@@ -159,7 +158,7 @@ trap 'exit 130' INT TERM
 # build's private prefix: the disc check, on the disc folder, in English.
 run_disc_check() {
   (
-    source "$root/tools/wine-session.sh" "$check_build" "$SPLASH_RUN_ARCH"
+    source "$root/tools/lib/wine-session.sh" "$check_build" "$SPLASH_RUN_ARCH"
     "$root/tools/wine-exec.sh" "$check_build/bin/SplashCheck.exe" "$(winepath -w "$disc" | tr -d '\r')" --language en
   ) </dev/null
 }
@@ -170,17 +169,18 @@ run_disc_check >"$work/check.txt" 2>"$work/check-errors.txt" || check_status=$?
 case "$check_status" in
   0 | 1) ;;
   *) cat "$work/check.txt" "$work/check-errors.txt" >&2
-     die "the disc check did not run (exit code $check_status)" ;;
+     splash_fail "the disc check did not run (exit code $check_status)" ;;
 esac
 missing=$(sed -n '/^Missing from the disc:/,$p' "$work/check.txt" | sed -n 's/^    \(\\.*\)$/\1/p')
 missing_count=$(grep -c . <<<"$missing" || true)
 if [ "$check_status" -eq 1 ]; then
-  [ "$missing_count" -gt 0 ] || { cat "$work/check.txt" >&2; die "the disc check found the disc incomplete but named no file"; }
+  [ "$missing_count" -gt 0 ] || { cat "$work/check.txt" >&2; splash_fail "the disc check found the disc incomplete but named no file"; }
   {
     echo "The disc lacks $missing_count file(s) of the layout:"
+    # shellcheck disable=SC2001 # every line of the list, not the first
     sed 's/^/    /' <<<"$missing"
   } >&2
-  [ -n "$allow_incomplete" ] || die "refusing an incomplete disc (give --allow-incomplete to make its image anyway)"
+  [ -n "$allow_incomplete" ] || splash_fail "refusing an incomplete disc (give --allow-incomplete to make its image anyway)"
   echo "make_disc.sh: making the image of an incomplete disc, as --allow-incomplete asks" >&2
 fi
 
@@ -200,10 +200,12 @@ verify_signature() {
     trust="its certificate chains to a known authority"
   else
     rm -f "$work/signature.pem" "$work/chain.pem"
-    osslsigncode extract-signature -pem -in "$file" -out "$work/signature.pem" >/dev/null 2>&1 \
-      && openssl pkcs7 -print_certs -in "$work/signature.pem" -out "$work/chain.pem" 2>/dev/null \
-      && osslsigncode verify -ignore-cdp -in "$file" -CAfile "$work/chain.pem" >"$work/verify.txt" 2>&1 \
-      || { cat "$work/verify.txt" >&2; die "the signature of $(basename "$file") does not verify"; }
+    if ! osslsigncode extract-signature -pem -in "$file" -out "$work/signature.pem" >/dev/null 2>&1 ||
+      ! openssl pkcs7 -print_certs -in "$work/signature.pem" -out "$work/chain.pem" 2>/dev/null ||
+      ! osslsigncode verify -ignore-cdp -in "$file" -CAfile "$work/chain.pem" >"$work/verify.txt" 2>&1; then
+      cat "$work/verify.txt" >&2 2>/dev/null
+      splash_fail "the signature of $(basename "$file") does not verify"
+    fi
     trust="its certificate does not chain to a known authority"
   fi
   signer=$(sed -n 's/^[[:space:]]*Subject: //p' "$work/verify.txt" | head -n1)
@@ -218,7 +220,7 @@ if [ -n "$key" ]; then
     if ! osslsigncode sign -pkcs12 "$key" -readpass <(printf '%s' "$password") -h sha256 -n "$product" \
         "${timestamp_options[@]}" -in "$work/$program" -out "$work/$program.signed" >"$work/sign.txt" 2>&1; then
       sed 's/^/    /' "$work/sign.txt" >&2
-      die "cannot sign $program with $key: a wrong password, or not a PKCS#12 file holding a key and its certificate${timestamp_url:+, or no answer from the time-stamp server $timestamp_url}"
+      splash_fail "cannot sign $program with $key: a wrong password, or not a PKCS#12 file holding a key and its certificate${timestamp_url:+, or no answer from the time-stamp server $timestamp_url}"
     fi
     mv "$work/$program.signed" "$work/$program"
     verify_signature "$work/$program"
@@ -243,7 +245,7 @@ needed=$( (cd "$disc" && find -L . -mindepth 1 -printf '%s\n') \
   | awk '{ sectors += int(($1 + 2047) / 2048) + 1 } END { printf "%d", (sectors + 512) * 2048 }')
 available=$(df -B1 --output=avail "$out_dir" | tail -n1 | tr -d ' ')
 [ "$needed" -le "$available" ] \
-  || die "not enough space in $out_dir: the image needs about $((needed / 1048576)) MiB, $((available / 1048576)) MiB are free"
+  || splash_fail "not enough space in $out_dir: the image needs about $((needed / 1048576)) MiB, $((available / 1048576)) MiB are free"
 
 # --- The image ------------------------------------------------------------
 
@@ -253,8 +255,8 @@ partial=$(mktemp -p "$out_dir" ".$(basename "$out").XXXXXX.part")
 if ! xorriso -as mkisofs -quiet -r -J -joliet-long -follow-links -V "$volume_label" -o "$partial" "$disc" \
     >"$work/xorriso.txt" 2>&1; then
   sed 's/^/    /' "$work/xorriso.txt" >&2
-  grep -qi 'no space left' "$work/xorriso.txt" && die "the disk holding $out_dir is full: no image written"
-  die "xorriso could not write the image: no image written"
+  grep -qi 'no space left' "$work/xorriso.txt" && splash_fail "the disk holding $out_dir is full: no image written"
+  splash_fail "xorriso could not write the image: no image written"
 fi
 
 # The names Windows will see: the image's Joliet tree, read back.
@@ -265,7 +267,7 @@ if ! cmp -s "$work/folder.txt" "$work/image.txt"; then
     echo "Names that did not come through as they are (< in the folder, > in the image):"
     diff "$work/folder.txt" "$work/image.txt" | grep '^[<>]' | sed 's/^/    /'
   } >&2
-  die "the image would not hold the disc's names unchanged: no image written"
+  splash_fail "the image would not hold the disc's names unchanged: no image written"
 fi
 
 # mktemp made it private; the image gets the modes of any new file.
@@ -274,7 +276,7 @@ if [ -n "$force" ]; then
   mv -f "$partial" "$out"
 else
   mv -n "$partial" "$out"
-  [ ! -e "$partial" ] || die "$out appeared while the image was written: left as it was"
+  [ ! -e "$partial" ] || splash_fail "$out appeared while the image was written: left as it was"
 fi
 partial=""
 

@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 "$root/tools/setup.sh"
-source "$root/tools/machine.sh"
+source "$root/tools/lib/machine.sh"
 splash_configure release
 cmake --build --preset release
 # The menu shown is the 32-bit program where this machine runs 32-bit
@@ -26,8 +26,7 @@ echo "run.sh: showing the $SPLASH_RUN_ARCH build ($preset) under $([ "$SPLASH_RU
 build="$root/build/$preset"
 for program in Splash.exe StubProgram.exe; do
   if [ ! -f "$build/bin/$program" ]; then
-    echo "run.sh: $build/bin/$program was not built" >&2
-    exit 1
+    splash_fail "$build/bin/$program was not built"
   fi
 done
 disc="$root/build/sample-disc"
@@ -38,7 +37,7 @@ if [ -n "${DISPLAY:-}" ]; then
   interactive=yes
   export SPLASH_DISPLAY="$DISPLAY"
 fi
-source "$root/tools/wine-session.sh" "$build" "$SPLASH_RUN_ARCH"
+source "$root/tools/lib/wine-session.sh" "$build" "$SPLASH_RUN_ARCH"
 
 # On a desktop the window manager may manage the menu like any window; in
 # the virtual display there is none to wait for.
@@ -63,15 +62,13 @@ else
     geometry=$(xwininfo -name "Tavrin Vexa" 2>/dev/null | sed -n 's/^ *-geometry \([0-9x+-]*\).*/\1/p' || true)
     [ -n "$geometry" ] && break
     if ! kill -0 "$menu_pid" 2>/dev/null; then
-      echo "run.sh: the menu ended before its window appeared" >&2
-      exit 1
+      splash_fail "the menu ended before its window appeared"
     fi
     sleep 0.1
   done
   if [ -z "$geometry" ]; then
-    echo "run.sh: no menu window after 30 s" >&2
     kill "$menu_pid" 2>/dev/null || true
-    exit 1
+    splash_fail "no menu window after 30 s"
   fi
   # The window is mapped before its first paint is done.
   sleep 1

@@ -7,7 +7,7 @@
 # build is tested. Installs nothing when everything is there already.
 #   tools/setup.sh            SPLASH_32BIT=no tools/setup.sh   (take the path of machines without 32-bit support)
 set -euo pipefail
-source "$(dirname "$0")/machine.sh"
+source "$(dirname "$0")/lib/machine.sh"
 splash_machine_line
 
 packages=(cmake make g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64

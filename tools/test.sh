@@ -18,7 +18,7 @@ if [ "${1:-}" = --arch ]; then
 fi
 
 "$root/tools/setup.sh"
-source "$root/tools/machine.sh"
+source "$root/tools/lib/machine.sh"
 archs=$SPLASH_ARCHS
 if [ -n "$only" ]; then
   case " $SPLASH_ARCHS " in
@@ -48,7 +48,7 @@ for arch in $archs; do
   # of Wine's own. A test that passes only the second time is named in the
   # summary; one that fails twice fails the run.
   (
-    source "$root/tools/wine-session.sh" "$root/build/$preset" "$arch"
+    source "$root/tools/lib/wine-session.sh" "$root/build/$preset" "$arch"
     first=0
     ctest --preset "$preset" "$@" || first=$?
     # A test that passed although a click of it was lost on the way says so

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# The checks below are strings that eval runs, so what they name expands only
+# then, and a variable they alone read is used all the same.
+# shellcheck disable=SC2016,SC2034
 # tools/make_disc.sh on the sample disc: the image read back with xorriso,
 # refusals that leave no image, signing with a throwaway certificate, and the
 # menu run from the image's files on CD-ROM drive D: (disc_image_tests.exe).
@@ -87,7 +90,7 @@ check "no partial image left" eval '[ -z "$(find "$work" -maxdepth 1 -name "*.pa
 # puts the 64-bit build of the same sources in its place.
 [ "$arch" = i686 ] || { chmod u+w "$work/cdrom" && rm -f "$work/cdrom/Splash.exe" && cp "$bin/Splash.exe" "$work/cdrom/"; }
 (
-  source "$root/tools/wine-session.sh" "$work/session-$arch" "$arch"
+  source "$root/tools/lib/wine-session.sh" "$work/session-$arch" "$arch"
   wine reg add 'HKLM\Software\Wine\Drives' /v d: /t REG_SZ /d cdrom /f >/dev/null 2>&1
   ln -sfn "$work/cdrom" "$WINEPREFIX/dosdevices/d:"
   wineserver -k; wineserver -w

@@ -9,7 +9,7 @@ set -euo pipefail
 emulator=${1:?emulator}
 tests=${2:?e2e_tests.exe}
 locales=${3:?locale folder}
-: "${WINEPREFIX:?run inside tools/wine-session.sh (WINEPREFIX is not set)}"
+: "${WINEPREFIX:?run inside tools/lib/wine-session.sh (WINEPREFIX is not set)}"
 
 mkdir -p "$locales"
 status=0

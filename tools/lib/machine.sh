@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sourced by the project's scripts: finds out whether this machine runs
 # 32-bit programs, and so which builds its Wine can run.
-#   source tools/machine.sh
+#   source tools/lib/machine.sh
 # Sets:
 #   SPLASH_32BIT        yes or no (set it beforehand to override the probe)
 #   SPLASH_32BIT_HOW    how that was found, for the one line the scripts print
@@ -41,13 +41,13 @@ splash_probe_32bit() {
   SPLASH_32BIT_HOW="no 32-bit test program could be started (${output:-status $status})"
 }
 
-SPLASH_ROOT=${SPLASH_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+SPLASH_ROOT=${SPLASH_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 case "${SPLASH_32BIT:-}" in
   yes | no) SPLASH_32BIT_HOW="set by SPLASH_32BIT" ;;
   "") splash_probe_32bit ;;
   *)
-    echo "SPLASH_32BIT must be yes or no, not '$SPLASH_32BIT'" >&2
-    exit 2
+    splash_fail "SPLASH_32BIT must be yes or no, not '$SPLASH_32BIT'"
     ;;
 esac
 if [ "$SPLASH_32BIT" = yes ]; then
@@ -72,11 +72,6 @@ splash_machine_line() {
 splash_tests_preset() { [ "$1" = i686 ] && echo tests || echo tests-x64; }
 splash_release_preset() { [ "$1" = i686 ] && echo release || echo release-x64; }
 
-# Ends the calling script with one line that says what is missing and what to do.
-splash_fail() {
-  echo "$(basename "$0"): $*" >&2
-  exit 1
-}
 
 # Configures the build folder of a preset (cmake --preset PRESET [ARGS...]).
 # A folder keeps the compilers it was first configured with, so one that the

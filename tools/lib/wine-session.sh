@@ -2,7 +2,7 @@
 # Sourced by the scripts that run Windows programs: starts a private X
 # display (unless one is given) and a private Wine prefix under the build
 # tree, and stops both when the calling script ends.
-#   source tools/wine-session.sh BUILD_DIR [i686|x86_64]
+#   source tools/lib/wine-session.sh BUILD_DIR [i686|x86_64]
 # The architecture defaults to the build's own. A 32-bit build runs in a
 # 32-bit prefix under 32-bit Wine; a 64-bit build in a 64-bit prefix under
 # 64-bit Wine, whose loader is called directly, since the `wine` command
@@ -17,10 +17,7 @@ if [ -z "$session_arch" ]; then
     2>/dev/null | head -n1 || true)
   session_arch=${session_arch:-i686}
 fi
-session_fail() {
-  echo "wine-session: $*" >&2
-  exit 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 # A session started from inside another (a test that masters a disc) must
 # not inherit the other's choice of loader.
@@ -33,11 +30,11 @@ case "$session_arch" in
   i686)
     export WINEARCH=win32
     [ -x /usr/lib/wine/wine ] ||
-      session_fail "32-bit Wine is not installed (/usr/lib/wine/wine); run tools/setup.sh, or take the 64-bit path with SPLASH_32BIT=no"
+      splash_fail "32-bit Wine is not installed (/usr/lib/wine/wine); run tools/setup.sh, or take the 64-bit path with SPLASH_32BIT=no"
     ;;
   x86_64)
     export WINEARCH=win64
-    [ -x /usr/lib/wine/wine64 ] || session_fail "64-bit Wine is not installed (/usr/lib/wine/wine64); run tools/setup.sh"
+    [ -x /usr/lib/wine/wine64 ] || splash_fail "64-bit Wine is not installed (/usr/lib/wine/wine64); run tools/setup.sh"
     # `wine`, `wineboot` and `winepath` in this session take the 64-bit loader.
     session_bin="$session_build/wine64-bin"
     mkdir -p "$session_bin"
@@ -47,20 +44,20 @@ case "$session_arch" in
     chmod +x "$session_bin/wine" "$session_bin/wineboot" "$session_bin/winepath"
     export PATH="$session_bin:$PATH"
     ;;
-  *) session_fail "unknown architecture '$session_arch' (i686 or x86_64)" ;;
+  *) splash_fail "unknown architecture '$session_arch' (i686 or x86_64)" ;;
 esac
 session_xvfb_pid=""
 
-session_stop() {
+splash_session_stop() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "$session_xvfb_pid" ]; then
     kill "$session_xvfb_pid" >/dev/null 2>&1 || true
   fi
 }
-trap session_stop EXIT
+trap splash_session_stop EXIT
 
 if [ -z "${SPLASH_DISPLAY:-}" ]; then
-  command -v Xvfb >/dev/null || session_fail "Xvfb is not installed; run tools/setup.sh"
+  command -v Xvfb >/dev/null || splash_fail "Xvfb is not installed; run tools/setup.sh"
   # Each run gets its own display number from Xvfb itself.
   display_file=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
@@ -70,8 +67,9 @@ if [ -z "${SPLASH_DISPLAY:-}" ]; then
     kill -0 "$session_xvfb_pid" 2>/dev/null || break
     sleep 0.1
   done
-  [ -s "$display_file" ] || session_fail "the virtual X display (Xvfb) did not start; check that Xvfb runs here"
-  export DISPLAY=":$(head -n1 "$display_file")"
+  [ -s "$display_file" ] || splash_fail "the virtual X display (Xvfb) did not start; check that Xvfb runs here"
+  DISPLAY=":$(head -n1 "$display_file")"
+  export DISPLAY
   rm -f "$display_file"
 else
   export DISPLAY="$SPLASH_DISPLAY"
@@ -88,7 +86,7 @@ fi
 # A prefix made for the other architecture cannot serve this one.
 session_prefix_arch=$(sed -n 's/^#arch=//p' "$WINEPREFIX/system.reg" 2>/dev/null | head -n1 || true)
 if [ -n "$session_prefix_arch" ] && [ "$session_prefix_arch" != "$WINEARCH" ]; then
-  session_fail "$WINEPREFIX is a $session_prefix_arch prefix, but the $session_arch programs need $WINEARCH; name the architecture that built $session_build, or remove that prefix"
+  splash_fail "$WINEPREFIX is a $session_prefix_arch prefix, but the $session_arch programs need $WINEARCH; name the architecture that built $session_build, or remove that prefix"
 fi
 
 # The prefix's service processes must not inherit the callers' pipes, or
@@ -101,9 +99,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   if [ "$session_status" -ne 0 ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
     rm -rf "$WINEPREFIX"
     if [ "$session_status" -eq 126 ] && [ "$session_arch" = i686 ]; then
-      session_fail "32-bit Wine cannot start (exit 126): this kernel runs no 32-bit programs; take the 64-bit path with SPLASH_32BIT=no"
+      splash_fail "32-bit Wine cannot start (exit 126): this kernel runs no 32-bit programs; take the 64-bit path with SPLASH_32BIT=no"
     fi
-    session_fail "Wine ($session_arch) could not create its prefix (wineboot exit $session_status); run tools/setup.sh, then try again"
+    splash_fail "Wine ($session_arch) could not create its prefix (wineboot exit $session_status); run tools/setup.sh, then try again"
   fi
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
@@ -123,10 +121,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   for font in /usr/share/wine/fonts/*.ttf; do
     [ "${font##*/}" = ms_sans_serif.ttf ] || cp -n "$font" "$fonts"/
   done
-  if ! /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/make_dialog_font.py" /usr/share/wine/fonts/sserife.fon \
+  if ! /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/../make_dialog_font.py" /usr/share/wine/fonts/sserife.fon \
     "$fonts/sserife.ttf"; then
     rm -rf "$WINEPREFIX"
-    session_fail "cannot make the dialog font from Wine's sserife.fon; run tools/setup.sh, then try again"
+    splash_fail "cannot make the dialog font from Wine's sserife.fon; run tools/setup.sh, then try again"
   fi
   # Wine links Tahoma, Microsoft Sans Serif and Lucida Sans Unicode to
   # "MS UI Gothic" in msgothic.ttc for the characters they lack, as a stock
@@ -152,8 +150,8 @@ if [ "$session_status" -ne 0 ] && [ "$session_status" -ne 126 ]; then
 fi
 if [ "$session_status" -ne 0 ]; then
   [ "$session_status" -eq 126 ] && [ "$session_arch" = i686 ] &&
-    session_fail "32-bit Wine cannot start (exit 126): this kernel runs no 32-bit programs; take the 64-bit path with SPLASH_32BIT=no"
-  session_fail "Wine ($session_arch) cannot start in $WINEPREFIX (exit $session_status); remove that folder and run again"
+    splash_fail "32-bit Wine cannot start (exit 126): this kernel runs no 32-bit programs; take the 64-bit path with SPLASH_32BIT=no"
+  splash_fail "Wine ($session_arch) cannot start in $WINEPREFIX (exit $session_status); remove that folder and run again"
 fi
 # Wine closes the desktop a second after the last program that used it has
 # gone. The next program then waits about a second while the desktop process
