@@ -94,7 +94,7 @@ HRGN RegionFromRectangles(const RECT* rectangles, size_t count)
     header->dwSize = sizeof(RGNDATAHEADER);
     header->iType = RDH_RECTANGLES;
     header->nCount = static_cast<DWORD>(count);
-    header->nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
+    header->nRgnSize = static_cast<DWORD>(data.size() - sizeof(RGNDATAHEADER));
     RECT bounds{rectangles[0]};
     for (size_t i = 1; i < count; ++i) {
         bounds.left = std::min(bounds.left, rectangles[i].left);

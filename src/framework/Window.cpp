@@ -59,6 +59,8 @@ void ReportEscapedException(UINT message) noexcept
 {
     const char* what = "of no standard type";
     try {
+        // Called only from a catch block: rethrowing names what was caught.
+        // cppcheck-suppress rethrowNoCurrentException
         throw;
     } catch (const std::exception& exception) {
         if (exception.what() != nullptr)

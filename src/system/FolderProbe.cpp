@@ -22,7 +22,7 @@ void LowerCase(std::string& text)
 
 }  // namespace
 
-bool FolderContains(std::string name, std::string folder)
+bool FolderContains(std::string name, const std::string& folder)
 {
     // The narrow listing functions take fewer than MAX_PATH UTF-16 units; an
     // empty folder would silently list the root of the current drive.

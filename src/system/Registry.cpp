@@ -76,11 +76,10 @@ bool ReadRegString(const std::string& keyPath, const std::string& valueName, std
         DWORD capacity = size;
         read = ::RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type,
                                   reinterpret_cast<BYTE*>(buffer.data()), &capacity);
-        if (read == ERROR_SUCCESS)
-            size = capacity;
-        else if (read == ERROR_MORE_DATA && capacity <= size)
+        // A value that asks for no more room than it was given will never fit.
+        if (read == ERROR_MORE_DATA && capacity <= size)
             return false;
-        else if (read == ERROR_MORE_DATA)
+        if (read == ERROR_SUCCESS || read == ERROR_MORE_DATA)
             size = capacity;
     }
     if (read != ERROR_SUCCESS || type != REG_SZ)
@@ -112,8 +111,9 @@ LONG WriteRegString(const std::string& keyPath, const std::string& valueName, co
     COwnedKey key = OpenOrCreateKey(keyPath, status);
     if (!key)
         return status;
+    const size_t bytes = text.size() + 1;  // with the NUL
     return ::RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>(text.size() + 1));
+                            static_cast<DWORD>(bytes));
 }
 
 LONG WriteRegDword(const std::string& keyPath, const std::string& valueName, DWORD value)
