@@ -31,6 +31,7 @@ BEGIN_MESSAGE_MAP(CMenuDialog, CSkinnedDialog)
     OnMessage<WM_PAINT, &CMenuDialog::OnPaint>(),
     OnMessage<WM_QUERYDRAGICON, &CMenuDialog::OnQueryDragIcon>(),
     OnMessage<WM_SETCURSOR, &CMenuDialog::OnSetCursor>(),
+    OnMessage<WM_ACTIVATE, &CMenuDialog::OnActivate>(),
     OnCommand<IDC_LANGUAGE, &CMenuDialog::OnLanguage>(),
     OnCommandRange<kFirstEntryId, kLastEntryId, &CMenuDialog::OnEntryClicked>(),
 END_MESSAGE_MAP(CMenuDialog, CSkinnedDialog)
@@ -55,6 +56,11 @@ void CMenuDialog::BindControls()
         PaintWithFace(button);
     PaintWithFace(languageButton);
     PaintWithFace(exitButton);
+    const auto showOnFocus = [this](CHoverButton& button) { OnButtonFocus(button); };
+    for (CHoverButton& button : entryButtons)
+        button.SetFocusListener(showOnFocus);
+    languageButton.SetFocusListener(showOnFocus);
+    exitButton.SetFocusListener(showOnFocus);
 }
 
 BOOL CMenuDialog::OnInitDialog()
@@ -148,17 +154,48 @@ LRESULT CMenuDialog::OnSetCursor(WPARAM wParam, LPARAM)
 
     CHoverButton* button = under != window ? EntryButton(::GetDlgCtrlID(under)) : nullptr;
     if (button != nullptr && button->GetHandle() == under && ::IsWindowVisible(under)) {
-        const std::string text = button->GetDescription();
-        if (text != descriptionLabel.GetText()) {
-            descriptionLabel.SetTextColor(kDescriptionColor);
-            descriptionLabel.SetText(text);
-            RepaintControlArea(IDC_DESCRIPTION);
-        }
+        ShowDescription(button->GetDescription());
     } else {
         descriptionLabel.SetText(std::string());
         RepaintControlArea(IDC_DESCRIPTION);
     }
     return Default();
+}
+
+void CMenuDialog::ShowDescription(const std::string& text)
+{
+    if (text == descriptionLabel.GetText())
+        return;
+    descriptionLabel.SetTextColor(kDescriptionColor);
+    descriptionLabel.SetText(text);
+    RepaintControlArea(IDC_DESCRIPTION);
+}
+
+// Only once the keyboard is in use: the focus that a click or the start-up
+// gives leaves the line to the pointer, as it always was.
+void CMenuDialog::OnButtonFocus(const CHoverButton& button)
+{
+    if (button.ShowsKeyboardCues() && ::IsWindowVisible(button.GetHandle()))
+        ShowDescription(button.GetDescription());
+}
+
+// Coming back (from an installer, a message box, another program), the menu
+// gives the focus back to the control that had it; where that one was greyed
+// meanwhile, the keyboard would be left with nothing: the focus goes to the
+// first button that takes it.
+LRESULT CMenuDialog::OnActivate(WPARAM wParam, LPARAM)
+{
+    const LRESULT result = Default();
+    if (LOWORD(wParam) == WA_INACTIVE || ::IsIconic(window))
+        return result;
+    const HWND focus = ::GetFocus();
+    const bool usable = focus != nullptr && focus != window && ::IsChild(window, focus) && ::IsWindowEnabled(focus)
+        && ::IsWindowVisible(focus);
+    if (!usable) {
+        if (const HWND first = ::GetNextDlgTabItem(window, nullptr, FALSE))
+            ::SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+    }
+    return result;
 }
 
 void CMenuDialog::RepaintControlArea(int controlId)
@@ -176,6 +213,7 @@ void CMenuDialog::OnLanguage()
     if (PostponedUntilWaitEnds(IDC_LANGUAGE))
         return;
     CLanguageDialog dialog;
+    dialog.currentIndex = LanguageIndexOfCode(state.languageCode);
     ShowEntryButtons(false);
     RedrawNow();
     ::GetWindowRect(languageButton.GetHandle(), &dialog.anchorRect);

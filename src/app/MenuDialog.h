@@ -45,6 +45,11 @@ protected:
 private:
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    // Shows the focused button's description once the keyboard moves the focus.
+    void OnButtonFocus(const CHoverButton& button);
+    // Shows `text` in the description line unless it shows it already.
+    void ShowDescription(const std::string& text);
     void OnEntryClicked(int controlId);
     // Posts the command again when it comes in while a started program is
     // waited for; true when it did.

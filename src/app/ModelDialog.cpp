@@ -37,6 +37,9 @@ BOOL CModelDialog::OnInitDialog()
     vexa100Button.SetCaptions(kVexa100Caption, kCaptionColor);
     exitButton.LoadStrip(IDB_EXIT_STRIP);
     exitButton.SetCaptions(kExitCaption, kCaptionColor);
+    // Only Exit is a tab stop in the template, and it comes first: Tab and
+    // the arrow keys go through the three as the screen shows them.
+    SetTabOrder({ IDC_VEXA10, IDC_VEXA100, IDC_MODEL_EXIT });
     return TRUE;
 }
 
