@@ -159,9 +159,7 @@ CHoverButton::State CHoverButton::ChooseState(UINT itemState, bool hovering) noe
 LRESULT CHoverButton::OnDrawItem(WPARAM, LPARAM lParam)
 {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    const bool focusCue
-        = (item->itemState & ODS_FOCUS) != 0 && (item->itemState & ODS_NOFOCUSRECT) == 0 && ShowsKeyboardCues();
-    Draw(item->hDC, ChooseState(item->itemState, hovering), focusCue);
+    Draw(item->hDC, ChooseState(item->itemState, hovering), ShowsFocusCue());
     return TRUE;
 }
 
@@ -181,7 +179,7 @@ bool CHoverButton::DrawIntoParent(HDC parentDc, const RECT& place)
     ::OffsetViewportOrgEx(parentDc, place.left, place.top, nullptr);
     if (const auto font = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)))
         ::SelectObject(parentDc, font);
-    Draw(parentDc, ChooseState(itemState, hovering), ::GetFocus() == window && ShowsKeyboardCues());
+    Draw(parentDc, ChooseState(itemState, hovering), ShowsFocusCue());
     ::RestoreDC(parentDc, saved);
     return true;
 }
@@ -231,6 +229,15 @@ bool CHoverButton::ShowsKeyboardCues() const
     return (::SendMessageA(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
 }
 
+bool CHoverButton::ShowsFocusCue() const
+{
+    if (window == nullptr)
+        return false;
+    const auto* dialog = dynamic_cast<const CDialog*>(CWindow::FromHandle(::GetParent(window)));
+    const HWND spot = dialog != nullptr ? dialog->KeyboardSpot() : ::GetFocus();
+    return spot == window && ShowsKeyboardCues();
+}
+
 // Answers as a push button does, so that the dialog manager moves the
 // default along with the focus and Enter presses the focused button.
 LRESULT CHoverButton::OnGetDialogCode(WPARAM, LPARAM)
@@ -255,11 +262,11 @@ LRESULT CHoverButton::OnSetFocus(WPARAM, LPARAM)
     return result;
 }
 
-// The cue comes and goes with the window's keyboard cues, on the focused button.
+// The cue comes and goes with the window's keyboard cues.
 LRESULT CHoverButton::OnUpdateUiState(WPARAM, LPARAM)
 {
     const LRESULT result = Default();
-    if (::GetFocus() == window)
+    if (ShowsFocusCue() || ::GetFocus() == window)
         ::InvalidateRect(window, nullptr, FALSE);
     return result;
 }

@@ -56,6 +56,9 @@ public:
     bool IsDefault() const noexcept { return isDefault; }
     // Whether the window's keyboard cues show: the keyboard has been used.
     bool ShowsKeyboardCues() const;
+    // Whether the button shows the focus cue: the keyboard is in use and
+    // rests on it.
+    bool ShowsFocusCue() const;
     std::string AccessibleDescription() const override { return GetDescription(); }
 
     bool PreTranslateMessage(MSG& message) override;

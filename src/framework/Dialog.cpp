@@ -137,8 +137,8 @@ void CDialog::ShowKeyboardCuesOnNavigation(const MSG& message)
     case VK_DOWN:
         keyboardCuesShown = true;
         ::SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-        if (const HWND focus = ::GetFocus(); focus != nullptr && ::IsChild(window, focus))
-            ::InvalidateRect(focus, nullptr, FALSE);
+        if (const HWND spot = KeyboardSpot(); spot != nullptr && ::IsChild(window, spot))
+            ::InvalidateRect(spot, nullptr, FALSE);
         break;
     default:
         break;
@@ -171,9 +171,9 @@ void CDialog::RunMessageLoop()
         }
         if (got == -1)
             break;
+        ShowKeyboardCuesOnNavigation(message);
         if (PreTranslateChain(message))
             continue;
-        ShowKeyboardCuesOnNavigation(message);
         if (window != nullptr && ::IsDialogMessageA(window, &message))
             continue;
         ::TranslateMessage(&message);

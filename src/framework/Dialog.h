@@ -29,6 +29,9 @@ public:
     // opened from showed them already. The platform's own UI state says the
     // same where it keeps one.
     bool ShowsKeyboardCues() const noexcept { return keyboardCuesShown; }
+    // The control where the keyboard is: the one that shows the focus cue.
+    // The focus, unless the dialog lets the keyboard rest elsewhere.
+    virtual HWND KeyboardSpot() const { return ::GetFocus(); }
 
     // Makes the controls one group of tab stops that Tab and the arrow keys
     // visit in the order given.
