@@ -218,24 +218,28 @@ void CHoverButton::Draw(HDC target, State state, bool focusCue)
 }
 
 // The dialog's own account of the keyboard's use decides, where the
-// platform keeps no UI state; where it keeps one, it must agree.
+// platform keeps no UI state; where it keeps one, it must agree. A dialog
+// whose cues are hidden is asked nothing more: every paint of a mouse user's
+// menu asks this.
 bool CHoverButton::ShowsKeyboardCues() const
 {
-    if (window == nullptr)
-        return false;
-    const auto* dialog = dynamic_cast<const CDialog*>(CWindow::FromHandle(::GetParent(window)));
-    if (dialog != nullptr && !dialog->ShowsKeyboardCues())
-        return false;
-    return (::SendMessageA(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+    return window != nullptr && DialogShowsCues()
+        && (::SendMessageA(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
 }
 
 bool CHoverButton::ShowsFocusCue() const
 {
-    if (window == nullptr)
+    if (window == nullptr || !DialogShowsCues())
         return false;
     const auto* dialog = dynamic_cast<const CDialog*>(CWindow::FromHandle(::GetParent(window)));
     const HWND spot = dialog != nullptr ? dialog->KeyboardSpot() : ::GetFocus();
-    return spot == window && ShowsKeyboardCues();
+    return spot == window && (::SendMessageA(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+}
+
+bool CHoverButton::DialogShowsCues() const
+{
+    const auto* dialog = dynamic_cast<const CDialog*>(CWindow::FromHandle(::GetParent(window)));
+    return dialog == nullptr || dialog->ShowsKeyboardCues();
 }
 
 // Answers as a push button does, so that the dialog manager moves the

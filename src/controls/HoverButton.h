@@ -96,6 +96,8 @@ private:
     LRESULT OnMouseHover(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    // False where the button's dialog hides its keyboard cues.
+    bool DialogShowsCues() const;
     void MakeTooltip();
     void UpdateTooltip();
 
