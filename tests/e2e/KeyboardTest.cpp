@@ -1,8 +1,6 @@
-// The menu and its two small dialogs worked with the keyboard alone: the
-// focus in the order of the screen, Enter and Space on the focused button,
-// the cue read from the screen before and after a key, the description line
-// following the keyboard, the focus kept when its button greys, and what a
-// screen reader hears, in French.
+// The menu and its two small dialogs worked with the keyboard alone, the
+// focus cue read from the screen before and after a key, and what a screen
+// reader hears in French.
 #include "Driver.h"
 #include "FixtureDisc.h"
 #include "RegistrySeed.h"
@@ -14,7 +12,6 @@
 #include <oleacc.h>
 #include <psapi.h>
 
-#include <algorithm>
 #include <memory>
 
 namespace {
@@ -31,37 +28,27 @@ constexpr char kWallpapersSetup[] = "Bonus\\DesktopWallpapers\\setup.exe";
 constexpr char kCodecsSetup[] = "Bonus\\VFWSoftwareCodecs\\setup.exe";
 constexpr char kQuestionCaption[] = "Nimbo Setup";
 constexpr DWORD kFlowTimeoutMs = 15000;
-constexpr int kNearWhite = 0xE0; // the cue; no frame of the strips comes near it
 constexpr WORD kShiftTab = 0xFFFF; // a key of the tables below: Tab with Shift held
-
-HWND FocusOf(HWND window)
-{
-    GUITHREADINFO info {};
-    info.cbSize = sizeof(info);
-    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
-}
 
 bool WaitForFocus(HWND control)
 {
-    return PollUntil([&] { return FocusOf(control) == control; }, kHoverTimeoutMs);
+    GUITHREADINFO info {};
+    info.cbSize = sizeof(info);
+    const DWORD thread = ::GetWindowThreadProcessId(control, nullptr);
+    return PollUntil([&] { return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus == control; }, kHoverTimeoutMs);
 }
 
 void Press(HWND window, WORD key)
 {
-    if (key != kShiftTab)
-        return PressKeyIn(window, key);
-    BringToFront(window);
-    INPUT keys[4] {};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = i == 0 || i == 3 ? VK_SHIFT : VK_TAB;
-        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
-    }
-    ::SendInput(4, keys, sizeof(INPUT));
+    if (key == kShiftTab)
+        ::keybd_event(VK_SHIFT, 0, 0, 0);
+    PressKeyIn(window, key == kShiftTab ? VK_TAB : key);
+    if (key == kShiftTab)
+        ::keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
 }
 
-// Whether the screen shows the cue on the button: white just inside its
-// border on both sides, where every frame holds its fill.
+// Whether the screen shows the cue: white just inside the button's border
+// on both sides, where every frame of the strips holds its dark or blue fill.
 bool WaitForCue(HWND button, bool shown)
 {
     return PollUntil(
@@ -69,26 +56,27 @@ bool WaitForCue(HWND button, bool shown)
             RECT place {};
             ::GetWindowRect(button, &place);
             const CScreenShot shot(place);
-            const int middle = (place.top + place.bottom) / 2;
-            const bool white = ColorsNear(shot.Pixel(place.left + 2, middle), RGB(255, 255, 255), 0xFF - kNearWhite)
-                && ColorsNear(shot.Pixel(place.right - 3, middle), RGB(255, 255, 255), 0xFF - kNearWhite);
-            return white == shown;
+            const int y = (place.top + place.bottom) / 2;
+            const COLORREF white = RGB(255, 255, 255);
+            return shown
+                == (ColorsNear(shot.Pixel(place.left + 2, y), white, 0x20)
+                    && ColorsNear(shot.Pixel(place.right - 3, y), white, 0x20));
         },
         kHoverTimeoutMs);
 }
 
-// The full path, in lower case, of a library the process has loaded; empty when none.
+// The full path, in lower case, of the process's library `name`; empty when it has none.
 std::string LoadedLibrary(DWORD processId, const std::string& name)
 {
     const COwnedKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     HMODULE modules[512];
-    DWORD needed = 0;
-    if (!process || !::EnumProcessModules(process.Get(), modules, sizeof(modules), &needed))
+    DWORD size = 0;
+    if (!process || !::EnumProcessModules(process.Get(), modules, sizeof(modules), &size))
         return "?";
-    for (DWORD i = 0; i < needed / sizeof(HMODULE) && i < 512; ++i) {
+    for (DWORD i = 0; i < size / sizeof(HMODULE) && i < 512; ++i) {
         char file[MAX_PATH] = {};
         ::GetModuleFileNameExA(process.Get(), modules[i], file, MAX_PATH);
-        std::string path = CharLowerA(file);
+        const std::string path = ::CharLowerA(file);
         if (path.size() > name.size() && path.substr(path.size() - name.size() - 1) == "\\" + name)
             return path;
     }
@@ -98,10 +86,10 @@ std::string LoadedLibrary(DWORD processId, const std::string& name)
 class Keyboard : public ::testing::Test {
 protected:
     // The suite, the wallpapers and the codecs are offered; every other entry is greyed.
-    void Start(const std::vector<std::string>& wallpapersActions = {}, DWORD languageCode = 9)
+    void Start(const std::vector<std::string>& wallpapersActions = {})
     {
         seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
-        seed.SetDword(kLanguageKey, "Language", languageCode);
+        seed.SetDword(kLanguageKey, "Language", 9);
         for (const char* id : kProductIds)
             seed.RemoveKey(std::string(kUninstallKey) + id);
         disc.AddMenu();
@@ -123,12 +111,6 @@ protected:
 
     HWND Control(int id) const { return menu->Control(id); }
     std::wstring Line() const { return WideWindowText(Control(IDC_DESCRIPTION)); }
-    size_t StartsOf(const std::string& relative) const
-    {
-        const std::vector<CStubRecord> starts = disc.Starts();
-        return std::count_if(
-            starts.begin(), starts.end(), [&](const CStubRecord& s) { return s.program == disc.PathOf(relative); });
-    }
 
     CRegistrySeed seed;
     CFixtureDisc disc;
@@ -166,15 +148,15 @@ TEST_F(Keyboard, KeysMoveTheFocusInScreenOrderWithTheCueAndTheDescription)
     for (const auto& step : steps) {
         SCOPED_TRACE("key " + std::to_string(step.key) + " towards " + std::to_string(step.cue));
         Press(menu->Window(), step.key);
-        ASSERT_TRUE(WaitForFocus(Control(step.focus))) << "the focus is on " << ::GetDlgCtrlID(FocusOf(menu->Window()));
+        ASSERT_TRUE(WaitForFocus(Control(step.focus)));
         EXPECT_TRUE(WaitForCue(Control(step.cue), true)) << "no cue where the keyboard is";
         EXPECT_TRUE(cued == Control(step.cue) || WaitForCue(cued, false)) << "the cue stayed behind";
         cued = Control(step.cue);
         EXPECT_TRUE(PollUntil([&] { return Line() == texts.Text(step.text); }, kHoverTimeoutMs))
             << "the line does not follow";
     }
-    EXPECT_TRUE(FindTopLevelWindows(kQuestionCaption, kDialogClass, menu->ProcessId()).empty())
-        << "a greyed entry pressed";
+    EXPECT_EQ(0u, disc.Starts().size()) << "a greyed entry pressed";
+    EXPECT_TRUE(FindTopLevelWindows(kQuestionCaption, kDialogClass, menu->ProcessId()).empty());
 
     // The pointer wins as soon as it moves.
     menu->PointAt(IDC_AFTER_EFFECTS_PLUGIN);
@@ -195,30 +177,34 @@ TEST_F(Keyboard, EnterAndSpacePressTheFocusedButtonAndTheFocusOutlivesItsGreying
         const char* started; // null: the menu ends
     } rows[] = { { {}, IDC_SUITE, VK_RETURN, kSuiteSetup }, { { VK_TAB }, IDC_WALLPAPERS, VK_SPACE, kWallpapersSetup },
         { {}, IDC_VFW_CODECS, VK_RETURN, kCodecsSetup }, { { kShiftTab, kShiftTab }, IDOK, VK_RETURN, nullptr } };
+    size_t starts = 0;
     for (const auto& row : rows) {
         SCOPED_TRACE("towards " + std::to_string(row.focus));
         for (const WORD move : row.moves)
             Press(menu->Window(), move);
-        ASSERT_TRUE(WaitForFocus(Control(row.focus))) << "the focus is on " << FocusOf(menu->Window());
+        ASSERT_TRUE(WaitForFocus(Control(row.focus)));
         Press(menu->Window(), row.key);
-        if (row.started == nullptr)
+        if (row.started == nullptr) {
             EXPECT_TRUE(menu->WaitForExit()) << "Enter on Exit left the menu up";
-        else if (row.started == kSuiteSetup)
-            AnswerMessageBox(WaitForMessageBox(kQuestionCaption, menu->ProcessId()), IDNO);
-        if (row.started != nullptr) {
-            EXPECT_TRUE(PollUntil([&] { return StartsOf(row.started) == 1; }, kFlowTimeoutMs)) << row.started;
-            ASSERT_TRUE(PollUntil([&] { return ::IsWindowVisible(menu->Window()) != FALSE; }, kFlowTimeoutMs));
-            ASSERT_TRUE(WaitUntilReadyForInput(menu->Window()));
+            break;
         }
+        if (row.started == kSuiteSetup)
+            AnswerMessageBox(WaitForMessageBox(kQuestionCaption, menu->ProcessId()), IDNO);
+        const std::vector<CStubRecord> started = disc.WaitForStarts(++starts, kFlowTimeoutMs);
+        ASSERT_EQ(starts, started.size());
+        EXPECT_EQ(disc.PathOf(row.started), started.back().program);
+        ASSERT_TRUE(PollUntil([&] { return ::IsWindowVisible(menu->Window()) != FALSE; }, kFlowTimeoutMs));
+        ASSERT_TRUE(WaitUntilReadyForInput(menu->Window()));
     }
-    EXPECT_FALSE(::IsWindowEnabled(Control(IDC_WALLPAPERS)));
-    EXPECT_EQ(1u, StartsOf(kSuiteSetup)) << "a key but the first Enter pressed the suite";
+    EXPECT_EQ(starts, disc.Starts().size());
 }
 
 // Both small dialogs by keys: from the language in use, or from Vexa10, once
 // round in screen order with Down, Tab and Right, back with Up, Shift+Tab and
-// Left, then the last key: Enter chooses, Escape chooses nothing.
-TEST_F(Keyboard, LanguageAndModelChosenByKeys)
+// Left, then the last key: Enter chooses, Escape chooses nothing. Then, with
+// the menu in French, what a screen reader hears; the accessibility library
+// comes only with its first question.
+TEST_F(Keyboard, LanguageAndModelChosenByKeysThenTheScreenReadersFrench)
 {
     seed.SetString(
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe", "Path", disc.PathOf("Reader"));
@@ -229,24 +215,21 @@ TEST_F(Keyboard, LanguageAndModelChosenByKeys)
     Start();
     const std::vector<int> languages = { IDC_ENGLISH, IDC_FRENCH, IDC_GERMAN, IDC_ITALIAN, IDC_SPANISH, IDC_JAPANESE };
     const struct {
+        std::vector<WORD> opening; // none: the manual's notification
         std::vector<int> order;
         size_t first;
         size_t back;
         WORD last;
-    } rows[] = { { languages, 0, 5, VK_RETURN }, { languages, 1, 2, VK_ESCAPE },
-        { { IDC_VEXA10, IDC_VEXA100, IDC_MODEL_EXIT }, 0, 2, VK_RETURN } };
+    } rows[] = { { { kShiftTab, kShiftTab, VK_RETURN }, languages, 0, 5, VK_RETURN },
+        { { VK_SPACE }, languages, 1, 2, VK_ESCAPE },
+        { {}, { IDC_VEXA10, IDC_VEXA100, IDC_MODEL_EXIT }, 0, 2, VK_RETURN } };
     for (const auto& row : rows) {
-        const int first = row.order[row.first];
-        SCOPED_TRACE("dialog from " + std::to_string(first));
-        if (first == IDC_VEXA10) {
+        SCOPED_TRACE("dialog from " + std::to_string(row.order[row.first]));
+        for (const WORD key : row.opening)
+            Press(menu->Window(), key);
+        if (row.opening.empty())
             menu->PostCommand(IDC_MANUAL);
-        } else if (FocusOf(menu->Window()) != Control(IDC_LANGUAGE)) {
-            for (const WORD key : { kShiftTab, kShiftTab, static_cast<WORD>(VK_RETURN) })
-                Press(menu->Window(), key);
-        } else {
-            Press(menu->Window(), VK_SPACE);
-        }
-        const HWND dialog = WaitForDialogWith(first, menu->ProcessId());
+        const HWND dialog = WaitForDialogWith(row.order[row.first], menu->ProcessId());
         ASSERT_NE(nullptr, dialog);
         const size_t count = row.order.size();
         for (size_t step = 0; step <= count + row.back; ++step) {
@@ -256,50 +239,34 @@ TEST_F(Keyboard, LanguageAndModelChosenByKeys)
             Press(dialog, step == count + row.back ? row.last : step < count ? forward[step % 3] : backward[step % 3]);
         }
         ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }, kWindowTimeoutMs));
-        ASSERT_TRUE(PollUntil([&] { return ::IsWindowVisible(menu->Window()) != FALSE; }, kFlowTimeoutMs));
         ASSERT_TRUE(WaitUntilReadyForInput(menu->Window()));
         DWORD stored = 0;
         EXPECT_TRUE(ReadDwordValue(kLanguageKey, "Language", stored) && stored == kFrenchCode) << stored;
     }
-    // In a new run, whose model is unknown again, Enter at once takes the focused Vexa10.
-    Restart();
-    menu->PostCommand(IDC_MANUAL);
-    const HWND dialog = WaitForDialogWith(IDC_VEXA10, menu->ProcessId());
-    ASSERT_NE(nullptr, dialog);
-    ASSERT_TRUE(WaitForFocus(::GetDlgItem(dialog, IDC_VEXA10)));
-    Press(dialog, VK_RETURN);
-    const std::vector<CStubRecord> starts = disc.WaitForStarts(2, kFlowTimeoutMs);
-    ASSERT_EQ(2u, starts.size()) << "Enter in the model dialog opened nothing";
+    const std::vector<CStubRecord> starts = disc.WaitForStarts(1, kFlowTimeoutMs);
+    ASSERT_EQ(1u, starts.size()) << "Enter on Vexa100 opened nothing";
     EXPECT_NE(std::string::npos, starts[0].commandLine.find("Manual_VexaB.pdf"));
-    EXPECT_NE(std::string::npos, starts[1].commandLine.find("Manual_VexaA.pdf"));
-}
 
-// Names in the menu's language, the greyed state and the descriptions, as a
-// screen reader asks for them; the accessibility library comes only then.
-TEST_F(Keyboard, ScreenReadersHearFrenchNamesStatesAndDescriptions)
-{
-    Start({}, kFrenchCode);
     const CProgramTexts texts(disc.MenuPath());
-    EXPECT_EQ("", LoadedLibrary(menu->ProcessId(), "oleacc.dll")) << "loaded at the start";
-
-    ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    EXPECT_EQ("", LoadedLibrary(menu->ProcessId(), "oleacc.dll")) << "loaded before a screen reader asked";
     const struct {
         int id;
         unsigned name;
         unsigned description;
         bool greyed;
-    } rows[] = { { IDOK, IDS_EXIT_TOOLTIP, IDS_EXIT_DESCRIPTION, false },
+    } buttons[] = { { IDOK, IDS_EXIT_TOOLTIP, IDS_EXIT_DESCRIPTION, false },
         { IDC_WALLPAPERS, IDS_WALLPAPERS_LABEL, IDS_WALLPAPERS_DESCRIPTION, false },
         { IDC_AFTER_EFFECTS_PLUGIN, IDS_AFTER_EFFECTS_PLUGIN_LABEL, IDS_AFTER_EFFECTS_PLUGIN_NEEDS_SUITE_VEXA100,
             true } };
     ASSERT_EQ(L"Quitter", texts.Text(IDS_EXIT_TOOLTIP + kFrenchOffset));
-    for (const auto& row : rows)
-        EXPECT_EQ(texts.Text(row.name + kFrenchOffset), WideWindowText(Control(row.id))) << "window text " << row.id;
-    for (const auto& row : rows) {
-        SCOPED_TRACE("control " + std::to_string(row.id));
+    for (const auto& button : buttons)
+        EXPECT_EQ(texts.Text(button.name + kFrenchOffset), WideWindowText(Control(button.id)));
+    ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    for (const auto& button : buttons) {
+        SCOPED_TRACE("control " + std::to_string(button.id));
         IAccessible* accessible = nullptr;
         const HRESULT found = ::AccessibleObjectFromWindow(
-            Control(row.id), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&accessible));
+            Control(button.id), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&accessible));
         if (found == E_NOINTERFACE && sizeof(void*) == 8)
             GTEST_SKIP()
                 << "64-bit Wine cannot marshal an IAccessible between processes, not even its own standard one";
@@ -311,19 +278,18 @@ TEST_F(Keyboard, ScreenReadersHearFrenchNamesStatesAndDescriptions)
         EXPECT_EQ(S_OK, accessible->get_accName(self, &name));
         EXPECT_EQ(S_OK, accessible->get_accDescription(self, &description));
         EXPECT_EQ(S_OK, accessible->get_accState(self, &state));
-        EXPECT_EQ(texts.Text(row.name + kFrenchOffset), std::wstring(name != nullptr ? name : L""));
+        EXPECT_EQ(texts.Text(button.name + kFrenchOffset), std::wstring(name != nullptr ? name : L""));
         EXPECT_EQ(
-            texts.Text(row.description + kFrenchOffset), std::wstring(description != nullptr ? description : L""));
-        EXPECT_EQ(row.greyed, state.vt == VT_I4 && (state.lVal & STATE_SYSTEM_UNAVAILABLE) != 0);
+            texts.Text(button.description + kFrenchOffset), std::wstring(description != nullptr ? description : L""));
+        EXPECT_EQ(button.greyed, state.vt == VT_I4 && (state.lVal & STATE_SYSTEM_UNAVAILABLE) != 0);
         ::SysFreeString(name);
         ::SysFreeString(description);
         accessible->Release();
     }
     ::CoUninitialize();
-
     char system[MAX_PATH] = {};
     ::GetSystemDirectoryA(system, MAX_PATH);
-    EXPECT_EQ(std::string(CharLowerA(system)) + "\\oleacc.dll", LoadedLibrary(menu->ProcessId(), "oleacc.dll"));
+    EXPECT_EQ(std::string(::CharLowerA(system)) + "\\oleacc.dll", LoadedLibrary(menu->ProcessId(), "oleacc.dll"));
 }
 
 } // namespace
