@@ -311,6 +311,7 @@ void CMenuDialog::OnLanguage()
 {
     if (PostponedUntilWaitEnds(IDC_LANGUAGE))
         return;
+    Visit(nullptr);
     CLanguageDialog dialog;
     dialog.currentIndex = LanguageIndexOfCode(state.languageCode);
     ShowEntryButtons(false);
@@ -351,6 +352,8 @@ void CMenuDialog::OnEntryClicked(int controlId)
 {
     if (FindEntryRow(controlId) == nullptr || PostponedUntilWaitEnds(controlId))
         return;
+    // A click ends a visit by the arrow keys: the keyboard is back on the focus.
+    Visit(nullptr);
     const CHoverButton* button = EntryButton(controlId);
     if (button == nullptr || !::IsWindowEnabled(button->GetHandle()))
         return;
