@@ -201,9 +201,10 @@ TEST_F(Keyboard, EnterAndSpacePressTheFocusedButtonAndTheFocusOutlivesItsGreying
 
 // Both small dialogs by keys: from the language in use, or from Vexa10, once
 // round in screen order with Down, Tab and Right, back with Up, Shift+Tab and
-// Left, then the last key: Enter chooses, Escape chooses nothing. Then, with
-// the menu in French, what a screen reader hears; the accessibility library
-// comes only with its first question.
+// Left, then the last key: Enter chooses, Escape chooses nothing; in a new
+// run Enter at once takes the focused model. Then, with the menu in French,
+// what a screen reader hears; the accessibility library comes only with its
+// first question.
 TEST_F(Keyboard, LanguageAndModelChosenByKeysThenTheScreenReadersFrench)
 {
     seed.SetString(
@@ -246,6 +247,17 @@ TEST_F(Keyboard, LanguageAndModelChosenByKeysThenTheScreenReadersFrench)
     const std::vector<CStubRecord> starts = disc.WaitForStarts(1, kFlowTimeoutMs);
     ASSERT_EQ(1u, starts.size()) << "Enter on Vexa100 opened nothing";
     EXPECT_NE(std::string::npos, starts[0].commandLine.find("Manual_VexaB.pdf"));
+    // A new run, whose model is unknown again: Enter at once takes the focused Vexa10.
+    Restart();
+    menu->PostCommand(IDC_MANUAL);
+    const HWND models = WaitForDialogWith(IDC_VEXA10, menu->ProcessId());
+    ASSERT_NE(nullptr, models);
+    ASSERT_TRUE(WaitForFocus(::GetDlgItem(models, IDC_VEXA10)));
+    Press(models, VK_RETURN);
+    const std::vector<CStubRecord> opened = disc.WaitForStarts(2, kFlowTimeoutMs);
+    ASSERT_EQ(2u, opened.size()) << "Enter at once chose nothing";
+    EXPECT_NE(std::string::npos, opened[1].commandLine.find("Manual_VexaA.pdf"));
+    ASSERT_TRUE(PollUntil([&] { return ::IsWindowVisible(menu->Window()) != FALSE; }, kFlowTimeoutMs));
 
     const CProgramTexts texts(disc.MenuPath());
     EXPECT_EQ("", LoadedLibrary(menu->ProcessId(), "oleacc.dll")) << "loaded before a screen reader asked";
