@@ -48,6 +48,9 @@ BOOL CLanguageDialog::OnInitDialog()
         if (language.linkedFont)
             button.SetCaptionFont(LinkedFont());
     }
+    // The template's buttons take no tab stop and stand in another order
+    // than the screen's: Tab and the arrow keys go top to bottom.
+    SetTabOrder({ IDC_ENGLISH, IDC_FRENCH, IDC_GERMAN, IDC_ITALIAN, IDC_SPANISH, IDC_JAPANESE });
 
     // Stand directly above the language button, left edges aligned.
     RECT bounds{};
@@ -55,7 +58,14 @@ BOOL CLanguageDialog::OnInitDialog()
     const int width = bounds.right - bounds.left;
     const int height = bounds.bottom - bounds.top;
     ::SetWindowPos(window, nullptr, anchorRect.left, anchorRect.top - height, width, height, kPlacementFlags);
-    return TRUE;
+
+    // The focus, and with it Enter, starts on the language in use once the
+    // dialog shows: the activation that showing brings would take a focus
+    // given now back to the first button.
+    const int shown = currentIndex >= 0 && currentIndex < kLanguageCount ? currentIndex : 0;
+    const HWND current = buttons[kLanguages[shown].index]->GetHandle();
+    ::PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(current), TRUE);
+    return FALSE;
 }
 
 HFONT CLanguageDialog::LinkedFont()

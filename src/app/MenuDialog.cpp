@@ -32,6 +32,7 @@ BEGIN_MESSAGE_MAP(CMenuDialog, CSkinnedDialog)
     OnMessage<WM_PAINT, &CMenuDialog::OnPaint>(),
     OnMessage<WM_QUERYDRAGICON, &CMenuDialog::OnQueryDragIcon>(),
     OnMessage<WM_SETCURSOR, &CMenuDialog::OnSetCursor>(),
+    OnMessage<WM_ACTIVATE, &CMenuDialog::OnActivate>(),
     OnCommand<IDC_LANGUAGE, &CMenuDialog::OnLanguage>(),
     OnCommandRange<kFirstEntryId, kLastEntryId, &CMenuDialog::OnEntryClicked>(),
 END_MESSAGE_MAP(CMenuDialog, CSkinnedDialog)
@@ -56,6 +57,11 @@ void CMenuDialog::BindControls()
         PaintWithFace(button);
     PaintWithFace(languageButton);
     PaintWithFace(exitButton);
+    const auto showOnFocus = [this](CHoverButton& button) { OnButtonFocus(button); };
+    for (CHoverButton& button : entryButtons)
+        button.SetFocusListener(showOnFocus);
+    languageButton.SetFocusListener(showOnFocus);
+    exitButton.SetFocusListener(showOnFocus);
 }
 
 BOOL CMenuDialog::OnInitDialog()
@@ -149,17 +155,147 @@ LRESULT CMenuDialog::OnSetCursor(WPARAM wParam, LPARAM)
 
     CHoverButton* button = under != window ? EntryButton(::GetDlgCtrlID(under)) : nullptr;
     if (button != nullptr && button->GetHandle() == under && ::IsWindowVisible(under)) {
-        const std::wstring text = button->GetDescription();
-        if (text != descriptionLabel.GetText()) {
-            descriptionLabel.SetTextColor(kDescriptionColor);
-            descriptionLabel.SetText(text);
-            RepaintControlArea(IDC_DESCRIPTION);
-        }
+        ShowDescription(button->GetDescription());
     } else {
         descriptionLabel.SetText(std::wstring());
         RepaintControlArea(IDC_DESCRIPTION);
     }
     return Default();
+}
+
+void CMenuDialog::ShowDescription(const std::wstring& text)
+{
+    if (text == descriptionLabel.GetText())
+        return;
+    descriptionLabel.SetTextColor(kDescriptionColor);
+    descriptionLabel.SetText(text);
+    RepaintControlArea(IDC_DESCRIPTION);
+}
+
+// Only once the keyboard is in use: the focus that a click or the start-up
+// gives leaves the line to the pointer, as it always was.
+void CMenuDialog::OnButtonFocus(const CHoverButton& button)
+{
+    Visit(nullptr);
+    if (button.ShowsKeyboardCues() && ::IsWindowVisible(button.GetHandle()))
+        ShowDescription(button.GetDescription());
+}
+
+// The dialog manager keeps the arrow keys to the buttons that take the
+// focus; here they also visit the greyed ones.
+bool CMenuDialog::PreTranslateMessage(MSG& message)
+{
+    if (message.message != WM_KEYDOWN || (message.hwnd != window && !::IsChild(window, message.hwnd)))
+        return CSkinnedDialog::PreTranslateMessage(message);
+    switch (message.wParam) {
+    case VK_UP:
+    case VK_LEFT:
+        MoveByArrow(true);
+        return true;
+    case VK_DOWN:
+    case VK_RIGHT:
+        MoveByArrow(false);
+        return true;
+    case VK_TAB:
+        if (visited == nullptr)
+            break;
+        TabFromVisit((::GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        return true;
+    case VK_RETURN:
+    case VK_SPACE:
+        // A greyed button is only shown, never pressed.
+        if (visited != nullptr)
+            return true;
+        break;
+    default:
+        break;
+    }
+    return CSkinnedDialog::PreTranslateMessage(message);
+}
+
+HWND CMenuDialog::KeyboardSpot() const
+{
+    return visited != nullptr ? visited->GetHandle() : ::GetFocus();
+}
+
+void CMenuDialog::MoveByArrow(bool backwards)
+{
+    const HWND from = visited != nullptr ? visited->GetHandle() : ::GetFocus();
+    CHoverButton* target = NextShownButton(from != nullptr && ::IsChild(window, from) ? from : nullptr, backwards);
+    if (target == nullptr)
+        return;
+    if (::IsWindowEnabled(target->GetHandle())) {
+        Visit(nullptr);
+        ::SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target->GetHandle()), TRUE);
+        // Back onto the button that kept the focus, which hears of no new focus.
+        ShowDescription(target->GetDescription());
+    } else {
+        Visit(target);
+    }
+}
+
+void CMenuDialog::TabFromVisit(bool backwards)
+{
+    const HWND next = ::GetNextDlgTabItem(window, visited->GetHandle(), backwards ? TRUE : FALSE);
+    Visit(nullptr);
+    if (next == nullptr)
+        return;
+    ::SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+    if (const CHoverButton* button = EntryButton(::GetDlgCtrlID(next));
+        button != nullptr && button->GetHandle() == next)
+        ShowDescription(button->GetDescription());
+}
+
+// The cue goes from the focused button to the visited one and back.
+void CMenuDialog::Visit(CHoverButton* button)
+{
+    if (button == visited)
+        return;
+    for (const HWND spot : { KeyboardSpot(), button != nullptr ? button->GetHandle() : ::GetFocus() })
+        if (spot != nullptr && ::IsChild(window, spot))
+            ::InvalidateRect(spot, nullptr, FALSE);
+    visited = button;
+    if (button != nullptr)
+        ShowDescription(button->GetDescription());
+}
+
+CHoverButton* CMenuDialog::NextShownButton(HWND from, bool backwards)
+{
+    const HWND first = ::GetWindow(window, GW_CHILD);
+    if (first == nullptr)
+        return nullptr;
+    const UINT step = backwards ? GW_HWNDPREV : GW_HWNDNEXT;
+    const UINT wrap = backwards ? GW_HWNDLAST : GW_HWNDFIRST;
+    HWND candidate = from;
+    // Once round all the controls at most.
+    for (HWND child = first; child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        candidate = candidate != nullptr ? ::GetWindow(candidate, step) : nullptr;
+        if (candidate == nullptr)
+            candidate = ::GetWindow(first, wrap);
+        CHoverButton* button = EntryButton(::GetDlgCtrlID(candidate));
+        if (button != nullptr && button->GetHandle() == candidate && ::IsWindowVisible(candidate))
+            return button;
+    }
+    return nullptr;
+}
+
+// Coming back (from an installer, a message box, another program), the menu
+// gives the focus back to the control that had it; where that one was greyed
+// meanwhile, the keyboard would be left with nothing: the focus goes to the
+// first button that takes it.
+LRESULT CMenuDialog::OnActivate(WPARAM wParam, LPARAM)
+{
+    const LRESULT result = Default();
+    if (LOWORD(wParam) == WA_INACTIVE || ::IsIconic(window))
+        return result;
+    const HWND focus = ::GetFocus();
+    const bool usable = focus != nullptr && focus != window && ::IsChild(window, focus) && ::IsWindowEnabled(focus)
+        && ::IsWindowVisible(focus);
+    if (!usable) {
+        if (const HWND first = ::GetNextDlgTabItem(window, nullptr, FALSE))
+            ::SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+    }
+    return result;
 }
 
 void CMenuDialog::RepaintControlArea(int controlId)
@@ -176,7 +312,9 @@ void CMenuDialog::OnLanguage()
 {
     if (PostponedUntilWaitEnds(IDC_LANGUAGE))
         return;
+    Visit(nullptr);
     CLanguageDialog dialog;
+    dialog.currentIndex = LanguageIndexOfCode(state.languageCode);
     ShowEntryButtons(false);
     RedrawNow();
     ::GetWindowRect(languageButton.GetHandle(), &dialog.anchorRect);
@@ -236,6 +374,8 @@ void CMenuDialog::OnEntryClicked(int controlId)
 {
     if (FindEntryRow(controlId) == nullptr || PostponedUntilWaitEnds(controlId))
         return;
+    // A click ends a visit by the arrow keys: the keyboard is back on the focus.
+    Visit(nullptr);
     const CHoverButton* button = EntryButton(controlId);
     if (button == nullptr || !::IsWindowEnabled(button->GetHandle()))
         return;

@@ -34,6 +34,10 @@ public:
     // Shows or hides the eleven entry buttons that the language dialog covers.
     void ShowEntryButtons(bool show);
 
+    bool PreTranslateMessage(MSG& message) override;
+    // The focused button, or the greyed one the arrow keys rest on.
+    HWND KeyboardSpot() const override;
+
 protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
@@ -45,6 +49,19 @@ protected:
 private:
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    // Shows the focused button's description once the keyboard moves the focus.
+    void OnButtonFocus(const CHoverButton& button);
+    // Shows `text` in the description line unless it shows it already.
+    void ShowDescription(const std::wstring& text);
+    // Moves the keyboard to the next shown button (the previous one), greyed
+    // ones included: those it only visits, to show why they are greyed.
+    void MoveByArrow(bool backwards);
+    // Tab from a visited greyed button: on to the next button that takes the focus.
+    void TabFromVisit(bool backwards);
+    void Visit(CHoverButton* button);
+    // The shown button after `from` in the order of the screen, wrapping.
+    CHoverButton* NextShownButton(HWND from, bool backwards);
     void OnEntryClicked(int controlId);
     // Posts the command again when it comes in while a started program is
     // waited for; true when it did.
@@ -66,6 +83,9 @@ private:
     std::array<CHoverButton, kEntryCount> entryButtons;
     CHoverButton languageButton;
     CHoverButton exitButton;
+    // The greyed button the keyboard rests on, or null: the focus stays where
+    // it was meanwhile, and Enter and Space press nothing.
+    CHoverButton* visited = nullptr;
     CColorLabel descriptionLabel;
     HICON icon;
     CMenuState state;

@@ -37,7 +37,13 @@ BOOL CModelDialog::OnInitDialog()
     vexa100Button.SetCaptions(kVexa100Caption, kCaptionColor);
     exitButton.LoadStrip(IDB_EXIT_STRIP);
     exitButton.SetCaptions(kExitCaption, kCaptionColor);
-    return TRUE;
+    // Only Exit is a tab stop in the template, and it comes first: Tab and
+    // the arrow keys go through the three as the screen shows them.
+    SetTabOrder({ IDC_VEXA10, IDC_VEXA100, IDC_MODEL_EXIT });
+    // The focus, and with it Enter, starts on the first model once the
+    // dialog shows (the activation that showing brings sets the focus anew).
+    ::PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(vexa10Button.GetHandle()), TRUE);
+    return FALSE;
 }
 
 void CModelDialog::OnVexa10()

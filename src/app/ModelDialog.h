@@ -17,7 +17,8 @@ public:
 protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
-    // Escape, the close request and Enter choose nothing, like Exit.
+    // Escape and the close request choose nothing, like Exit; Enter presses
+    // the focused button, or chooses nothing where none has the focus.
     void OnOK() override;
     void OnCancel() override;
 

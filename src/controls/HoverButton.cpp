@@ -1,7 +1,9 @@
 #include "HoverButton.h"
 
+#include "framework/Accessibility.h"
 #include "framework/Application.h"
 #include "framework/CommonControls.h"
+#include "framework/Dialog.h"
 #include "framework/StartupClock.h"
 #include "res/Text.h"
 
@@ -14,6 +16,12 @@ namespace {
 
 constexpr DWORD kHoverTimeMs = 1;
 constexpr UINT_PTR kToolId = 1;
+// The focus cue: a white outline inside the frame's border, which stands out
+// at least 3:1 from every fill of the strips; two pixels wide on buttons
+// tall enough to keep it clear of their caption.
+constexpr COLORREF kFocusCueColor = RGB(255, 255, 255);
+constexpr int kFocusCueInset = 2;
+constexpr int kThickFocusCueMinHeight = 24;
 
 // The tooltip's record of the single tool of `button`.
 TOOLINFOW ToolFor(HWND button, const wchar_t* text)
@@ -60,6 +68,11 @@ BEGIN_MESSAGE_MAP(CHoverButton, CWindow)
     OnMessage<WM_MOUSEHOVER, &CHoverButton::OnMouseHover>(),
     OnMessage<WM_MOUSELEAVE, &CHoverButton::OnMouseLeave>(),
     OnMessage<WM_DESTROY, &CHoverButton::OnDestroy>(),
+    OnMessage<WM_GETDLGCODE, &CHoverButton::OnGetDialogCode>(),
+    OnMessage<BM_SETSTYLE, &CHoverButton::OnSetStyle>(),
+    OnMessage<WM_SETFOCUS, &CHoverButton::OnSetFocus>(),
+    OnMessage<WM_UPDATEUISTATE, &CHoverButton::OnUpdateUiState>(),
+    OnMessage<WM_GETOBJECT, &CHoverButton::OnGetObject>(),
 END_MESSAGE_MAP(CHoverButton, CWindow)
 
 CHoverButton::CHoverButton() = default;
@@ -144,7 +157,7 @@ CHoverButton::State CHoverButton::ChooseState(UINT itemState, bool hovering) noe
 LRESULT CHoverButton::OnDrawItem(WPARAM, LPARAM lParam)
 {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    Draw(item->hDC, ChooseState(item->itemState, hovering));
+    Draw(item->hDC, ChooseState(item->itemState, hovering), ShowsFocusCue());
     return TRUE;
 }
 
@@ -164,12 +177,12 @@ bool CHoverButton::DrawIntoParent(HDC parentDc, const RECT& place)
     ::OffsetViewportOrgEx(parentDc, place.left, place.top, nullptr);
     if (const auto font = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)))
         ::SelectObject(parentDc, font);
-    Draw(parentDc, ChooseState(itemState, hovering));
+    Draw(parentDc, ChooseState(itemState, hovering), ShowsFocusCue());
     ::RestoreDC(parentDc, saved);
     return true;
 }
 
-void CHoverButton::Draw(HDC target, State state)
+void CHoverButton::Draw(HDC target, State state, bool focusCue)
 {
     RECT bounds{};
     ::GetWindowRect(window, &bounds);
@@ -191,6 +204,83 @@ void CHoverButton::Draw(HDC target, State state)
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     if (previousFont != nullptr)
         ::SelectObject(target, previousFont);
+    if (!focusCue)
+        return;
+    const auto cueBrush = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+    static_assert(kFocusCueColor == RGB(255, 255, 255), "the stock brush is white");
+    const int thickness = bounds.bottom >= kThickFocusCueMinHeight ? 2 : 1;
+    RECT cue = bounds;
+    ::InflateRect(&cue, -kFocusCueInset, -kFocusCueInset);
+    for (int line = 0; line < thickness; ++line) {
+        ::FrameRect(target, &cue, cueBrush);
+        ::InflateRect(&cue, -1, -1);
+    }
+}
+
+// The dialog's own account of the keyboard's use decides, where the
+// platform keeps no UI state; where it keeps one, it must agree. A dialog
+// whose cues are hidden is asked nothing more: every paint of a mouse user's
+// menu asks this.
+bool CHoverButton::ShowsKeyboardCues() const
+{
+    return window != nullptr && DialogShowsCues()
+        && (::SendMessageA(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+}
+
+bool CHoverButton::ShowsFocusCue() const
+{
+    if (window == nullptr || !DialogShowsCues())
+        return false;
+    const auto* dialog = dynamic_cast<const CDialog*>(CWindow::FromHandle(::GetParent(window)));
+    const HWND spot = dialog != nullptr ? dialog->KeyboardSpot() : ::GetFocus();
+    return spot == window && (::SendMessageA(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+}
+
+bool CHoverButton::DialogShowsCues() const
+{
+    const auto* dialog = dynamic_cast<const CDialog*>(CWindow::FromHandle(::GetParent(window)));
+    return dialog == nullptr || dialog->ShowsKeyboardCues();
+}
+
+// Answers as a push button does, so that the dialog manager moves the
+// default along with the focus and Enter presses the focused button.
+LRESULT CHoverButton::OnGetDialogCode(WPARAM, LPARAM)
+{
+    return DLGC_BUTTON | (isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+}
+
+// The dialog manager marks the default by the button's type; taken over, it
+// would end the owner drawing. The default look is not drawn, so the style
+// stays as it is and only the mark is kept.
+LRESULT CHoverButton::OnSetStyle(WPARAM wParam, LPARAM)
+{
+    isDefault = (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    return 0;
+}
+
+LRESULT CHoverButton::OnSetFocus(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    if (focusListener)
+        focusListener(*this);
+    return result;
+}
+
+// The cue comes and goes with the window's keyboard cues.
+LRESULT CHoverButton::OnUpdateUiState(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    if (ShowsFocusCue() || ::GetFocus() == window)
+        ::InvalidateRect(window, nullptr, FALSE);
+    return result;
+}
+
+LRESULT CHoverButton::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    LRESULT answer = 0;
+    if (AnswerAccessibleObject(window, wParam, lParam, answer))
+        return answer;
+    return Default();
 }
 
 LRESULT CHoverButton::OnMouseMove(WPARAM, LPARAM)
@@ -277,6 +367,10 @@ void CHoverButton::SetTooltipText(const wchar_t* text, bool activate)
     hasTooltipTool = true;
     tooltipText = text;
     tooltipActive = activate;
+    // A button that shows no caption is named by its tip: screen readers
+    // read the window text out.
+    if (window != nullptr && captionText[kNormal].empty())
+        ::DefWindowProcW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(tooltipText.c_str()));
     UpdateTooltip();
 }
 

@@ -9,6 +9,7 @@
 #include "framework/Window.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -51,6 +52,16 @@ public:
     void SetTooltipText(UINT stringId, bool activate);
     // Activates or deactivates a tooltip that has its tool; else does nothing.
     void ActivateTooltip(bool activate);
+    // Called whenever the button takes the keyboard focus.
+    void SetFocusListener(std::function<void(CHoverButton&)> listener) { focusListener = std::move(listener); }
+    // Whether the dialog manager made the button its default, which Enter presses.
+    bool IsDefault() const noexcept { return isDefault; }
+    // Whether the window's keyboard cues show: the keyboard has been used.
+    bool ShowsKeyboardCues() const;
+    // Whether the button shows the focus cue: the keyboard is in use and
+    // rests on it.
+    bool ShowsFocusCue() const;
+    std::wstring AccessibleDescription() const override { return GetDescription(); }
 
     bool PreTranslateMessage(MSG& message) override;
 
@@ -76,12 +87,20 @@ public:
 
 private:
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
-    // The frame and caption of `state` over the whole button, into `target`.
-    void Draw(HDC target, State state);
+    // The frame and caption of `state` over the whole button, into `target`,
+    // with the focus cue when `focusCue`.
+    void Draw(HDC target, State state, bool focusCue);
+    LRESULT OnGetDialogCode(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetStyle(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetFocus(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUpdateUiState(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseHover(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    // False where the button's dialog hides its keyboard cues.
+    bool DialogShowsCues() const;
     void MakeTooltip();
     void UpdateTooltip();
 
@@ -100,4 +119,6 @@ private:
     std::array<COLORREF, 4> captionColor{0, 0, 0, 0};
     HFONT captionFont = nullptr;
     std::array<std::wstring, 2> description;
+    bool isDefault = false;
+    std::function<void(CHoverButton&)> focusListener;
 };

@@ -108,13 +108,64 @@ INT_PTR CALLBACK CDialog::DialogProcedure(HWND handle, UINT message, WPARAM, LPA
     // As in the window procedure, nothing may unwind into the dialog
     // manager: an initialisation that throws counts as one that set no
     // focus, and the dialog runs with what it has.
+    BOOL focusBySystem = FALSE;
     try {
         dialog->Subclass(handle);
-        return dialog->OnInitDialog();
+        focusBySystem = dialog->OnInitDialog();
     } catch (...) {
         ReportEscapedException(message);
     }
-    return FALSE;
+    dialog->HideKeyboardCuesUntilUsed();
+    return focusBySystem;
+}
+
+// A dialog shows no focus cue until the keyboard is used, as Windows' own
+// dialogs do after a start by the mouse, unless the window it opens from
+// shows its cues already.
+void CDialog::HideKeyboardCuesUntilUsed()
+{
+    const auto* owner = dynamic_cast<const CDialog*>(FromHandle(::GetWindow(window, GW_OWNER)));
+    keyboardCuesShown = owner != nullptr && owner->ShowsKeyboardCues();
+    ::SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(keyboardCuesShown ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS), 0);
+}
+
+// Tab and the arrow keys show the cues before they move the focus, so that
+// the button they reach shows its cue at once; the focused one shows it too
+// where the keys move nothing.
+void CDialog::ShowKeyboardCuesOnNavigation(const MSG& message)
+{
+    if (keyboardCuesShown || message.message != WM_KEYDOWN
+        || (message.hwnd != window && !::IsChild(window, message.hwnd)))
+        return;
+    switch (message.wParam) {
+    case VK_TAB:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        keyboardCuesShown = true;
+        ::SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        if (const HWND spot = KeyboardSpot(); spot != nullptr && ::IsChild(window, spot))
+            ::InvalidateRect(spot, nullptr, FALSE);
+        break;
+    default:
+        break;
+    }
+}
+
+void CDialog::SetTabOrder(std::initializer_list<int> controlIds)
+{
+    HWND previous = HWND_TOP;
+    for (const int controlId : controlIds) {
+        const HWND control = GetItem(controlId);
+        if (control == nullptr)
+            continue;
+        LONG style = ::GetWindowLongA(control, GWL_STYLE) | WS_TABSTOP;
+        style = previous == HWND_TOP ? (style | WS_GROUP) : (style & ~WS_GROUP);
+        ::SetWindowLongA(control, GWL_STYLE, style);
+        ::SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+        previous = control;
+    }
 }
 
 void CDialog::RunMessageLoop()
@@ -128,6 +179,7 @@ void CDialog::RunMessageLoop()
         }
         if (got == -1)
             break;
+        ShowKeyboardCuesOnNavigation(message);
         if (PreTranslateChain(message))
             continue;
         if (window != nullptr && ::IsDialogMessageW(window, &message))

@@ -5,6 +5,8 @@
 
 #include "Window.h"
 
+#include <initializer_list>
+
 class CDialog : public CWindow {
 public:
     CDialog(UINT templateId, HWND parent) noexcept;
@@ -22,6 +24,19 @@ public:
 
     HWND GetItem(int controlId) const noexcept { return ::GetDlgItem(window, controlId); }
 
+    // Whether the dialog shows its keyboard cues (the focused button's cue):
+    // not until Tab or an arrow key is pressed in it, unless the window it
+    // opened from showed them already. The platform's own UI state says the
+    // same where it keeps one.
+    bool ShowsKeyboardCues() const noexcept { return keyboardCuesShown; }
+    // The control where the keyboard is: the one that shows the focus cue.
+    // The focus, unless the dialog lets the keyboard rest elsewhere.
+    virtual HWND KeyboardSpot() const { return ::GetFocus(); }
+
+    // Makes the controls one group of tab stops that Tab and the arrow keys
+    // visit in the order given.
+    void SetTabOrder(std::initializer_list<int> controlIds);
+
 protected:
     // Binds the template's controls to their members; called first by OnInitDialog.
     virtual void BindControls();
@@ -36,10 +51,13 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     void RunMessageLoop();
+    void HideKeyboardCuesUntilUsed();
+    void ShowKeyboardCuesOnNavigation(const MSG& message);
     bool PreTranslateChain(MSG& message) noexcept;
 
     UINT templateId;
     HWND parent;
     bool running = false;
+    bool keyboardCuesShown = false;
     INT_PTR modalResult = -1;
 };

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 
 class CWindow;
 
@@ -141,6 +142,10 @@ public:
     // Gives the object a first look at a message from the program's message
     // loop before it is translated and dispatched; true swallows it.
     virtual bool PreTranslateMessage(MSG& message);
+
+    // What a screen reader reads as the window's description beyond its
+    // text and state (see AnswerAccessibleObject); none by default.
+    virtual std::wstring AccessibleDescription() const { return std::wstring(); }
 
     static const CMessageMap messageMap;
     virtual const CMessageMap& GetMessageMap() const;
