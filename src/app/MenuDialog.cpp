@@ -413,15 +413,6 @@ HWND CMenuDialog::MenuWindow()
     return window;
 }
 
-// The face takes milliseconds to draw: at the start it is drawn while the
-// clean-up program runs rather than after it, and step 9 takes it. Later
-// runs find the face made.
-void CMenuDialog::WhileCleanUpRuns()
-{
-    if (GetFaceBitmap() == nullptr)
-        PrepareBitmapFromResource(IDB_MAIN_FACE);
-}
-
 int CMenuDialog::AskModel()
 {
     CModelDialog dialog;

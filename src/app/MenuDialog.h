@@ -74,7 +74,6 @@ private:
     CHoverButton* EntryButton(int controlId) override;
     HWND MenuWindow() override;
     int AskModel() override;
-    void WhileCleanUpRuns() override;
 
     // The captions' font for a script the dialog's font lacks, made on first
     // need and kept past the buttons that draw with it.

@@ -77,12 +77,9 @@ END_MESSAGE_MAP(CHoverButton, CWindow)
 
 CHoverButton::CHoverButton() = default;
 
-// A button object that goes while its window stays takes its tooltip along.
-CHoverButton::~CHoverButton()
-{
-    if (const HWND tip = tooltip.GetHandle())
-        ::DestroyWindow(tip);
-}
+// A button object that goes while its window stays takes its tooltip along
+// (the tooltip's own owner destroys it).
+CHoverButton::~CHoverButton() = default;
 
 bool CHoverButton::LoadStrip(UINT resourceId)
 {
@@ -296,10 +293,13 @@ LRESULT CHoverButton::OnMouseMove(WPARAM, LPARAM)
     return Default();
 }
 
+// A hover change repaints without erasing: the strip's frame covers the
+// whole button, and an erase would first fill it with the system's button
+// colour, a flicker wherever the desktop draws without composition.
 LRESULT CHoverButton::OnMouseHover(WPARAM, LPARAM)
 {
     hovering = true;
-    ::InvalidateRect(window, nullptr, TRUE);
+    ::InvalidateRect(window, nullptr, FALSE);
     return 0;
 }
 
@@ -307,7 +307,7 @@ LRESULT CHoverButton::OnMouseLeave(WPARAM, LPARAM)
 {
     tracking = false;
     hovering = false;
-    ::InvalidateRect(window, nullptr, TRUE);
+    ::InvalidateRect(window, nullptr, FALSE);
     return 0;
 }
 
@@ -315,8 +315,7 @@ LRESULT CHoverButton::OnDestroy(WPARAM, LPARAM)
 {
     // The dialog that owns the tooltip destroys it before its controls; a
     // tooltip still here (the button goes alone) goes with the button.
-    if (const HWND tip = tooltip.GetHandle())
-        ::DestroyWindow(tip);
+    tooltip.Destroy();
     return Default();
 }
 

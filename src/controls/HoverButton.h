@@ -106,7 +106,7 @@ private:
 
     // The tooltip window, watched through the framework: the dialog that owns
     // it may destroy it before this button, and its handle then goes with it.
-    CWindow tooltip;
+    CMadeWindow tooltip;
     bool hasTooltipTool = false;
     std::wstring tooltipText;
     bool tooltipActive = false;

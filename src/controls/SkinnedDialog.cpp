@@ -221,29 +221,6 @@ bool CSkinnedDialog::TakeOwnedFace(COwnedBitmap face)
     return true;
 }
 
-bool CSkinnedDialog::PrepareBitmapFromResource(UINT resourceId)
-{
-    preparedFace.Reset();
-    const CPackedPicture packed = FindPackedPicture(CApplication::Instance(), resourceId);
-    if (packed.info == nullptr || window == nullptr)
-        return false;
-    CStartupSpan span("face drawn ahead from the picture at the window's size");
-    preparedFace = DrawPictureAtSize(packed, WindowSize(window));
-    preparedResourceId = resourceId;
-    return static_cast<bool>(preparedFace);
-}
-
-COwnedBitmap CSkinnedDialog::TakePreparedFace(UINT resourceId, SIZE size)
-{
-    COwnedBitmap prepared = std::move(preparedFace);
-    if (!prepared || resourceId != preparedResourceId)
-        return COwnedBitmap();
-    const SIZE preparedSize = BitmapSize(prepared.Get());
-    if (preparedSize.cx != size.cx || preparedSize.cy != size.cy)
-        return COwnedBitmap();
-    return prepared;
-}
-
 bool CSkinnedDialog::SetBitmapFromResource(UINT resourceId)
 {
     ReleaseBitmap();
@@ -253,13 +230,8 @@ bool CSkinnedDialog::SetBitmapFromResource(UINT resourceId)
     if (packed.info != nullptr) {
         if (window == nullptr)
             return false;
-        const SIZE size = WindowSize(window);
-        COwnedBitmap face = TakePreparedFace(resourceId, size);
-        if (!face) {
-            CStartupSpan span("face drawn from the picture at the window's size");
-            face = DrawPictureAtSize(packed, size);
-        }
-        return TakeOwnedFace(std::move(face));
+        CStartupSpan span("face drawn from the picture at the window's size");
+        return TakeOwnedFace(DrawPictureAtSize(packed, WindowSize(window)));
     }
     COwnedBitmap picture(::LoadBitmapA(CApplication::Instance(), MAKEINTRESOURCEA(resourceId)));
     if (!picture || window == nullptr)

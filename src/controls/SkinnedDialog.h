@@ -17,14 +17,8 @@ public:
     ~CSkinnedDialog() override;
 
     // Loads picture `resourceId`, stretched to the window's size, as the owned
-    // face, drawn straight from the program's image; a face prepared from it
-    // at that size is taken instead of drawing it again.
+    // face, drawn straight from the program's image.
     bool SetBitmapFromResource(UINT resourceId);
-    // Draws picture `resourceId` at the window's size now, without making it
-    // the face or showing it, for SetBitmapFromResource to take later: the
-    // drawing can be done while the program waits for something else. One
-    // face is prepared at a time; one never taken goes with the dialog.
-    bool PrepareBitmapFromResource(UINT resourceId);
     // Loads the named picture resource, unscaled, or without a name the bitmap file `fileName`.
     bool SetBitmapByName(const char* name, const char* fileName);
     // Makes an owned copy of `bitmap`, at its own size, the face.
@@ -67,12 +61,8 @@ protected:
 
 private:
     bool TakeOwnedFace(COwnedBitmap face);
-    // The prepared face when it is of `resourceId` at `size`; none is kept.
-    COwnedBitmap TakePreparedFace(UINT resourceId, SIZE size);
 
     // The buttons drawn with the face, by window: a button object that goes
     // before the window is no longer found from it.
     std::vector<HWND> buttonsWithFace;
-    COwnedBitmap preparedFace;
-    UINT preparedResourceId = 0;
 };

@@ -41,7 +41,7 @@ std::string CMachineProbe::FileVersion(const std::string& path, const char* item
 }
 
 CleanUpRun CMachineProbe::RunCleanUp(const std::string& program, const std::string& commandLine,
-                                     DWORD timeoutMs, const std::function<void()>& whileRunning) const
+                                     DWORD timeoutMs) const
 {
     COwnedKernelHandle process;
     BeginStartupSpan("clean-up program's start (CreateProcess)");
@@ -49,8 +49,6 @@ CleanUpRun CMachineProbe::RunCleanUp(const std::string& program, const std::stri
     EndStartupSpan("clean-up program's start (CreateProcess)");
     if (!started)
         return CleanUpRun::CouldNotStart;
-    if (whileRunning)
-        whileRunning();
     CStartupSpan span("clean-up program waited for");
     return WaitForProgram(process.Get(), timeoutMs) == WaitOutcome::Ended ? CleanUpRun::Ended
                                                                           : CleanUpRun::DidNotEnd;

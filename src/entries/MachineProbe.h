@@ -24,11 +24,9 @@ public:
     // Adobe Premiere Pro's registered folder, and an item of a file's version.
     virtual bool PremiereFolder(std::string& folder) const;
     virtual std::string FileVersion(const std::string& path, const char* item) const;
-    // Starts the suite's clean-up program and waits for it up to `timeoutMs`;
-    // `whileRunning`, when given, is called once the program has started and
-    // before the wait, so that the caller's own work runs alongside it.
-    virtual CleanUpRun RunCleanUp(const std::string& program, const std::string& commandLine, DWORD timeoutMs,
-                                  const std::function<void()>& whileRunning) const;
+    // Starts the suite's clean-up program and waits for it up to `timeoutMs`.
+    virtual CleanUpRun RunCleanUp(const std::string& program, const std::string& commandLine,
+                                  DWORD timeoutMs) const;
 };
 
 // The probe that asks the system.

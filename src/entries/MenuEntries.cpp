@@ -1,5 +1,7 @@
 #include "MenuEntries.h"
 
+#include "Languages.h"
+
 #include "system/CommandLine.h"
 #include "framework/StartupClock.h"
 #include "res/Text.h"
@@ -11,9 +13,6 @@
 #include "system/VersionProbe.h"
 
 namespace {
-
-// The string offset of one language index: its block of texts lies this far above the English one.
-constexpr int kLanguageOffsetStep = 1000;
 
 // The longest path and command line Windows accepts, in characters.
 constexpr size_t kLongestPath = 32767;
@@ -60,13 +59,13 @@ CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept
 
 // Neither a missing clean-up program nor one that outlasts the wait changes
 // the answer; each only leaves a line for a debugger.
-bool CMenuEntries::CleanUpAndDetectSuite() const
+bool CMenuEntries::CleanUpAndDetectSuite()
 {
     if (runCleanUp) {
         CStartupSpan span("clean-up program started and waited for");
         const std::string program = state.discRoot + kCleanupProgram;
         const std::string commandLine = QuotedPath(program) + " " + kCleanupSwitch;
-        switch (probe->RunCleanUp(program, commandLine, cleanupTimeoutMs, [this] { host.WhileCleanUpRuns(); })) {
+        switch (probe->RunCleanUp(program, commandLine, cleanupTimeoutMs)) {
         case CleanUpRun::Ended:
             break;
         case CleanUpRun::CouldNotStart:
@@ -116,7 +115,7 @@ void CMenuEntries::RefreshLightWavePluginEntry() { RefreshEntry(IDC_LIGHTWAVE_PL
 void CMenuEntries::RefreshEffectAddOnsEntry() { RefreshEntry(IDC_EFFECT_ADDONS); }
 
 // Controls that are no entry are never offered.
-CEntryOutcome CMenuEntries::Evaluate(int controlId) const
+CEntryOutcome CMenuEntries::Evaluate(int controlId)
 {
     const CEntryRow* row = FindEntryRow(controlId);
     return row != nullptr ? EvaluateRow(*row) : CEntryOutcome();
@@ -145,7 +144,7 @@ void CMenuEntries::Refresh(const CEntryRow& row)
 }
 
 // The row's rule picks the routine; most rows share the common one.
-CEntryOutcome CMenuEntries::EvaluateRow(const CEntryRow& row) const
+CEntryOutcome CMenuEntries::EvaluateRow(const CEntryRow& row)
 {
     switch (row.availability.rule) {
     case EntryRule::Suite:
@@ -191,9 +190,9 @@ CEntryOutcome CMenuEntries::EvaluateSuite(const CEntryRow& row) const
     return Available();
 }
 
-// Tests the suite afresh (the clean-up runs each time) but leaves
+// Tests the suite afresh (the clean-up program runs each time) but leaves
 // `suiteInstalled` as the start-up found it.
-CEntryOutcome CMenuEntries::EvaluateHotfix(const CEntryRow& row) const
+CEntryOutcome CMenuEntries::EvaluateHotfix(const CEntryRow& row)
 {
     if (!CleanUpAndDetectSuite())
         return Unavailable(row.availability.prerequisiteReasonId);

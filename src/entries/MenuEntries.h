@@ -31,7 +31,7 @@ public:
 
     // Runs the suite's clean-up program from the disc, then tells whether
     // the suite's uninstall key exists.
-    bool CleanUpAndDetectSuite() const;
+    bool CleanUpAndDetectSuite();
 
     // Relabels and re-evaluates every entry, the language and Exit buttons
     // in language `languageIndex` (0 to 5).
@@ -54,10 +54,10 @@ public:
     void RefreshEffectAddOnsEntry();
 
     // Decides whether the entry of button `controlId` is offered, and why
-    // not, from what the probe answers alone: it changes neither the state
-    // nor the button. The hotfix's test runs the suite's clean-up program
-    // through the probe, as every refresh of it does.
-    CEntryOutcome Evaluate(int controlId) const;
+    // not, from what the probe answers: it changes neither the state nor the
+    // button, but the hotfix's test runs the suite's clean-up program through
+    // the probe, as every refresh of it does.
+    CEntryOutcome Evaluate(int controlId);
     // Evaluates the entry, keeps its flag and the paths found, and shows
     // the outcome on its button.
     void RefreshEntry(int controlId);
@@ -92,10 +92,12 @@ public:
 
 private:
     void Refresh(const CEntryRow& row);
-    CEntryOutcome EvaluateRow(const CEntryRow& row) const;
+    // The hotfix's evaluation runs the clean-up program: neither it nor the
+    // evaluation of a row that may be the hotfix's is const.
+    CEntryOutcome EvaluateRow(const CEntryRow& row);
     CEntryOutcome EvaluateCommon(const CEntryRow& row) const;
     CEntryOutcome EvaluateSuite(const CEntryRow& row) const;
-    CEntryOutcome EvaluateHotfix(const CEntryRow& row) const;
+    CEntryOutcome EvaluateHotfix(const CEntryRow& row);
     CEntryOutcome EvaluatePremiereUpdater(const CEntryRow& row) const;
     CEntryOutcome EvaluateRegister(const CEntryRow& row) const;
     CEntryOutcome EvaluateManual(const CEntryRow& row) const;

@@ -28,10 +28,6 @@ public:
     virtual HWND MenuWindow() = 0;
     // Asks the user for the hardware model; 0 Vexa10, 1 Vexa100, 3 none.
     virtual int AskModel() = 0;
-    // Called while the suite's clean-up program runs, before the menu waits
-    // for it: work that the start-up needs later and that shows nothing may
-    // be done here rather than on top of the wait. Nothing by default.
-    virtual void WhileCleanUpRuns() {}
 };
 
 // The menu seen without a window (a check of the disc): no buttons, no

@@ -174,3 +174,18 @@ private:
     WNDPROC previousProcedure = nullptr;
     const CMessage* currentMessage = nullptr;
 };
+
+// A window that its object made and destroys, when told to or at the latest
+// when the object goes. Bound like any other window, so that one destroyed
+// first by its owner is let go and never destroyed twice.
+class CMadeWindow : public CWindow {
+public:
+    CMadeWindow() = default;
+    ~CMadeWindow() override { Destroy(); }
+
+    void Destroy() noexcept
+    {
+        if (const HWND made = GetHandle())
+            ::DestroyWindow(made);
+    }
+};

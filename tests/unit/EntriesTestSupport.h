@@ -95,15 +95,12 @@ public:
     CHoverButton* EntryButton(int controlId) override;
     HWND MenuWindow() override { return menu.Get(); }
     int AskModel() override;
-    void WhileCleanUpRuns() override { ++cleanUpWaits; }
 
     // The title that the stand-in installer looks for.
     const std::string& Title() const noexcept { return title; }
 
     int modelAnswer = 3;
     int modelQuestions = 0;
-    // How often the host's own work ran alongside a clean-up program.
-    int cleanUpWaits = 0;
 
 private:
     std::string title;

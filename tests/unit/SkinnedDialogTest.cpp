@@ -282,55 +282,6 @@ TEST_F(SkinnedDialogTest, ResourceFaceHasThePixelsOfThePictureLoadedAndStretched
     EXPECT_EQ(0, ::GetObjectA(face, sizeof(gone), &gone)) << "the face is deleted with the dialog's hold on it";
 }
 
-// A face drawn ahead is not the face until it is taken: it shows nothing and
-// counts as no face; taken at the size it was drawn for, it is the very
-// bitmap; after a resize, or for another picture, the face is drawn anew
-// and the one drawn ahead is deleted; one never taken goes with the dialog.
-TEST_F(SkinnedDialogTest, FaceDrawnAheadIsTakenOnlyAtItsSizeAndNeverLeftBehind)
-{
-    dialog.ReleaseBitmap();
-    const long before = harness::CountGdiObjects();
-    ASSERT_TRUE(dialog.PrepareBitmapFromResource(IDB_SMALL_FACE));
-    EXPECT_EQ(before + 1, harness::CountGdiObjects());
-    EXPECT_FALSE(dialog.HasFace());
-    ASSERT_TRUE(dialog.SetBitmapFromResource(IDB_SMALL_FACE));
-    EXPECT_EQ(before + 1, harness::CountGdiObjects()) << "the face drawn ahead is the face";
-    const SIZE size = dialog.GetWindowSize();
-    EXPECT_TRUE(AllPixels(StretchedByLoadBitmap(IDB_SMALL_FACE, size).Get()) == AllPixels(dialog.GetFaceBitmap()));
-
-    ASSERT_TRUE(dialog.PrepareBitmapFromResource(IDB_SMALL_FACE));
-    ::SetWindowPos(dialog.GetHandle(), nullptr, 0, 0, size.cx + 3, size.cy + 2,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_TRUE(dialog.SetBitmapFromResource(IDB_SMALL_FACE));
-    EXPECT_EQ(size.cx + 3, BitmapInfo(dialog.GetFaceBitmap()).bmWidth);
-    EXPECT_EQ(before + 1, harness::CountGdiObjects()) << "the face drawn at the old size is deleted";
-
-    ASSERT_TRUE(dialog.PrepareBitmapFromResource(IDB_MAIN_FACE));
-    ASSERT_TRUE(dialog.SetBitmapFromResource(IDB_SMALL_FACE));
-    EXPECT_TRUE(AllPixels(StretchedByLoadBitmap(IDB_SMALL_FACE, {size.cx + 3, size.cy + 2}).Get()) ==
-                AllPixels(dialog.GetFaceBitmap()));
-    EXPECT_EQ(before + 1, harness::CountGdiObjects()) << "the face of the other picture is deleted";
-
-    // What a dialog leaves behind with and without a face drawn ahead
-    // (the first one may leave what the platform keeps for every dialog).
-    auto leftBehind = [](bool prepare) {
-        const long start = harness::CountGdiObjects();
-        {
-            CTestDialog other{IDD_LANGUAGE};
-            EXPECT_TRUE(other.Create());
-            if (prepare) {
-                EXPECT_TRUE(other.PrepareBitmapFromResource(IDB_SMALL_FACE));
-                EXPECT_FALSE(other.HasFace());
-            }
-        }
-        return harness::CountGdiObjects() - start;
-    };
-    leftBehind(false);
-    const long plain = leftBehind(false);
-    EXPECT_EQ(plain, leftBehind(true)) << "no face drawn ahead outlives its dialog";
-    EXPECT_FALSE(dialog.PrepareBitmapFromResource(9999));
-}
-
 TEST_F(SkinnedDialogTest, FailedLoadsLeaveNoFaceAndTheRegionAsItWas)
 {
     ASSERT_TRUE(dialog.SetBitmapFromResource(IDB_SMALL_FACE));
