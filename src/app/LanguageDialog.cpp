@@ -10,6 +10,7 @@ namespace {
 constexpr UINT kPlacementFlags = SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOCOPYBITS;
 }  // namespace
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CLanguageDialog, CSkinnedDialog)
     OnCommand<IDC_ENGLISH, &CLanguageDialog::OnLanguageButton<0>>(),
     OnCommand<IDC_FRENCH, &CLanguageDialog::OnLanguageButton<1>>(),
@@ -18,6 +19,7 @@ BEGIN_MESSAGE_MAP(CLanguageDialog, CSkinnedDialog)
     OnCommand<IDC_SPANISH, &CLanguageDialog::OnLanguageButton<4>>(),
     OnCommand<IDC_JAPANESE, &CLanguageDialog::OnLanguageButton<5>>(),
 END_MESSAGE_MAP(CLanguageDialog, CSkinnedDialog)
+// clang-format on
 
 CLanguageDialog::CLanguageDialog() : CSkinnedDialog(IDD_LANGUAGE, nullptr) {}
 
@@ -38,8 +40,8 @@ BOOL CLanguageDialog::OnInitDialog()
     CSkinnedDialog::OnInitDialog();
     SetBitmapFromResource(IDB_SMALL_FACE);
 
-    CHoverButton* buttons[kLanguageCount] = {&englishButton, &frenchButton, &germanButton,
-                                             &italianButton, &spanishButton, &japaneseButton};
+    CHoverButton* buttons[kLanguageCount]
+        = {&englishButton, &frenchButton, &germanButton, &italianButton, &spanishButton, &japaneseButton};
     for (const CLanguage& language : kLanguages) {
         CHoverButton& button = *buttons[language.index];
         button.LoadStrip(IDB_TEXT_STRIP);
@@ -50,7 +52,7 @@ BOOL CLanguageDialog::OnInitDialog()
     }
     // The template's buttons take no tab stop and stand in another order
     // than the screen's: Tab and the arrow keys go top to bottom.
-    SetTabOrder({ IDC_ENGLISH, IDC_FRENCH, IDC_GERMAN, IDC_ITALIAN, IDC_SPANISH, IDC_JAPANESE });
+    SetTabOrder({IDC_ENGLISH, IDC_FRENCH, IDC_GERMAN, IDC_ITALIAN, IDC_SPANISH, IDC_JAPANESE});
 
     // Stand directly above the language button, left edges aligned.
     RECT bounds{};

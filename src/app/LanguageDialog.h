@@ -13,7 +13,7 @@ public:
     int selectedIndex = 0;
     DWORD selectedCode = 0;
     RECT anchorRect{};  // screen rectangle of the menu's language button
-    int currentIndex = 0; // the language in use, which has the focus at the start
+    int currentIndex = 0;  // the language in use, which has the focus at the start
 
     // True once a language button was pressed; leaving the dialog any other
     // way chooses nothing.

@@ -28,6 +28,7 @@ constexpr UINT kLastEntryId = IDC_PHOTOSHOP_PLUGIN;
 
 }  // namespace
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CMenuDialog, CSkinnedDialog)
     OnMessage<WM_PAINT, &CMenuDialog::OnPaint>(),
     OnMessage<WM_QUERYDRAGICON, &CMenuDialog::OnQueryDragIcon>(),
@@ -36,11 +37,11 @@ BEGIN_MESSAGE_MAP(CMenuDialog, CSkinnedDialog)
     OnCommand<IDC_LANGUAGE, &CMenuDialog::OnLanguage>(),
     OnCommandRange<kFirstEntryId, kLastEntryId, &CMenuDialog::OnEntryClicked>(),
 END_MESSAGE_MAP(CMenuDialog, CSkinnedDialog)
+// clang-format on
 
-CMenuDialog::CMenuDialog()
-    : CSkinnedDialog(IDD_MENU, nullptr),
-      icon(::LoadIconA(CApplication::Instance(), MAKEINTRESOURCEA(IDI_MENU))),
-      entries(state, *this)
+CMenuDialog::CMenuDialog() :
+    CSkinnedDialog(IDD_MENU, nullptr), icon(::LoadIconA(CApplication::Instance(), MAKEINTRESOURCEA(IDI_MENU))),
+    entries(state, *this)
 {
 }
 
@@ -251,7 +252,7 @@ void CMenuDialog::Visit(CHoverButton* button)
 {
     if (button == visited)
         return;
-    for (const HWND spot : { KeyboardSpot(), button != nullptr ? button->GetHandle() : ::GetFocus() })
+    for (const HWND spot : {KeyboardSpot(), button != nullptr ? button->GetHandle() : ::GetFocus()})
         if (spot != nullptr && ::IsChild(window, spot))
             ::InvalidateRect(spot, nullptr, FALSE);
     visited = button;
@@ -357,8 +358,8 @@ void CMenuDialog::ShowLanguage(int languageIndex)
     // The description line draws in its own font, the dialog's, which it
     // selects over whatever its colour request selected; it shows the new
     // font with its next text.
-    ::SendMessageW(
-        descriptionLabel.GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(font != nullptr ? font : dialogFont), FALSE);
+    ::SendMessageW(descriptionLabel.GetHandle(), WM_SETFONT,
+                   reinterpret_cast<WPARAM>(font != nullptr ? font : dialogFont), FALSE);
 }
 
 void CMenuDialog::RedrawNow()

@@ -7,9 +7,9 @@
 #include "controls/ColorLabel.h"
 #include "controls/HoverButton.h"
 #include "controls/SkinnedDialog.h"
-#include "system/RegistryNames.h"
 #include "entries/MenuEntries.h"
 #include "entries/MenuState.h"
+#include "system/RegistryNames.h"
 
 #include <array>
 #include <string>

@@ -10,11 +10,13 @@ constexpr wchar_t kVexa100Caption[] = L"Vexa100";
 constexpr wchar_t kExitCaption[] = L"Exit";
 }  // namespace
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CModelDialog, CSkinnedDialog)
     OnCommand<IDC_VEXA10, &CModelDialog::OnVexa10>(),
     OnCommand<IDC_VEXA100, &CModelDialog::OnVexa100>(),
     OnCommand<IDC_MODEL_EXIT, &CModelDialog::OnExit>(),
 END_MESSAGE_MAP(CModelDialog, CSkinnedDialog)
+// clang-format on
 
 CModelDialog::CModelDialog() : CSkinnedDialog(IDD_MODEL, nullptr) {}
 
@@ -39,7 +41,7 @@ BOOL CModelDialog::OnInitDialog()
     exitButton.SetCaptions(kExitCaption, kCaptionColor);
     // Only Exit is a tab stop in the template, and it comes first: Tab and
     // the arrow keys go through the three as the screen shows them.
-    SetTabOrder({ IDC_VEXA10, IDC_VEXA100, IDC_MODEL_EXIT });
+    SetTabOrder({IDC_VEXA10, IDC_VEXA100, IDC_MODEL_EXIT});
     // The focus, and with it Enter, starts on the first model once the
     // dialog shows (the activation that showing brings sets the focus anew).
     ::PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(vexa10Button.GetHandle()), TRUE);

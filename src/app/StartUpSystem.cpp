@@ -31,12 +31,11 @@ constexpr int kTokenElevationType = 18;
 constexpr int kTokenElevation = 20;
 constexpr DWORD kElevationTypeLimited = 3;
 
-
 bool ReadTokenDword(HANDLE token, int informationClass, DWORD& value)
 {
     DWORD size = 0;
-    return ::GetTokenInformation(token, static_cast<TOKEN_INFORMATION_CLASS>(informationClass), &value,
-               sizeof(value), &size)
+    return ::GetTokenInformation(token, static_cast<TOKEN_INFORMATION_CLASS>(informationClass), &value, sizeof(value),
+                                 &size)
         && size == sizeof(value);
 }
 
@@ -151,8 +150,7 @@ Elevation CStartUpSystem::ProcessElevation() const
     return AccountControlIsOn() ? Elevation::NotElevated : Elevation::NoAccountControl;
 }
 
-RelaunchOutcome CStartUpSystem::StartCopy(const char* verb, const std::string& program,
-                                          const std::string& folder) const
+RelaunchOutcome CStartUpSystem::StartCopy(const char* verb, const std::string& program, const std::string& folder) const
 {
     SHELLEXECUTEINFOA start{};
     start.cbSize = sizeof(start);

@@ -8,8 +8,8 @@
 //   SplashCheck [disc-root] [--language en|fr|de|it|es|ja]
 //
 // Exit code: 0 the disc is complete, 1 files are missing, 2 a usage error.
-#include "entries/Languages.h"
 #include "entries/EntryTable.h"
+#include "entries/Languages.h"
 #include "entries/MenuEntries.h"
 #include "entries/MenuHost.h"
 #include "entries/MenuState.h"
@@ -39,7 +39,7 @@ constexpr const char* kLanguageNames[kLanguageCount] = {"en", "fr", "de", "it", 
 constexpr char kUsage[] = "usage: SplashCheck [disc-root] [--language en|fr|de|it|es|ja]\n";
 
 struct CCheckOptions {
-    std::string discRoot;    // empty: the folder of this program
+    std::string discRoot;  // empty: the folder of this program
     int languageIndex = -1;  // -1: the machine's language
 };
 
@@ -110,8 +110,8 @@ void Print(const std::wstring& wide)
         ::WriteConsoleW(output, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int length
+        = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     if (length <= 0)
         return;
     std::string bytes(static_cast<size_t>(length), '\0');
@@ -190,9 +190,9 @@ void PrintSuiteState(const CMenuState& state, const std::vector<std::string>& de
     const char* installed = unreadable ? "cannot tell" : state.suiteInstalled ? "yes" : "no";
     Print(std::string("Tavrin Nimbo installed: ") + installed + "\n");
     PrintDeniedKeys(deniedKeys);
-    Print(std::string("Clean-up program ") + kCleanupProgram +
-          ": not run by this check (the menu runs it first); the suite counts as installed when its uninstall "
-          "key exists\n");
+    Print(std::string("Clean-up program ") + kCleanupProgram
+          + ": not run by this check (the menu runs it first); the suite counts as installed when its uninstall "
+            "key exists\n");
 }
 
 // The files of the disc layout that the disc lacks, probed as the menu

@@ -4,14 +4,16 @@
 
 #include <vector>
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CColorLabel, CWindow)
     OnReflected<WM_CTLCOLORSTATIC, &CColorLabel::OnControlColor>(),
     OnReflected<WM_CTLCOLORDLG, &CColorLabel::OnControlColor>(),
     OnReflected<WM_CTLCOLORBTN, &CColorLabel::OnControlColor>(),
 END_MESSAGE_MAP(CColorLabel, CWindow)
+// clang-format on
 
-CColorLabel::CColorLabel()
-    : textColor(::GetSysColor(COLOR_WINDOWTEXT)), backBrush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)))
+CColorLabel::CColorLabel() :
+    textColor(::GetSysColor(COLOR_WINDOWTEXT)), backBrush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)))
 {
     CStartupSpan span("description line's font made");
     ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);

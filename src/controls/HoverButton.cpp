@@ -26,7 +26,7 @@ constexpr int kThickFocusCueMinHeight = 24;
 // The tooltip's record of the single tool of `button`.
 TOOLINFOW ToolFor(HWND button, const wchar_t* text)
 {
-    TOOLINFOW tool {};
+    TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = button;
     tool.uId = kToolId;
@@ -62,6 +62,7 @@ std::shared_ptr<const CStrip> SharedStrip(HINSTANCE module, UINT resourceId)
 
 }  // namespace
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CHoverButton, CWindow)
     OnReflected<WM_DRAWITEM, &CHoverButton::OnDrawItem>(),
     OnMessage<WM_MOUSEMOVE, &CHoverButton::OnMouseMove>(),
@@ -74,6 +75,7 @@ BEGIN_MESSAGE_MAP(CHoverButton, CWindow)
     OnMessage<WM_UPDATEUISTATE, &CHoverButton::OnUpdateUiState>(),
     OnMessage<WM_GETOBJECT, &CHoverButton::OnGetObject>(),
 END_MESSAGE_MAP(CHoverButton, CWindow)
+// clang-format on
 
 CHoverButton::CHoverButton() = default;
 
@@ -97,13 +99,13 @@ bool CHoverButton::LoadStrip(UINT resourceId)
 }
 
 void CHoverButton::SetCaptions(const wchar_t* normalText, COLORREF normalColor, const wchar_t* pressedText,
-    COLORREF pressedColor, const wchar_t* hoverText, COLORREF hoverColor, const wchar_t* disabledText,
-    COLORREF disabledColor)
+                               COLORREF pressedColor, const wchar_t* hoverText, COLORREF hoverColor,
+                               const wchar_t* disabledText, COLORREF disabledColor)
 {
     if (normalText == nullptr)
         return;
     CStartupSpan span("captions set");
-    const wchar_t* texts[4] = { normalText, pressedText, hoverText, disabledText };
+    const wchar_t* texts[4] = {normalText, pressedText, hoverText, disabledText};
     const COLORREF colors[4] = {normalColor, pressedColor, hoverColor, disabledColor};
     for (int state = 0; state < 4; ++state) {
         captionText[state] = texts[state] != nullptr ? texts[state] : normalText;
@@ -329,7 +331,7 @@ void CHoverButton::MakeTooltip()
     CStartupSpan span("tooltips made");
     CCommonControls::RegisterClasses(ICC_WIN95_CLASSES);
     const HWND made = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-        CW_USEDEFAULT, window, nullptr, CApplication::Instance(), nullptr);
+                                        CW_USEDEFAULT, window, nullptr, CApplication::Instance(), nullptr);
     if (made != nullptr)
         tooltip.Attach(made);
     UpdateTooltip();

@@ -37,8 +37,9 @@ public:
     // Sets the caption and colour of each state; a null text or kNoColor
     // takes the normal one; a null normal text changes nothing.
     void SetCaptions(const wchar_t* normalText, COLORREF normalColor, const wchar_t* pressedText = nullptr,
-        COLORREF pressedColor = kNoColor, const wchar_t* hoverText = nullptr, COLORREF hoverColor = kNoColor,
-        const wchar_t* disabledText = nullptr, COLORREF disabledColor = kNoColor);
+                     COLORREF pressedColor = kNoColor, const wchar_t* hoverText = nullptr,
+                     COLORREF hoverColor = kNoColor, const wchar_t* disabledText = nullptr,
+                     COLORREF disabledColor = kNoColor);
     // Draws the captions in `font` (owned by the caller, who keeps it while
     // the button shows); null: in the button's own font, the dialog's.
     void SetCaptionFont(HFONT font);

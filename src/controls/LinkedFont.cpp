@@ -4,11 +4,11 @@
 
 namespace {
 constexpr wchar_t kLinkedFace[] = L"Tahoma";
-} // namespace
+}  // namespace
 
 COwnedFont CreateLinkedFont(HFONT templateFont)
 {
-    LOGFONTW shape {};
+    LOGFONTW shape{};
     if (templateFont == nullptr || ::GetObjectW(templateFont, sizeof(shape), &shape) == 0)
         return COwnedFont();
     // The link is the system's; a character set of its own would make the

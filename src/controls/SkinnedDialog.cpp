@@ -45,8 +45,7 @@ COwnedBitmap MakeFaceFrom(HBITMAP source, SIZE size)
     if (size.cx == sourceSize.cx && size.cy == sourceSize.cy)
         ::BitBlt(faceDc.Get(), 0, 0, size.cx, size.cy, sourceDc.Get(), 0, 0, SRCCOPY);
     else
-        ::StretchBlt(faceDc.Get(), 0, 0, size.cx, size.cy, sourceDc.Get(), 0, 0, sourceSize.cx, sourceSize.cy,
-                     SRCCOPY);
+        ::StretchBlt(faceDc.Get(), 0, 0, size.cx, size.cy, sourceDc.Get(), 0, 0, sourceSize.cx, sourceSize.cy, SRCCOPY);
     return face;
 }
 
@@ -73,9 +72,9 @@ CPackedPicture FindPackedPicture(HINSTANCE module, UINT resourceId)
         return picture;
     const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
     const bool plain = header->biCompression == BI_RGB || header->biCompression == BI_BITFIELDS;
-    if (header->biSize < sizeof(BITMAPINFOHEADER) || header->biSize > available || header->biPlanes != 1 ||
-        header->biWidth <= 0 || header->biHeight <= 0 || !plain ||
-        header->biBitCount == 0 || header->biBitCount > 32 || (header->biBitCount <= 8 && header->biClrUsed > 256u))
+    if (header->biSize < sizeof(BITMAPINFOHEADER) || header->biSize > available || header->biPlanes != 1
+        || header->biWidth <= 0 || header->biHeight <= 0 || !plain || header->biBitCount == 0 || header->biBitCount > 32
+        || (header->biBitCount <= 8 && header->biClrUsed > 256u))
         return picture;
     size_t colors = header->biClrUsed != 0 ? header->biClrUsed : 0;
     if (colors == 0 && header->biBitCount <= 8)
@@ -106,8 +105,9 @@ CPackedPicture FindPackedPicture(HINSTANCE module, UINT resourceId)
 COwnedBitmap EnlargeTrueColourPicture(const CPackedPicture& picture, SIZE size, HDC screen)
 {
     const BITMAPINFOHEADER& header = picture.info->bmiHeader;
-    if (header.biCompression != BI_RGB || header.biBitCount != 24 || size.cx < picture.size.cx ||
-        size.cy < picture.size.cy || ::GetDeviceCaps(screen, BITSPIXEL) != 32 || ::GetDeviceCaps(screen, PLANES) != 1)
+    if (header.biCompression != BI_RGB || header.biBitCount != 24 || size.cx < picture.size.cx
+        || size.cy < picture.size.cy || ::GetDeviceCaps(screen, BITSPIXEL) != 32
+        || ::GetDeviceCaps(screen, PLANES) != 1)
         return COwnedBitmap();
     BITMAPINFO format{};
     format.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -141,8 +141,8 @@ COwnedBitmap EnlargeTrueColourPicture(const CPackedPicture& picture, SIZE size, 
         const BYTE* line = source + static_cast<size_t>(sourceRow) * sourceStride;
         for (size_t x = 0; x < sourceOffset.size(); ++x) {
             const BYTE* pixel = line + sourceOffset[x];
-            row[x] = static_cast<std::uint32_t>(pixel[0]) | static_cast<std::uint32_t>(pixel[1]) << 8 |
-                     static_cast<std::uint32_t>(pixel[2]) << 16;
+            row[x] = static_cast<std::uint32_t>(pixel[0]) | static_cast<std::uint32_t>(pixel[1]) << 8
+                | static_cast<std::uint32_t>(pixel[2]) << 16;
         }
     }
     return face;
@@ -161,14 +161,16 @@ COwnedBitmap DrawPictureAtSize(const CPackedPicture& picture, SIZE size)
     if (!face || !faceDc)
         return COwnedBitmap();
     CSelectedObject selection(faceDc.Get(), face.Get());
-    if (::StretchDIBits(faceDc.Get(), 0, 0, size.cx, size.cy, 0, 0, picture.size.cx, picture.size.cy,
-                        picture.pixels, picture.info, DIB_RGB_COLORS, SRCCOPY) == 0)
+    if (::StretchDIBits(faceDc.Get(), 0, 0, size.cx, size.cy, 0, 0, picture.size.cx, picture.size.cy, picture.pixels,
+                        picture.info, DIB_RGB_COLORS, SRCCOPY)
+        == 0)
         return COwnedBitmap();
     return face;
 }
 
 }  // namespace
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CSkinnedDialog, CDialog)
     OnMessage<WM_ERASEBKGND, &CSkinnedDialog::OnEraseBackground>(),
     OnMessage<WM_PAINT, &CSkinnedDialog::OnPaint>(),
@@ -181,10 +183,12 @@ BEGIN_MESSAGE_MAP(CSkinnedDialog, CDialog)
     OnMessage<WM_CTLCOLORSCROLLBAR, &CSkinnedDialog::OnControlColor>(),
     OnMessage<WM_CTLCOLORSTATIC, &CSkinnedDialog::OnControlColor>(),
 END_MESSAGE_MAP(CSkinnedDialog, CDialog)
+// clang-format on
 
 CSkinnedDialog::CSkinnedDialog(UINT templateId, HWND parent, const char* bitmapName, UINT bitmapResourceId, int,
-                               HBITMAP bitmapObject)
-    : CDialog(templateId, parent), hollowBrush(static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)))
+                               HBITMAP bitmapObject) :
+    CDialog(templateId, parent),
+    hollowBrush(static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)))
 {
     // Faces that are stretched or shaped need the window: before it exists
     // only the unscaled sources can be taken.
@@ -286,8 +290,7 @@ void CSkinnedDialog::ApplyWindowRegion(RECT opaqueRect)
         COwnedRegion clientRegion(::CreateRectRgn(0, 0, client.right, client.bottom));
         ::CombineRgn(region.Get(), region.Get(), clientRegion.Get(), RGN_XOR);
         CStartupSpan span("window region built");
-        COwnedRegion opaqueRuns(
-            BuildFaceRegion(faceBitmap, client.right, client.bottom, transparentColor, opaqueRect));
+        COwnedRegion opaqueRuns(BuildFaceRegion(faceBitmap, client.right, client.bottom, transparentColor, opaqueRect));
         ::CombineRgn(region.Get(), region.Get(), opaqueRuns.Get(), RGN_OR);
     }
     // A hidden window that has this very region already keeps it: giving it

@@ -3,8 +3,8 @@
 // which may be moved by dragging its body.
 #pragma once
 
-#include "framework/Dialog.h"
 #include "base/Handles.h"
+#include "framework/Dialog.h"
 
 #include <vector>
 

@@ -144,8 +144,8 @@ public:
             cutsUnreadable = true;
         } else if ((transparentColor & 0xFF000000u) == 0) {
             cutsRead = true;
-            color = (GetRValue(transparentColor) << 16) | (GetGValue(transparentColor) << 8) |
-                    GetBValue(transparentColor);
+            color = (GetRValue(transparentColor) << 16) | (GetGValue(transparentColor) << 8)
+                | GetBValue(transparentColor);
         }
         opaqueFrom = std::max(static_cast<int>(opaque.left), 0);
         opaqueTo = std::min(static_cast<int>(opaque.right), width);
@@ -248,8 +248,8 @@ bool CollectFace(HBITMAP face, const BITMAP& info, int clientWidth, int clientHe
             continue;
         }
         const UINT firstScan = static_cast<UINT>(info.bmHeight - top - rows);
-        if (::GetDIBits(context.Get(), face, firstScan, static_cast<UINT>(rows), band.get(), &format,
-                        DIB_RGB_COLORS) != rows)
+        if (::GetDIBits(context.Get(), face, firstScan, static_cast<UINT>(rows), band.get(), &format, DIB_RGB_COLORS)
+            != rows)
             return false;
         for (int row = 0; row < rows; ++row)
             collector.AddRow(top + row, band.get() + static_cast<size_t>(rows - 1 - row) * info.bmWidth, readable);
@@ -281,8 +281,8 @@ CFacePixels ReadFacePixels(HBITMAP face, int clientWidth, int clientHeight)
     format.bmiHeader.biCompression = BI_RGB;
     std::vector<std::uint32_t> facePixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
     CWindowDc screen(nullptr);
-    if (::GetDIBits(screen.Get(), face, 0, static_cast<UINT>(info.bmHeight), facePixels.data(), &format,
-                    DIB_RGB_COLORS) == 0)
+    if (::GetDIBits(screen.Get(), face, 0, static_cast<UINT>(info.bmHeight), facePixels.data(), &format, DIB_RGB_COLORS)
+        == 0)
         return result;
 
     const int rows = std::min(result.height, static_cast<int>(info.bmHeight));
@@ -310,8 +310,7 @@ HRGN BuildRegionFromPixels(const CFacePixels& face, COLORREF transparentColor, c
     return collector.Finish();
 }
 
-HRGN BuildFaceRegion(HBITMAP face, int clientWidth, int clientHeight, COLORREF transparentColor,
-                     const RECT& opaqueRect)
+HRGN BuildFaceRegion(HBITMAP face, int clientWidth, int clientHeight, COLORREF transparentColor, const RECT& opaqueRect)
 {
     const int width = std::max(clientWidth, 0);
     const int height = std::max(clientHeight, 0);

@@ -6,7 +6,6 @@
 
 namespace {
 
-
 // The SpiceMaster demo's installer is the one file name not in the string table.
 constexpr char kSpiceMasterDemoFile[] = "spicemaster2tavrindemo.exe";
 
@@ -72,27 +71,23 @@ constexpr std::array<CEntryRow, kEntryCount> kEntryTable = {{
      OnDisc(IDS_SUITE_FOLDER, IDS_SETUP_FILE),
      Decided(EntryRule::Suite, nullptr, Prerequisite::CodecsAbsent,
              {IDS_SUITE_INSTALLED, IDS_SUITE_CODECS_INSTALLED, IDS_SUITE_NOT_FOUND}),
-     Starts(EntryAction::SuiteInstallation, kInstaller | kLanguageArgument, "\\Nimbo\\setup.exe"),
-     nullptr, kCovered},
+     Starts(EntryAction::SuiteInstallation, kInstaller | kLanguageArgument, "\\Nimbo\\setup.exe"), nullptr, kCovered},
 
     {IDC_HOTFIX, EntryKey::Hotfix, "Hotfix", IDS_HOTFIX_LABEL, IDS_HOTFIX_DESCRIPTION,
      OnDisc(IDS_HOTFIX_FOLDER, IDS_HOTFIX_FILE),
      Decided(EntryRule::Hotfix, nullptr, Prerequisite::SuiteTestedAfresh,
              {0, IDS_HOTFIX_NEEDS_SUITE, IDS_HOTFIX_NOT_FOUND}),
-     StartsFromDisc("\\Tavrin HotFix2\\Vexa_HotFix2.exe", kInstaller | kLanguageArgument),
-     nullptr, kCovered},
+     StartsFromDisc("\\Tavrin HotFix2\\Vexa_HotFix2.exe", kInstaller | kLanguageArgument), nullptr, kCovered},
 
     {IDC_PREMIERE_UPDATER, EntryKey::PremiereUpdater, "PremiereUpdater", IDS_PREMIERE_UPDATER_LABEL,
-     IDS_PREMIERE_UPDATER_DESCRIPTION,
-     OnDisc(IDS_PREMIERE_UPDATER_FOLDER, IDS_SETUP_FILE),
+     IDS_PREMIERE_UPDATER_DESCRIPTION, OnDisc(IDS_PREMIERE_UPDATER_FOLDER, IDS_SETUP_FILE),
      Decided(EntryRule::PremiereUpdater, nullptr, Prerequisite::PremiereRelease,
              {IDS_PREMIERE_UPDATED, IDS_PREMIERE_UPDATER_NEEDS_PREMIERE, IDS_PREMIERE_UPDATER_NOT_FOUND}),
      StartsFromDisc("\\Adobe Updater 1.5.1\\setup.exe", kInstaller, IDC_PREMIERE_UPDATER),
      &CMenuState::premiereUpdaterEnabled, kUncovered},
 
     {IDC_AFTER_EFFECTS_PLUGIN, EntryKey::AfterEffectsPlugin, "AfterEffectsPlugin", IDS_AFTER_EFFECTS_PLUGIN_LABEL,
-     IDS_AFTER_EFFECTS_PLUGIN_DESCRIPTION,
-     OnDisc(IDS_AFTER_EFFECTS_PLUGIN_FOLDER, IDS_SETUP_FILE),
+     IDS_AFTER_EFFECTS_PLUGIN_DESCRIPTION, OnDisc(IDS_AFTER_EFFECTS_PLUGIN_FOLDER, IDS_SETUP_FILE),
      Decided(EntryRule::Common, kAfterEffectsPluginKey, Prerequisite::SuiteAndVexa100,
              {IDS_AFTER_EFFECTS_PLUGIN_INSTALLED, IDS_AFTER_EFFECTS_PLUGIN_NEEDS_SUITE_VEXA100,
               IDS_AFTER_EFFECTS_PLUGIN_NOT_FOUND}),
@@ -108,26 +103,22 @@ constexpr std::array<CEntryRow, kEntryCount> kEntryTable = {{
      &CMenuState::maxPluginEnabled, kCovered},
 
     {IDC_PHOTOSHOP_PLUGIN, EntryKey::PhotoshopPlugin, "PhotoshopPlugin", IDS_PHOTOSHOP_PLUGIN_LABEL,
-     IDS_PHOTOSHOP_PLUGIN_DESCRIPTION,
-     OnDisc(IDS_PHOTOSHOP_PLUGIN_FOLDER, IDS_SETUP_FILE),
-     Decided(EntryRule::Common, kPhotoshopPluginKey, Prerequisite::SuiteAndVexa100,
-             {IDS_PHOTOSHOP_PLUGIN_INSTALLED, IDS_PHOTOSHOP_PLUGIN_NEEDS_SUITE_VEXA100,
-              IDS_PHOTOSHOP_PLUGIN_NOT_FOUND}),
-     StartsFromDisc("\\ExtraPlug-ins\\Photoshop\\setup.exe", kInstaller | kLanguageArgument,
-                    IDC_PHOTOSHOP_PLUGIN),
+     IDS_PHOTOSHOP_PLUGIN_DESCRIPTION, OnDisc(IDS_PHOTOSHOP_PLUGIN_FOLDER, IDS_SETUP_FILE),
+     Decided(
+         EntryRule::Common, kPhotoshopPluginKey, Prerequisite::SuiteAndVexa100,
+         {IDS_PHOTOSHOP_PLUGIN_INSTALLED, IDS_PHOTOSHOP_PLUGIN_NEEDS_SUITE_VEXA100, IDS_PHOTOSHOP_PLUGIN_NOT_FOUND}),
+     StartsFromDisc("\\ExtraPlug-ins\\Photoshop\\setup.exe", kInstaller | kLanguageArgument, IDC_PHOTOSHOP_PLUGIN),
      &CMenuState::photoshopPluginEnabled, kCovered},
 
     // A demo: the menu stays while it runs.
     {IDC_SPICEMASTER_DEMO, EntryKey::SpiceMasterDemo, "SpiceMasterDemo", IDS_SPICEMASTER_DEMO_LABEL,
-     IDS_SPICEMASTER_DEMO_DESCRIPTION,
-     OnDiscNamed(IDS_SPICEMASTER_DEMO_FOLDER, kSpiceMasterDemoFile),
+     IDS_SPICEMASTER_DEMO_DESCRIPTION, OnDiscNamed(IDS_SPICEMASTER_DEMO_FOLDER, kSpiceMasterDemoFile),
      Decided(EntryRule::Common, nullptr, Prerequisite::None, {0, 0, IDS_SPICEMASTER_DEMO_NOT_FOUND}),
-     StartsFromDisc("\\Bonus\\Pixelan\\spicemaster2tavrindemo.exe", kLaunchOnly),
-     &CMenuState::spiceMasterDemoEnabled, kCovered},
+     StartsFromDisc("\\Bonus\\Pixelan\\spicemaster2tavrindemo.exe", kLaunchOnly), &CMenuState::spiceMasterDemoEnabled,
+     kCovered},
 
     {IDC_ACROBAT_READER, EntryKey::AcrobatReader, "AcrobatReader", IDS_ACROBAT_READER_LABEL,
-     IDS_ACROBAT_READER_DESCRIPTION,
-     OnDisc(IDS_ACROBAT_READER_FOLDER, IDS_ACROBAT_READER_FILE),
+     IDS_ACROBAT_READER_DESCRIPTION, OnDisc(IDS_ACROBAT_READER_FOLDER, IDS_ACROBAT_READER_FILE),
      Decided(EntryRule::Common, kAcrobatReaderAppPathsKey, Prerequisite::None,
              {IDS_ACROBAT_READER_INSTALLED, 0, IDS_ACROBAT_READER_NOT_FOUND}),
      StartsFromDisc("\\Bonus\\AcrobatReader\\Acrobat Reader 5.00.exe", kNoCreationFlags, IDC_ACROBAT_READER),
@@ -137,21 +128,18 @@ constexpr std::array<CEntryRow, kEntryCount> kEntryTable = {{
      InSuiteFolder(IDS_REGISTER_FILE),
      Decided(EntryRule::Register, nullptr, Prerequisite::SuiteInstalled,
              {0, IDS_REGISTER_NEEDS_SUITE, IDS_REGISTER_NOT_FOUND}),
-     Starts(EntryAction::RegistrationProgram, kLaunchOnly),
-     &CMenuState::registerEnabled, kCovered},
+     Starts(EntryAction::RegistrationProgram, kLaunchOnly), &CMenuState::registerEnabled, kCovered},
 
     {IDC_MANUAL, EntryKey::Manual, "Manual", IDS_MANUAL_LABEL, IDS_MANUAL_DESCRIPTION,
      OnDisc(IDS_MANUAL_FOLDER, IDS_MANUAL_VEXA10_FILE),
      Decided(EntryRule::Manual, nullptr, Prerequisite::AcrobatReaderFolder,
              {0, IDS_MANUAL_NEEDS_READER, IDS_MANUAL_NOT_FOUND}),
-     Starts(EntryAction::ManualInReader, kInstaller),
-     &CMenuState::manualEnabled, kUncovered},
+     Starts(EntryAction::ManualInReader, kInstaller), &CMenuState::manualEnabled, kUncovered},
 
     {IDC_README, EntryKey::Readme, "Readme", IDS_README_LABEL, IDS_README_DESCRIPTION,
      OnDisc(IDS_README_FOLDER, IDS_README_FILE),
      Decided(EntryRule::Readme, nullptr, Prerequisite::None, {0, 0, IDS_README_NOT_FOUND}),
-     Starts(EntryAction::ReadmeInBrowser, kLaunchOnly),
-     &CMenuState::readmeEnabled, kUncovered},
+     Starts(EntryAction::ReadmeInBrowser, kLaunchOnly), &CMenuState::readmeEnabled, kUncovered},
 
     {IDC_WALLPAPERS, EntryKey::Wallpapers, "Wallpapers", IDS_WALLPAPERS_LABEL, IDS_WALLPAPERS_DESCRIPTION,
      OnDisc(IDS_WALLPAPERS_FOLDER, IDS_SETUP_FILE),
@@ -165,18 +153,15 @@ constexpr std::array<CEntryRow, kEntryCount> kEntryTable = {{
      OnDisc(IDS_VFW_CODECS_FOLDER, IDS_SETUP_FILE),
      Decided(EntryRule::Common, kCodecsUninstallKey, Prerequisite::SuiteAbsent,
              {IDS_VFW_CODECS_INSTALLED, IDS_VFW_CODECS_SUITE_INSTALLED, IDS_VFW_CODECS_NOT_FOUND}),
-     StartsFromDisc("\\Bonus\\VFWSoftwareCodecs\\setup.exe", kInstaller | kLanguageArgument, IDC_SUITE,
-                    IDC_VFW_CODECS),
+     StartsFromDisc("\\Bonus\\VFWSoftwareCodecs\\setup.exe", kInstaller | kLanguageArgument, IDC_SUITE, IDC_VFW_CODECS),
      &CMenuState::vfwCodecsEnabled, kCovered},
 
     {IDC_LIGHTWAVE_PLUGIN, EntryKey::LightWavePlugin, "LightWavePlugin", IDS_LIGHTWAVE_PLUGIN_LABEL,
-     IDS_LIGHTWAVE_PLUGIN_DESCRIPTION,
-     OnDisc(IDS_LIGHTWAVE_PLUGIN_FOLDER, IDS_SETUP_FILE),
-     Decided(EntryRule::Common, kLightWavePluginKey, Prerequisite::SuiteAndVexa100,
-             {IDS_LIGHTWAVE_PLUGIN_INSTALLED, IDS_LIGHTWAVE_PLUGIN_NEEDS_SUITE_VEXA100,
-              IDS_LIGHTWAVE_PLUGIN_NOT_FOUND}),
-     StartsFromDisc("\\ExtraPlug-ins\\LightWave\\setup.exe", kInstaller | kLanguageArgument,
-                    IDC_LIGHTWAVE_PLUGIN),
+     IDS_LIGHTWAVE_PLUGIN_DESCRIPTION, OnDisc(IDS_LIGHTWAVE_PLUGIN_FOLDER, IDS_SETUP_FILE),
+     Decided(
+         EntryRule::Common, kLightWavePluginKey, Prerequisite::SuiteAndVexa100,
+         {IDS_LIGHTWAVE_PLUGIN_INSTALLED, IDS_LIGHTWAVE_PLUGIN_NEEDS_SUITE_VEXA100, IDS_LIGHTWAVE_PLUGIN_NOT_FOUND}),
+     StartsFromDisc("\\ExtraPlug-ins\\LightWave\\setup.exe", kInstaller | kLanguageArgument, IDC_LIGHTWAVE_PLUGIN),
      &CMenuState::lightWavePluginEnabled, kCovered},
 
     // The effect add-ons have no uninstall key; one reason serves both the

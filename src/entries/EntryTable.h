@@ -40,22 +40,22 @@ enum class EntryRule { Common, Suite, Hotfix, PremiereUpdater, Register, Manual,
 // What must hold before an entry's item is offered.
 enum class Prerequisite {
     None,
-    SuiteAndVexa100,      // the suite installed and the model the Vexa100
-    SuiteAbsent,          // the suite not installed: the codecs are for machines without the hardware
-    CodecsAbsent,         // the codecs' uninstall key absent (the suite)
-    SuiteTestedAfresh,    // the suite's uninstall key present after the clean-up has run (the hotfix)
-    PremiereRelease,      // Adobe Premiere Pro 1.5 registered and its program present (the updater)
-    SuiteInstalled,       // the suite installed at start-up (the registration)
+    SuiteAndVexa100,  // the suite installed and the model the Vexa100
+    SuiteAbsent,  // the suite not installed: the codecs are for machines without the hardware
+    CodecsAbsent,  // the codecs' uninstall key absent (the suite)
+    SuiteTestedAfresh,  // the suite's uninstall key present after the clean-up has run (the hotfix)
+    PremiereRelease,  // Adobe Premiere Pro 1.5 registered and its program present (the updater)
+    SuiteInstalled,  // the suite installed at start-up (the registration)
     AcrobatReaderFolder,  // Acrobat Reader's folder readable from its App Paths key (the manual)
 };
 
 // What a click on the entry starts.
 enum class EntryAction {
-    SuiteInstallation,    // the question, then the suite's installer
-    DiscProgram,          // the row's program on the disc
+    SuiteInstallation,  // the question, then the suite's installer
+    DiscProgram,  // the row's program on the disc
     RegistrationProgram,  // the registration program in the suite's folder
-    ManualInReader,       // Acrobat Reader on the manual of the model
-    ReadmeInBrowser,      // the file browser on the readme page
+    ManualInReader,  // Acrobat Reader on the manual of the model
+    ReadmeInBrowser,  // the file browser on the readme page
 };
 
 // Where an entry's item lies on the disc: a folder template ("%s" = the
@@ -81,17 +81,17 @@ struct CEntryAvailability {
 // How a click starts the entry's program.
 enum LaunchOption : unsigned {
     kLaunchOnly = 0,
-    kLanguageArgument = 1 << 0,   // "/l0x%.2X" of the language code follows the program
-    kWaitWhileHidden = 1 << 1,    // the menu hides until the program ends or the wait runs out
-    kReportLongWait = 1 << 2,     // a wait that ends before the program does is reported
-    kNoCreationFlags = 1 << 3,    // started without the usual creation flags
+    kLanguageArgument = 1 << 0,  // "/l0x%.2X" of the language code follows the program
+    kWaitWhileHidden = 1 << 1,  // the menu hides until the program ends or the wait runs out
+    kReportLongWait = 1 << 2,  // a wait that ends before the program does is reported
+    kNoCreationFlags = 1 << 3,  // started without the usual creation flags
 };
 
 // What a click on an entry starts, and which entries it looks at again afterwards.
 struct CEntryLaunch {
     EntryAction action;
     const char* program;  // below the disc root, for the programs on the disc
-    unsigned options;     // LaunchOption flags
+    unsigned options;  // LaunchOption flags
     std::array<int, 2> refreshesAfter;  // control ids, 0 for none
 
     bool Has(LaunchOption option) const noexcept { return (options & option) != 0; }
@@ -108,7 +108,7 @@ struct CEntryRow {
     CEntryAvailability availability;
     CEntryLaunch launch;
     bool CMenuState::*enabledFlag;  // where the availability is kept; null: kept nowhere
-    bool coveredByLanguageDialog;   // hidden while the language dialog is open
+    bool coveredByLanguageDialog;  // hidden while the language dialog is open
 };
 
 constexpr size_t kEntryCount = 15;
@@ -121,7 +121,6 @@ const CEntryRow* FindEntryRow(int controlId);
 
 // The place of the entry button `controlId` in the table, or kEntryCount.
 size_t EntryIndex(int controlId);
-
 
 // The suite's clean-up program and its switch.
 constexpr char kCleanupProgram[] = "\\Nimbo\\NimboCleanup.fix";

@@ -5,12 +5,12 @@
 #include <windows.h>
 
 struct CLanguage {
-    int index;            // 0 to 5; the string offset is index * 1000
-    DWORD code;           // stored as "Language" and handed to installers
-    WORD primaryLanguage; // the system's primary language that picks it at the first start
-    int buttonId;         // its button in the language dialog
-    unsigned nameId;      // its own name, read at this fixed identifier
-    bool linkedFont; // its script is beyond the templates' raster font: drawn in a linked one
+    int index;  // 0 to 5; the string offset is index * 1000
+    DWORD code;  // stored as "Language" and handed to installers
+    WORD primaryLanguage;  // the system's primary language that picks it at the first start
+    int buttonId;  // its button in the language dialog
+    unsigned nameId;  // its own name, read at this fixed identifier
+    bool linkedFont;  // its script is beyond the templates' raster font: drawn in a linked one
 };
 
 constexpr int kLanguageCount = 6;

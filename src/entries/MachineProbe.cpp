@@ -40,8 +40,7 @@ std::string CMachineProbe::FileVersion(const std::string& path, const char* item
     return version;
 }
 
-CleanUpRun CMachineProbe::RunCleanUp(const std::string& program, const std::string& commandLine,
-                                     DWORD timeoutMs) const
+CleanUpRun CMachineProbe::RunCleanUp(const std::string& program, const std::string& commandLine, DWORD timeoutMs) const
 {
     COwnedKernelHandle process;
     BeginStartupSpan("clean-up program's start (CreateProcess)");
@@ -50,8 +49,7 @@ CleanUpRun CMachineProbe::RunCleanUp(const std::string& program, const std::stri
     if (!started)
         return CleanUpRun::CouldNotStart;
     CStartupSpan span("clean-up program waited for");
-    return WaitForProgram(process.Get(), timeoutMs) == WaitOutcome::Ended ? CleanUpRun::Ended
-                                                                          : CleanUpRun::DidNotEnd;
+    return WaitForProgram(process.Get(), timeoutMs) == WaitOutcome::Ended ? CleanUpRun::Ended : CleanUpRun::DidNotEnd;
 }
 
 const CMachineProbe& SystemProbe()

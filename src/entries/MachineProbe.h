@@ -25,8 +25,7 @@ public:
     virtual bool PremiereFolder(std::string& folder) const;
     virtual std::string FileVersion(const std::string& path, const char* item) const;
     // Starts the suite's clean-up program and waits for it up to `timeoutMs`.
-    virtual CleanUpRun RunCleanUp(const std::string& program, const std::string& commandLine,
-                                  DWORD timeoutMs) const;
+    virtual CleanUpRun RunCleanUp(const std::string& program, const std::string& commandLine, DWORD timeoutMs) const;
 };
 
 // The probe that asks the system.

@@ -2,10 +2,10 @@
 
 #include "Languages.h"
 
-#include "system/CommandLine.h"
 #include "framework/StartupClock.h"
 #include "res/Text.h"
 #include "res/resource.h"
+#include "system/CommandLine.h"
 #include "system/FolderProbe.h"
 #include "system/Paths.h"
 #include "system/ProgramLauncher.h"
@@ -45,15 +45,10 @@ CEntryOutcome Available()
 
 }  // namespace
 
-CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept
-    : cleanupTimeoutMs(kInstallerTimeoutMs),
-      installerTimeoutMs(kInstallerTimeoutMs),
-      fileBrowser(WindowsFolder() + kFileBrowser),
-      showMessage(&ShowMessageBox),
-      writeDebugLine(&WriteDebugLine),
-      probe(&SystemProbe()),
-      state(state),
-      host(host)
+CMenuEntries::CMenuEntries(CMenuState& state, CMenuHost& host) noexcept :
+    cleanupTimeoutMs(kInstallerTimeoutMs), installerTimeoutMs(kInstallerTimeoutMs),
+    fileBrowser(WindowsFolder() + kFileBrowser), showMessage(&ShowMessageBox), writeDebugLine(&WriteDebugLine),
+    probe(&SystemProbe()), state(state), host(host)
 {
 }
 
@@ -98,21 +93,66 @@ void CMenuEntries::RefreshAllEntries(int languageIndex)
     host.ShowTooltip(IDOK, Text(IDS_EXIT_TOOLTIP));
 }
 
-void CMenuEntries::RefreshSuiteEntry() { RefreshEntry(IDC_SUITE); }
-void CMenuEntries::RefreshHotfixEntry() { RefreshEntry(IDC_HOTFIX); }
-void CMenuEntries::RefreshPremiereUpdaterEntry() { RefreshEntry(IDC_PREMIERE_UPDATER); }
-void CMenuEntries::RefreshAfterEffectsPluginEntry() { RefreshEntry(IDC_AFTER_EFFECTS_PLUGIN); }
-void CMenuEntries::RefreshMaxPluginEntry() { RefreshEntry(IDC_MAX_PLUGIN); }
-void CMenuEntries::RefreshPhotoshopPluginEntry() { RefreshEntry(IDC_PHOTOSHOP_PLUGIN); }
-void CMenuEntries::RefreshSpiceMasterDemoEntry() { RefreshEntry(IDC_SPICEMASTER_DEMO); }
-void CMenuEntries::RefreshAcrobatReaderEntry() { RefreshEntry(IDC_ACROBAT_READER); }
-void CMenuEntries::RefreshRegisterEntry() { RefreshEntry(IDC_REGISTER); }
-void CMenuEntries::RefreshManualEntry() { RefreshEntry(IDC_MANUAL); }
-void CMenuEntries::RefreshReadmeEntry() { RefreshEntry(IDC_README); }
-void CMenuEntries::RefreshWallpapersEntry() { RefreshEntry(IDC_WALLPAPERS); }
-void CMenuEntries::RefreshVfwCodecsEntry() { RefreshEntry(IDC_VFW_CODECS); }
-void CMenuEntries::RefreshLightWavePluginEntry() { RefreshEntry(IDC_LIGHTWAVE_PLUGIN); }
-void CMenuEntries::RefreshEffectAddOnsEntry() { RefreshEntry(IDC_EFFECT_ADDONS); }
+void CMenuEntries::RefreshSuiteEntry()
+{
+    RefreshEntry(IDC_SUITE);
+}
+void CMenuEntries::RefreshHotfixEntry()
+{
+    RefreshEntry(IDC_HOTFIX);
+}
+void CMenuEntries::RefreshPremiereUpdaterEntry()
+{
+    RefreshEntry(IDC_PREMIERE_UPDATER);
+}
+void CMenuEntries::RefreshAfterEffectsPluginEntry()
+{
+    RefreshEntry(IDC_AFTER_EFFECTS_PLUGIN);
+}
+void CMenuEntries::RefreshMaxPluginEntry()
+{
+    RefreshEntry(IDC_MAX_PLUGIN);
+}
+void CMenuEntries::RefreshPhotoshopPluginEntry()
+{
+    RefreshEntry(IDC_PHOTOSHOP_PLUGIN);
+}
+void CMenuEntries::RefreshSpiceMasterDemoEntry()
+{
+    RefreshEntry(IDC_SPICEMASTER_DEMO);
+}
+void CMenuEntries::RefreshAcrobatReaderEntry()
+{
+    RefreshEntry(IDC_ACROBAT_READER);
+}
+void CMenuEntries::RefreshRegisterEntry()
+{
+    RefreshEntry(IDC_REGISTER);
+}
+void CMenuEntries::RefreshManualEntry()
+{
+    RefreshEntry(IDC_MANUAL);
+}
+void CMenuEntries::RefreshReadmeEntry()
+{
+    RefreshEntry(IDC_README);
+}
+void CMenuEntries::RefreshWallpapersEntry()
+{
+    RefreshEntry(IDC_WALLPAPERS);
+}
+void CMenuEntries::RefreshVfwCodecsEntry()
+{
+    RefreshEntry(IDC_VFW_CODECS);
+}
+void CMenuEntries::RefreshLightWavePluginEntry()
+{
+    RefreshEntry(IDC_LIGHTWAVE_PLUGIN);
+}
+void CMenuEntries::RefreshEffectAddOnsEntry()
+{
+    RefreshEntry(IDC_EFFECT_ADDONS);
+}
 
 // Controls that are no entry are never offered.
 CEntryOutcome CMenuEntries::Evaluate(int controlId)
@@ -266,7 +306,8 @@ CEntryOutcome CMenuEntries::EvaluateManual(const CEntryRow& row) const
 CEntryOutcome CMenuEntries::EvaluateReadme(const CEntryRow& row) const
 {
     const unsigned pageId = ReadmeFileId(state.languageCode);
-    const std::string folder = pageId == row.item.fileId ? state.discRoot : FormatFixedText(row.item.folderId, state.discRoot);
+    const std::string folder
+        = pageId == row.item.fileId ? state.discRoot : FormatFixedText(row.item.folderId, state.discRoot);
     const std::string page = LoadFixedText(pageId);
     CEntryOutcome outcome = Available();
     if (probe->FolderHolds(page, folder)) {
@@ -330,8 +371,9 @@ std::string CMenuEntries::RegistrationFolder(const std::string& suiteFolder) con
     size_t placeholders = 0;
     for (size_t at = suiteFolder.find("%s"); at != std::string::npos; at = suiteFolder.find("%s", at + 2))
         ++placeholders;
-    if (placeholders > 0 && (suiteFolder.size() > kLongestPath ||
-                             state.discRoot.size() > (kLongestPath - suiteFolder.size()) / placeholders))
+    if (placeholders > 0
+        && (suiteFolder.size() > kLongestPath
+            || state.discRoot.size() > (kLongestPath - suiteFolder.size()) / placeholders))
         return std::string();
     return ExpandFormat(suiteFolder, state.discRoot);
 }
@@ -435,8 +477,8 @@ void CMenuEntries::OpenReadme(const CEntryRow& row)
 // A document path that a quotation mark or a control character would split
 // into other arguments, or that is not absolute, is not handed over: the
 // click then fails like a program that cannot be found.
-void CMenuEntries::OpenDocument(const std::string& program, const std::string& commandLine,
-                                const std::string& document, const CEntryRow& row)
+void CMenuEntries::OpenDocument(const std::string& program, const std::string& commandLine, const std::string& document,
+                                const CEntryRow& row)
 {
     if (!IsPlainAbsolutePath(document)) {
         ShowError(FormatText(IDS_CANNOT_FIND_FILE, state.languageOffset, commandLine));
@@ -453,7 +495,7 @@ void CMenuEntries::InstallSuite()
     WriteRegString(kSplashPathKey, kSplashPathValue, state.discRoot + kSplashPathFile);
 
     const int answer = showMessage(host.MenuWindow(), Text(IDS_SUITE_QUESTION),
-        LoadFixedCaption(IDS_SUITE_QUESTION_CAPTION), MB_YESNO | MB_ICONQUESTION);
+                                   LoadFixedCaption(IDS_SUITE_QUESTION_CAPTION), MB_YESNO | MB_ICONQUESTION);
     const std::string program = state.discRoot + row.launch.program;
     std::string commandLine = QuotedPath(program);
     if (answer == IDYES)

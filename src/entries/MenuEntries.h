@@ -13,15 +13,15 @@
 
 // Paths an entry's evaluation found that its click needs.
 struct CEntryFindings {
-    std::optional<std::string> suiteFolder;    // as stored, "%s" standing for the disc root
+    std::optional<std::string> suiteFolder;  // as stored, "%s" standing for the disc root
     std::optional<std::string> acrobatFolder;  // Acrobat Reader's folder
-    std::optional<std::string> readmePath;     // the readme page to open
+    std::optional<std::string> readmePath;  // the readme page to open
 };
 
 // What a refresh decides for one entry.
 struct CEntryOutcome {
     bool enabled = false;
-    std::wstring reason; // the unavailable reason, shown while disabled
+    std::wstring reason;  // the unavailable reason, shown while disabled
     CEntryFindings found;
 };
 

@@ -10,9 +10,9 @@
 
 // What one button of the menu shows, in UTF-16 as the string table holds it.
 struct CEntryView {
-    std::optional<std::wstring> label; // the caption in every state; none: the button keeps its own
-    std::wstring description; // shown while the button is enabled
-    std::wstring reason; // shown while it is greyed
+    std::optional<std::wstring> label;  // the caption in every state; none: the button keeps its own
+    std::wstring description;  // shown while the button is enabled
+    std::wstring reason;  // shown while it is greyed
     bool enabled = true;
 };
 
@@ -35,7 +35,7 @@ public:
 class CHeadlessMenuHost : public CMenuHost {
 public:
     void ShowEntry(int, const CEntryView&) override {}
-    void ShowTooltip(int, const std::wstring&) override { }
+    void ShowTooltip(int, const std::wstring&) override {}
     HWND MenuWindow() override { return nullptr; }
     int AskModel() override { return kModelNone; }
 };

@@ -14,9 +14,9 @@ constexpr int kModelNone = 3;
 struct CMenuState {
     int model = kModelNone;
     bool suiteInstalled = false;
-    DWORD languageCode = 0;   // the stored code: 9, 1036, 7, 16, 10 or 17; 0 = none stored
-    int languageOffset = 0;   // language index * 1000, added to localised string ids
-    std::string discRoot;     // without a trailing backslash
+    DWORD languageCode = 0;  // the stored code: 9, 1036, 7, 16, 10 or 17; 0 = none stored
+    int languageOffset = 0;  // language index * 1000, added to localised string ids
+    std::string discRoot;  // without a trailing backslash
     std::string suiteFolder;
     std::string readmePath;
     std::string acrobatFolder;

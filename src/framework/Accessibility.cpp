@@ -57,11 +57,7 @@ bool IsSelf(const VARIANT& child)
 // language and the state, and the window may go before a reader lets go.
 class CDescribedAccessible final : public IAccessible {
 public:
-    CDescribedAccessible(HWND window, IAccessible* standard) noexcept
-        : window(window)
-        , standard(standard)
-    {
-    }
+    CDescribedAccessible(HWND window, IAccessible* standard) noexcept : window(window), standard(standard) {}
 
     // IUnknown: the interfaces of the standard object beyond these are its own.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override
@@ -105,7 +101,7 @@ public:
         return standard->GetIDsOfNames(id, names, count, locale, ids);
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID id, LCID locale, WORD flags, DISPPARAMS* parameters,
-        VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override
+                                     VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override
     {
         return standard->Invoke(member, id, locale, flags, parameters, result, exception, argumentError);
     }
@@ -186,7 +182,7 @@ private:
     IAccessible* standard;
 };
 
-} // namespace
+}  // namespace
 
 bool AnswerAccessibleObject(HWND window, WPARAM wParam, LPARAM lParam, LRESULT& answer)
 {
@@ -196,8 +192,8 @@ bool AnswerAccessibleObject(HWND window, WPARAM wParam, LPARAM lParam, LRESULT& 
     if (!libraries.Usable())
         return false;
     IAccessible* standard = nullptr;
-    if (FAILED(libraries.createStandardObject(
-            window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard)))
+    if (FAILED(libraries.createStandardObject(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                              reinterpret_cast<void**>(&standard)))
         || standard == nullptr)
         return false;
     auto* described = new (std::nothrow) CDescribedAccessible(window, standard);

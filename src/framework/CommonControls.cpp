@@ -2,7 +2,6 @@
 
 #include "system/SystemLibrary.h"
 
-
 CCommonControls::CCommonControls() : library(LoadSystemLibrary("comctl32.dll"))
 {
     if (!library)

@@ -13,10 +13,12 @@ thread_local CDialog* dialogBeingCreated = nullptr;
 
 }  // namespace
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CDialog, CWindow)
     OnCommand<IDOK, &CDialog::OnOK>(),
     OnCommand<IDCANCEL, &CDialog::OnCancel>(),
 END_MESSAGE_MAP(CDialog, CWindow)
+// clang-format on
 
 CDialog::CDialog(UINT templateId, HWND parent) noexcept : templateId(templateId), parent(parent) {}
 
@@ -33,7 +35,7 @@ INT_PTR CDialog::DoModal()
         owner = nullptr;
     CDialog* const outerDialog = std::exchange(dialogBeingCreated, this);
     HWND created = ::CreateDialogParamW(CApplication::Instance(), MAKEINTRESOURCEW(templateId), owner,
-        &CDialog::DialogProcedure, reinterpret_cast<LPARAM>(this));
+                                        &CDialog::DialogProcedure, reinterpret_cast<LPARAM>(this));
     dialogBeingCreated = outerDialog;
     if (created == nullptr)
         return -1;
@@ -100,8 +102,8 @@ INT_PTR CALLBACK CDialog::DialogProcedure(HWND handle, UINT message, WPARAM, LPA
     if (message != WM_INITDIALOG)
         return FALSE;
     CDialog* dialog = dialogBeingCreated;
-    if (dialog == nullptr || reinterpret_cast<LPARAM>(dialog) != lParam || dialog->window != nullptr ||
-        FromHandle(handle) != nullptr)
+    if (dialog == nullptr || reinterpret_cast<LPARAM>(dialog) != lParam || dialog->window != nullptr
+        || FromHandle(handle) != nullptr)
         return FALSE;
     dialogBeingCreated = nullptr;
     MarkStartupPhase(startup::kTemplateControls);

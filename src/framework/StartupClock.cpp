@@ -105,8 +105,8 @@ LRESULT CALLBACK WatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     const LRESULT result = ::CallWindowProcW(PreviousProcedure(window), window, message, wParam, lParam);
     if (paint)
         EndStartupSpan(span);
-    if (!finished && shown && message == WM_PAINT && ::IsWindowVisible(watchedDialog) &&
-        HIWORD(::GetQueueStatus(QS_PAINT)) == 0) {
+    if (!finished && shown && message == WM_PAINT && ::IsWindowVisible(watchedDialog)
+        && HIWORD(::GetQueueStatus(QS_PAINT)) == 0) {
         MarkStartupPhase(startup::kFirstPaint);
         finished = true;
         WriteRecord();

@@ -13,8 +13,8 @@ bool CThreeDControls::Enable(HINSTANCE instance)
     library = LoadSystemLibrary(kLibraryName);
     if (!library)
         return false;
-    auto registerProgram = reinterpret_cast<RegisterFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(library.Get(), "Ctl3dRegister")));
+    auto registerProgram
+        = reinterpret_cast<RegisterFunction>(reinterpret_cast<void*>(::GetProcAddress(library.Get(), "Ctl3dRegister")));
     auto autoSubclass = reinterpret_cast<RegisterFunction>(
         reinterpret_cast<void*>(::GetProcAddress(library.Get(), "Ctl3dAutoSubclass")));
     if (registerProgram == nullptr || !registerProgram(instance))

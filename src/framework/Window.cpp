@@ -70,7 +70,8 @@ void ReportEscapedException(UINT message) noexcept
     // A buffer of fixed size: what escapes is most often a lack of memory.
     char line[kReportLength];
     std::snprintf(line, sizeof(line),
-        "Message 0x%04X: an exception left its handler (%s); the message had its default handling\n", message, what);
+                  "Message 0x%04X: an exception left its handler (%s); the message had its default handling\n", message,
+                  what);
     ::OutputDebugStringA(line);
 }
 

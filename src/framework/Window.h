@@ -106,22 +106,25 @@ constexpr CMessageMapEntry OnCommandRange()
 // handled, which left the handler of `message`. Only inside a catch block.
 void ReportEscapedException(UINT message) noexcept;
 
-#define DECLARE_MESSAGE_MAP()                          \
-public:                                                \
-    static const CMessageMap messageMap;               \
-    const CMessageMap& GetMessageMap() const override; \
-                                                       \
-private:                                               \
+#define DECLARE_MESSAGE_MAP()                                                                                          \
+public:                                                                                                                \
+    static const CMessageMap messageMap;                                                                               \
+    const CMessageMap& GetMessageMap() const override;                                                                 \
+                                                                                                                       \
+private:                                                                                                               \
     static const CMessageMapEntry messageEntries[];
 
-#define BEGIN_MESSAGE_MAP(Class, Base)                                      \
-    const CMessageMap& Class::GetMessageMap() const { return messageMap; } \
+#define BEGIN_MESSAGE_MAP(Class, Base)                                                                                 \
+    const CMessageMap& Class::GetMessageMap() const                                                                    \
+    {                                                                                                                  \
+        return messageMap;                                                                                             \
+    }                                                                                                                  \
     const CMessageMapEntry Class::messageEntries[] = {
-#define END_MESSAGE_MAP(Class, Base)                                                         \
-    }                                                                                        \
-    ;                                                                                        \
-    const CMessageMap Class::messageMap = {&Base::messageMap, Class::messageEntries,         \
-                                           sizeof(Class::messageEntries) / sizeof(CMessageMapEntry)};
+#define END_MESSAGE_MAP(Class, Base)                                                                                   \
+    }                                                                                                                  \
+    ;                                                                                                                  \
+    const CMessageMap Class::messageMap                                                                                \
+        = {&Base::messageMap, Class::messageEntries, sizeof(Class::messageEntries) / sizeof(CMessageMapEntry)};
 
 class CWindow {
 public:

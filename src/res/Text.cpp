@@ -29,8 +29,8 @@ std::wstring LoadTextAt(long long id)
     // With a buffer size of 0 LoadStringW hands back a read-only pointer into
     // the resource and the text's length, so no text is cut at a buffer size.
     const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(::GetModuleHandleA(nullptr), static_cast<UINT>(id),
-                                     reinterpret_cast<LPWSTR>(&text), 0);
+    const int length
+        = ::LoadStringW(::GetModuleHandleA(nullptr), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || text == nullptr)
         return {};
     return std::wstring(text, static_cast<size_t>(length));

@@ -1,7 +1,7 @@
 #include "FolderProbe.h"
 
-#include "base/Handles.h"
 #include "Paths.h"
+#include "base/Handles.h"
 
 #include <windows.h>
 

@@ -31,7 +31,8 @@ bool IsSharePath(const std::string& path)
 }
 
 // A text that Windows hands back through a buffer it asks to be sized first.
-template <typename Query> std::string AskWindows(Query query)
+template <typename Query>
+std::string AskWindows(Query query)
 {
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
@@ -58,7 +59,7 @@ std::size_t Utf16Length(const std::string& text)
     if (text.empty())
         return 0;
     if (text.size() > static_cast<std::size_t>(INT_MAX))
-        return text.size(); // never less than its bytes in UTF-16 units: long either way
+        return text.size();  // never less than its bytes in UTF-16 units: long either way
     const int units = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     return units > 0 ? static_cast<std::size_t>(units) : text.size();
 }

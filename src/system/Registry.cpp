@@ -35,8 +35,8 @@ COwnedKey OpenOrCreateKey(const std::string& keyPath, LONG& status)
     if (key)
         return key;
     HKEY created = nullptr;
-    status = ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                               kFullAccess, nullptr, &created, nullptr);
+    status = ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kFullAccess,
+                               nullptr, &created, nullptr);
     return COwnedKey(status == ERROR_SUCCESS ? created : nullptr);
 }
 
@@ -61,8 +61,8 @@ bool ReadRegString(const std::string& keyPath, const std::string& valueName, std
 
     DWORD type = 0;
     DWORD size = 0;
-    if (::RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
+    if (::RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS
+        || type != REG_SZ)
         return false;
 
     // The value may change size between the two reads, may lack its
@@ -74,8 +74,8 @@ bool ReadRegString(const std::string& keyPath, const std::string& valueName, std
     while (read == ERROR_MORE_DATA) {
         buffer.assign(static_cast<size_t>(size) + 1, '\0');
         DWORD capacity = size;
-        read = ::RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type,
-                                  reinterpret_cast<BYTE*>(buffer.data()), &capacity);
+        read = ::RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                                  &capacity);
         // A value that asks for no more room than it was given will never fit.
         if (read == ERROR_MORE_DATA && capacity <= size)
             return false;
@@ -97,8 +97,8 @@ bool ReadRegDword(const std::string& keyPath, const std::string& valueName, DWOR
         return false;
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (::RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                           &size) != ERROR_SUCCESS)
+    if (::RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size)
+        != ERROR_SUCCESS)
         return false;
     // A shorter value leaves the rest of the four bytes at zero.
     output = value;

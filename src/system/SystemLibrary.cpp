@@ -21,8 +21,8 @@ void RestrictLibrarySearch()
 {
     // Both are looked up: neither exists on every Windows the menu runs on.
     const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-    const auto setDefaultDirectories =
-        LibraryFunction<SetDefaultDllDirectoriesFunction>(kernel, "SetDefaultDllDirectories");
+    const auto setDefaultDirectories
+        = LibraryFunction<SetDefaultDllDirectoriesFunction>(kernel, "SetDefaultDllDirectories");
     if (setDefaultDirectories != nullptr && setDefaultDirectories(kSearchSystemFolderOnly)) {
         searchRestricted = true;
         return;

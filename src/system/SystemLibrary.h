@@ -18,7 +18,8 @@ COwnedLibrary LoadSystemLibrary(const char* fileName);
 
 // The library's function `name` as a pointer of type Function; null when
 // the library is not loaded or lacks it.
-template <typename Function> Function LibraryFunction(HMODULE library, const char* name)
+template <typename Function>
+Function LibraryFunction(HMODULE library, const char* name)
 {
     if (library == nullptr)
         return nullptr;

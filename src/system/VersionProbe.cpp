@@ -12,7 +12,6 @@
 
 namespace {
 
-
 // The US English string tables, in the order they are consulted.
 const char* const kStringTables[] = {"\\StringFileInfo\\040904B0\\", "\\StringFileInfo\\040904E4\\"};
 
@@ -24,11 +23,11 @@ constexpr size_t kMaxSubBlockLength = 255;
 // once, rather than imported; without it no file has version information.
 class CVersionLibrary {
 public:
-    CVersionLibrary()
-        : library(LoadSystemLibrary("version.dll")),
-          getInfoSize(LibraryFunction<GetInfoSizeFunction>(library.Get(), "GetFileVersionInfoSizeA")),
-          getInfo(LibraryFunction<GetInfoFunction>(library.Get(), "GetFileVersionInfoA")),
-          queryValue(LibraryFunction<QueryValueFunction>(library.Get(), "VerQueryValueA"))
+    CVersionLibrary() :
+        library(LoadSystemLibrary("version.dll")),
+        getInfoSize(LibraryFunction<GetInfoSizeFunction>(library.Get(), "GetFileVersionInfoSizeA")),
+        getInfo(LibraryFunction<GetInfoFunction>(library.Get(), "GetFileVersionInfoA")),
+        queryValue(LibraryFunction<QueryValueFunction>(library.Get(), "VerQueryValueA"))
     {
     }
 

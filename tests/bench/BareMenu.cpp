@@ -63,7 +63,7 @@ INT_PTR CALLBACK BareMenuProcedure(HWND window, UINT message, WPARAM wParam, LPA
     return FALSE;
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {

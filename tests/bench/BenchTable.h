@@ -41,8 +41,8 @@ public:
 private:
     static bool IsNumber(const std::string& cell)
     {
-        return !cell.empty() && cell.find_first_not_of("0123456789.,x %-") == std::string::npos &&
-               cell.find_first_of("0123456789") != std::string::npos;
+        return !cell.empty() && cell.find_first_not_of("0123456789.,x %-") == std::string::npos
+            && cell.find_first_of("0123456789") != std::string::npos;
     }
 
     static void PrintRow(const std::vector<std::string>& cells, const std::vector<size_t>& widths, bool alignNumbers)

@@ -6,12 +6,12 @@
 // hundreds of language dialogs, measured from outside.
 #include "EnduranceBench.h"
 
+#include "app/HoverButtonHost.h"
+#include "base/Handles.h"
 #include "controls/HoverButton.h"
 #include "entries/EntryTable.h"
 #include "entries/MenuEntries.h"
-#include "app/HoverButtonHost.h"
 #include "entries/MenuState.h"
-#include "base/Handles.h"
 #include "framework/Window.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
@@ -24,11 +24,11 @@
 
 #include <shlwapi.h>
 
+#include "Driver.h"
 #include <cstdio>
 #include <functional>
 #include <map>
 #include <memory>
-#include "Driver.h"
 
 #include <optional>
 #include <string>
@@ -90,7 +90,7 @@ struct CFigures {
 long PrivateCommittedKb(HANDLE process)
 {
     long long total = 0;
-    MEMORY_BASIC_INFORMATION region {};
+    MEMORY_BASIC_INFORMATION region{};
     for (const char* address = nullptr; ::VirtualQueryEx(process, address, &region, sizeof(region)) == sizeof(region);
          address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
         if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
@@ -107,7 +107,7 @@ void ReadMemory(HANDLE process, CFigures& figures)
     using Query = BOOL(WINAPI*)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
     const auto query = reinterpret_cast<Query>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo")));
-    PROCESS_MEMORY_COUNTERS_EX counters {};
+    PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof(counters);
     if (query == nullptr || !query(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
         return;
@@ -163,7 +163,7 @@ CFigures OutsideFigures(HANDLE process, DWORD processId)
     if (const DWORD user = ::GetGuiResources(process, GR_USEROBJECTS)) {
         figures.userObjects = static_cast<long>(user);
     } else {
-        CWindowCount count { processId, 0 };
+        CWindowCount count{processId, 0};
         ::EnumWindows(&CountProcessWindow, reinterpret_cast<LPARAM>(&count));
         figures.userObjects = count.windows;
     }
@@ -182,11 +182,11 @@ void PrintFigures(const char* title, const std::vector<std::pair<std::string, CF
 {
     std::printf("\n%s\n", title);
     std::printf("%-44s %14s %14s %11s %12s %8s\n", "when", "working set KB", "private KB", "GDI objects",
-        "USER objects", "handles");
+                "USER objects", "handles");
     for (const auto& [when, figures] : rows)
         std::printf("%-44s %14s %14s %11s %12s %8s\n", when.c_str(), Cell(figures.workingSetKb).c_str(),
-            Cell(figures.privateKb).c_str(), Cell(figures.gdiObjects).c_str(), Cell(figures.userObjects).c_str(),
-            Cell(figures.handles).c_str());
+                    Cell(figures.privateKb).c_str(), Cell(figures.gdiObjects).c_str(),
+                    Cell(figures.userObjects).c_str(), Cell(figures.handles).c_str());
 }
 
 // "flat" when a counter grew by no more than its slack between two
@@ -202,10 +202,10 @@ void PrintVerdict(const char* span, const CFigures& before, const CFigures& afte
             + ")";
     };
     std::printf("%s: private bytes %s KB, GDI objects %s, USER objects %s, handles %s\n", span,
-        verdict(before.privateKb, after.privateKb, kMemorySlackKb).c_str(),
-        verdict(before.gdiObjects, after.gdiObjects, kGdiSlack).c_str(),
-        verdict(before.userObjects, after.userObjects, kUserSlack).c_str(),
-        verdict(before.handles, after.handles, kHandleSlack).c_str());
+                verdict(before.privateKb, after.privateKb, kMemorySlackKb).c_str(),
+                verdict(before.gdiObjects, after.gdiObjects, kGdiSlack).c_str(),
+                verdict(before.userObjects, after.userObjects, kUserSlack).c_str(),
+                verdict(before.handles, after.handles, kHandleSlack).c_str());
     std::fflush(stdout);
 }
 
@@ -242,13 +242,14 @@ public:
         constexpr int kButtonHeight = 24;
         constexpr int kOffScreen = -4000;
         menu.Reset(::CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "Endurance bench menu", WS_POPUP, kOffScreen,
-            kOffScreen, kButtonWidth, kButtonHeight * 17, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+                                     kOffScreen, kButtonWidth, kButtonHeight * 17, nullptr, nullptr,
+                                     ::GetModuleHandleA(nullptr), nullptr));
         parent.Attach(menu.Get());
         int top = 0;
         for (int controlId : kMenuControls) {
-            const HWND control = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, top,
-                kButtonWidth, kButtonHeight, menu.Get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                ::GetModuleHandleA(nullptr), nullptr);
+            const HWND control = ::CreateWindowExA(
+                0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, top, kButtonWidth, kButtonHeight, menu.Get(),
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), ::GetModuleHandleA(nullptr), nullptr);
             auto button = std::make_unique<CHoverButton>();
             button->Attach(control);
             button->LoadStrip(controlId == IDOK ? IDB_EXIT_STRIP : IDB_TEXT_STRIP);
@@ -272,7 +273,7 @@ public:
             const HWND button = buttons[controlId]->GetHandle();
             ::SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
             ::SendMessageA(button, WM_MOUSEHOVER, 0, MAKELPARAM(3, 3));
-            DRAWITEMSTRUCT item {};
+            DRAWITEMSTRUCT item{};
             item.CtlType = ODT_BUTTON;
             item.CtlID = static_cast<UINT>(controlId);
             item.itemAction = ODA_DRAWENTIRE;
@@ -292,7 +293,7 @@ public:
         const std::wstring text = L"Endurance " + std::to_wstring(round);
         for (auto& [controlId, button] : buttons) {
             button->SetCaptions(text.c_str(), RGB(255, 255, 255), text.c_str(), RGB(255, 255, 255), text.c_str(),
-                RGB(255, 255, 255), text.c_str(), RGB(81, 110, 125));
+                                RGB(255, 255, 255), text.c_str(), RGB(81, 110, 125));
             button->SetDescriptions(text.c_str(), round % 2 == 0 ? nullptr : L"Unavailable.");
             button->SetTooltipText(text.c_str(), round % 3 != 0);
             static_cast<void>(button->GetDescription());
@@ -310,8 +311,8 @@ class CStopwatch {
 public:
     void Time(const std::function<void()>& work)
     {
-        LARGE_INTEGER start {};
-        LARGE_INTEGER end {};
+        LARGE_INTEGER start{};
+        LARGE_INTEGER end{};
         ::QueryPerformanceCounter(&start);
         work();
         ::QueryPerformanceCounter(&end);
@@ -320,7 +321,7 @@ public:
     }
     double MsEach() const
     {
-        LARGE_INTEGER frequency {};
+        LARGE_INTEGER frequency{};
         ::QueryPerformanceFrequency(&frequency);
         return calls == 0 ? 0.0 : 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart) / calls;
     }
@@ -375,12 +376,12 @@ void BenchInProcess(const std::string& discRoot)
 
     PrintFigures("Endurance in this process: entries with 17 bound hover buttons under a hidden window", rows);
     std::printf("%ld language switches (RefreshAllEntries, each running the clean-up program) %.1f ms each\n",
-        switches.Calls(), switches.MsEach());
+                switches.Calls(), switches.MsEach());
     std::printf("%ld hovers of all 17 buttons (move, hover, 2 repaints, leave) %.2f ms per button\n", hovers.Calls(),
-        hovers.MsEach() / 17);
+                hovers.MsEach() / 17);
     std::printf("%ld relabels of all 17 buttons %.3f ms per button\n", relabels.Calls(), relabels.MsEach() / 17);
-    std::printf(
-        "%ld launch-and-refresh cycles of the wallpapers entry %.1f ms each\n", launches.Calls(), launches.MsEach());
+    std::printf("%ld launch-and-refresh cycles of the wallpapers entry %.1f ms each\n", launches.Calls(),
+                launches.MsEach());
     std::printf("messages and debugger lines (failed starts or waits): %ld\n", failures);
     PrintVerdict("middle to end", rows[1].second, rows[2].second);
 }
@@ -417,12 +418,12 @@ void BenchRealMenu(const std::string& program, const std::string& discRoot)
             char text[256] = {};
             DWORD_PTR copied = 0;
             ::SendMessageTimeoutA(description, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
-                kDialogLimitMs, &copied);
+                                  kDialogLimitMs, &copied);
             described += text[0] != '\0' ? 1 : 0;
         }
     }
     rows.emplace_back("after " + std::to_string(kPointerMoves) + " pointer moves",
-        OutsideFigures(process.Get(), processId));
+                      OutsideFigures(process.Get(), processId));
 
     // The language dialog opened by a click on its button and left with Escape.
     int opened = 0;
@@ -448,10 +449,10 @@ void BenchRealMenu(const std::string& program, const std::string& discRoot)
         }
         if (cycle + 1 == kLanguageDialogs / 2)
             rows.emplace_back("after " + std::to_string(cycle + 1) + " language dialogs",
-                OutsideFigures(process.Get(), processId));
+                              OutsideFigures(process.Get(), processId));
     }
     rows.emplace_back("after " + std::to_string(kLanguageDialogs) + " language dialogs",
-        OutsideFigures(process.Get(), processId));
+                      OutsideFigures(process.Get(), processId));
 
     driver.PostClose();
     if (!driver.WaitForExit(kEndLimitMs))
@@ -463,7 +464,8 @@ void BenchRealMenu(const std::string& program, const std::string& discRoot)
     std::printf("description line filled at %d of %d rests (a button disabled without a reason, such as the "
                 "Premiere updater here, leaves it empty); language dialog opened %d of %d times, left with Escape %d "
                 "times; exit code %lu\n",
-        described, kPointerMoves / kRestEvery, opened, kLanguageDialogs, escaped, static_cast<unsigned long>(exitCode));
+                described, kPointerMoves / kRestEvery, opened, kLanguageDialogs, escaped,
+                static_cast<unsigned long>(exitCode));
     std::printf("USER objects are the windows of the process where the system reports none; GDI objects and handles "
                 "of another process are not reported under Wine (GetGuiResources and GetProcessHandleCount answer "
                 "0), so the in-process table stands for them.\n");
@@ -475,9 +477,8 @@ void BenchRealMenu(const std::string& program, const std::string& discRoot)
 // the menu stores one, which goes again with the keys it needed.
 class CKeptLanguage {
 public:
-    CKeptLanguage()
-        : tavrinExisted(KeyPresent(kTavrinKey))
-        , language(rawregistry::ReadRawValue(kLanguageKey, kLanguageValue))
+    CKeptLanguage() :
+        tavrinExisted(KeyPresent(kTavrinKey)), language(rawregistry::ReadRawValue(kLanguageKey, kLanguageValue))
     {
     }
     ~CKeptLanguage()
@@ -511,7 +512,7 @@ private:
     std::optional<rawregistry::CRawValue> language;
 };
 
-} // namespace
+}  // namespace
 
 CProcessMemory ReadMemoryOf(HANDLE process)
 {
@@ -522,8 +523,8 @@ CProcessMemory ReadMemoryOf(HANDLE process)
 
 void RunEnduranceSection()
 {
-    const widetree::CWideTree disc(
-        widetree::TempFolder() + L"TavrinEndurance-" + std::to_wstring(::GetCurrentProcessId()));
+    const widetree::CWideTree disc(widetree::TempFolder() + L"TavrinEndurance-"
+                                   + std::to_wstring(::GetCurrentProcessId()));
     if (!LayDisc(disc)) {
         std::printf("\nEndurance: cannot lay the disc (are FixtureProgram.exe and Splash.exe beside the bench?)\n");
         return;

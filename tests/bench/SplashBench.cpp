@@ -6,14 +6,14 @@
 #include "BenchTable.h"
 #include "EnduranceBench.h"
 #include "StartupBreakdown.h"
+#include "app/HoverButtonHost.h"
+#include "base/Handles.h"
 #include "controls/HoverButton.h"
 #include "controls/WindowRegion.h"
 #include "entries/EntryTable.h"
 #include "entries/MenuEntries.h"
-#include "app/HoverButtonHost.h"
 #include "entries/MenuState.h"
 #include "framework/Application.h"
-#include "base/Handles.h"
 #include "res/Text.h"
 #include "res/resource.h"
 #include "system/FolderProbe.h"
@@ -42,13 +42,13 @@
 
 namespace {
 
+using bench::CStartupBreakdown;
+using bench::CStartupRun;
 using bench::CTable;
 using bench::ElapsedMs;
 using bench::Format;
 using bench::Median;
 using bench::Ratio;
-using bench::CStartupBreakdown;
-using bench::CStartupRun;
 using bench::ReadStartupRecord;
 
 // The median wall time of `runs` calls of `work`, in milliseconds, after one
@@ -65,8 +65,8 @@ double MedianMs(int runs, const std::function<void()>& work)
         ::QueryPerformanceCounter(&start);
         work();
         ::QueryPerformanceCounter(&end);
-        times.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                        static_cast<double>(frequency.QuadPart));
+        times.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart)
+                        / static_cast<double>(frequency.QuadPart));
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
@@ -118,8 +118,8 @@ INT_PTR CALLBACK NoDialogProcedure(HWND, UINT, WPARAM, LPARAM)
 // The size of the main dialog's window, which the menu stretches its face to.
 SIZE MenuWindowSize()
 {
-    const HWND dialog = ::CreateDialogParamA(CApplication::Instance(), MAKEINTRESOURCEA(IDD_MENU), nullptr,
-                                             &NoDialogProcedure, 0);
+    const HWND dialog
+        = ::CreateDialogParamA(CApplication::Instance(), MAKEINTRESOURCEA(IDD_MENU), nullptr, &NoDialogProcedure, 0);
     RECT bounds{};
     ::GetWindowRect(dialog, &bounds);
     ::DestroyWindow(dialog);
@@ -163,8 +163,10 @@ void BenchWindowRegion()
         const RECT* opaque;
     };
     const SIZE menuSize = MenuWindowSize();
-    const CRegionCase cases[] = {{{763, 560}, false, &none},   {{763, 560}, true, &none},
-                                 {{1526, 1120}, false, &none}, {{1526, 1120}, true, &none},
+    const CRegionCase cases[] = {{{763, 560}, false, &none},
+                                 {{763, 560}, true, &none},
+                                 {{1526, 1120}, false, &none},
+                                 {{1526, 1120}, true, &none},
                                  {menuSize, false, &menuOpaque}};
 
     CTable table({"face", "size", "rectangles", "one read ms", "builder ms", "x read", "target", "verdict",
@@ -199,8 +201,9 @@ void BenchWindowRegion()
         const bool same = ::EqualRgn(expected.Get(), actual.Get()) != FALSE;
         const bool menuCall = test.opaque != &none;
         const bool targeted = !menuCall && !test.holed;
-        table.AddRow({menuCall ? "picture 131 as the menu shows it, 763 x 560 opaque"
-                               : test.holed ? "picture 131 with magenta shapes" : "picture 131",
+        table.AddRow({menuCall         ? "picture 131 as the menu shows it, 763 x 560 opaque"
+                          : test.holed ? "picture 131 with magenta shapes"
+                                       : "picture 131",
                       std::to_string(size.cx) + " x " + std::to_string(size.cy),
                       std::to_string(RectangleCount(actual.Get())), Format("%.2f", readMs), Format("%.2f", fastMs),
                       Ratio(fastMs, readMs), targeted ? Format("<= %.0f x", kTargetRatio) : "-",
@@ -286,8 +289,8 @@ bool StringValuePresent(const std::string& path, const std::string& name)
     key.Reset(opened);
     DWORD type = 0;
     DWORD size = 0;
-    return ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-           type == REG_SZ && size > 1;
+    return ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS
+        && type == REG_SZ && size > 1;
 }
 
 // Registry changes under HKEY_LOCAL_MACHINE for one measurement, undone
@@ -334,7 +337,8 @@ private:
     {
         HKEY created = nullptr;
         if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
-                              nullptr) != ERROR_SUCCESS)
+                              nullptr)
+            != ERROR_SUCCESS)
             return COwnedKey();
         return COwnedKey(created);
     }
@@ -364,8 +368,8 @@ private:
                     ::RegDeleteValueA(restored.Get(), name.c_str());
             });
         }
-        return ::RegSetValueExA(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) ==
-               ERROR_SUCCESS;
+        return ::RegSetValueExA(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size)
+            == ERROR_SUCCESS;
     }
 
     std::vector<std::function<void()>> undo;
@@ -379,8 +383,7 @@ public:
         static int made = 0;
         char temp[MAX_PATH] = {};
         ::GetTempPathA(MAX_PATH, temp);
-        path = std::string(temp) + name + "-" + std::to_string(::GetCurrentProcessId()) + "-" +
-               std::to_string(++made);
+        path = std::string(temp) + name + "-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++made);
         std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
         std::filesystem::create_directories(path, ignored);
@@ -533,8 +536,8 @@ public:
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION started{};
         ::QueryPerformanceCounter(&startCounter);
-        if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                              discRoot.c_str(), &startup, &started))
+        if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, discRoot.c_str(),
+                              &startup, &started))
             return;
         process.Reset(started.hProcess);
         ::CloseHandle(started.hThread);
@@ -567,8 +570,8 @@ public:
     {
         const HWND found = ::FindWindowA(nullptr, kMenuTitle);
         DWORD owner = 0;
-        if (found != nullptr && ::GetWindowThreadProcessId(found, &owner) != 0 && owner == processId &&
-            ::IsWindowVisible(found))
+        if (found != nullptr && ::GetWindowThreadProcessId(found, &owner) != 0 && owner == processId
+            && ::IsWindowVisible(found))
             return found;
         return nullptr;
     }
@@ -623,8 +626,8 @@ CTimedStart TimeStartToFirstPaint(const std::string& program, const std::string&
     CTimedStart result;
     if (::FindWindowA(nullptr, kMenuTitle) != nullptr)
         return result;
-    const std::string eventName =
-        "SplashBenchFirstPaint-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++starts);
+    const std::string eventName
+        = "SplashBenchFirstPaint-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++starts);
     COwnedKernelHandle painted(::CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
     const std::string recordPath = recordFolder + "\\start-" + std::to_string(starts) + ".txt";
     if (!painted)
@@ -680,8 +683,11 @@ struct CTimedStarts {
 void BenchStartup()
 {
     const std::string title = "Start-up to the visible menu window, shipped programs (medians of alternating runs; "
-                              "window polled every " + std::to_string(kStartPollMs) + " ms; each start once what the last one "
-                              "left running has ended, and " + std::to_string(kSettleMs) + " ms more)";
+                              "window polled every "
+        + std::to_string(kStartPollMs)
+        + " ms; each start once what the last one "
+          "left running has ended, and "
+        + std::to_string(kSettleMs) + " ms more)";
     if (::FindWindowA(nullptr, kMenuTitle) != nullptr) {
         std::printf("\n%s\na window titled \"%s\" is open already: close it first\n", title.c_str(), kMenuTitle);
         return;
@@ -690,19 +696,20 @@ void BenchStartup()
     CScratchFolder bareDisc("SplashBenchStartBareDisc");
     CScratchFolder consoleDisc("SplashBenchStartConsoleDisc");
     CScratchFolder records("SplashBenchStartRecords");
-    if (!LayFullDisc(disc) || !disc.AddProgram("\\Splash.exe", kMenuProgram) ||
-        !disc.AddProgram("\\BareMenu.exe", kFloorProgram) ||
-        !disc.AddProgram("\\BareMenuCleanup.exe", kCleanupFloorProgram) || !LayFullDisc(bareDisc) ||
-        !bareDisc.AddProgram("\\Splash.exe", kMenuProgram) || !LayFullDisc(consoleDisc, kInstantConsoleProgram) ||
-        !consoleDisc.AddProgram("\\Splash.exe", kMenuProgram))
+    if (!LayFullDisc(disc) || !disc.AddProgram("\\Splash.exe", kMenuProgram)
+        || !disc.AddProgram("\\BareMenu.exe", kFloorProgram)
+        || !disc.AddProgram("\\BareMenuCleanup.exe", kCleanupFloorProgram) || !LayFullDisc(bareDisc)
+        || !bareDisc.AddProgram("\\Splash.exe", kMenuProgram) || !LayFullDisc(consoleDisc, kInstantConsoleProgram)
+        || !consoleDisc.AddProgram("\\Splash.exe", kMenuProgram))
         return;
-    const bool timed = disc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram) &&
-                       disc.AddProgram("\\BareMenuTimed.exe", kTimedFloorProgram) &&
-                       disc.AddProgram("\\BareMenuCleanupTimed.exe", kTimedCleanupFloorProgram) &&
-                       bareDisc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram) &&
-                       consoleDisc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram);
+    const bool timed = disc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram)
+        && disc.AddProgram("\\BareMenuTimed.exe", kTimedFloorProgram)
+        && disc.AddProgram("\\BareMenuCleanupTimed.exe", kTimedCleanupFloorProgram)
+        && bareDisc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram)
+        && consoleDisc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram);
     if (!timed)
-        std::printf("the timed builds are missing (build SplashTimed, BareMenuTimed and BareMenuCleanupTimed): no breakdown\n");
+        std::printf(
+            "the timed builds are missing (build SplashTimed, BareMenuTimed and BareMenuCleanupTimed): no breakdown\n");
     std::error_code removed;
     std::filesystem::remove(bareDisc.Path() + kCleanupProgram, removed);
     CRegistrySeed seed;
@@ -747,9 +754,8 @@ void BenchStartup()
             cleanups.ms.push_back(ElapsedMs(start, end));
     };
     auto timeCleanup = [&](CCleanups& cleanups, CMenuEntries& entries) { timeCleanupRuns(cleanups, entries, 1); };
-    auto timeCleanupPair = [&](CCleanups& pairs, CMenuEntries& entries) {
-        timeCleanupRuns(pairs, entries, kRequiredCleanupRuns);
-    };
+    auto timeCleanupPair
+        = [&](CCleanups& pairs, CMenuEntries& entries) { timeCleanupRuns(pairs, entries, kRequiredCleanupRuns); };
     struct CStarts {
         int calls = 0;
         std::vector<double> shown;
@@ -792,22 +798,20 @@ void BenchStartup()
     // every round beginning one work further on, so that no kind of start
     // always follows the same other kind.
     if (timed)
-        RotatedRounds(kStartRuns, {[&] { timeFirstPaint(timedMenuPath, timedMenu); },
-                                   [&] { timeFirstPaint(timedFloorPath, timedFloor); },
-                                   [&] { timeFirstPaint(timedCleanupFloorPath, timedCleanupFloor); },
-                                   [&] { timeCleanup(timedCleanups, cleanup); },
-                                   [&] { timeCleanupPair(timedPairs, cleanup); },
-                                   [&] { timeFirstPaint(timedBarePath, timedBare); },
-                                   [&] { timeFirstPaint(timedConsolePath, timedConsole); },
-                                   [&] { timeCleanup(timedConsoleCleanups, consoleCleanup); },
-                                   [&] { timeCleanupPair(timedConsolePairs, consoleCleanup); }});
-    RotatedRounds(kStartRuns, {[&] { timeStart(menuPath, menuStarts); },
-                               [&] { timeStart(floorPath, floorStarts); },
-                               [&] { timeStart(cleanupFloorPath, cleanupFloorStarts); },
-                               [&] { timeCleanup(shippedCleanups, cleanup); },
-                               [&] { timeStart(bareMenuPath, bareStarts); },
-                               [&] { timeStart(consoleMenuPath, consoleStarts); },
-                               [&] { timeCleanup(shippedConsoleCleanups, consoleCleanup); }});
+        RotatedRounds(
+            kStartRuns,
+            {[&] { timeFirstPaint(timedMenuPath, timedMenu); }, [&] { timeFirstPaint(timedFloorPath, timedFloor); },
+             [&] { timeFirstPaint(timedCleanupFloorPath, timedCleanupFloor); },
+             [&] { timeCleanup(timedCleanups, cleanup); }, [&] { timeCleanupPair(timedPairs, cleanup); },
+             [&] { timeFirstPaint(timedBarePath, timedBare); }, [&] { timeFirstPaint(timedConsolePath, timedConsole); },
+             [&] { timeCleanup(timedConsoleCleanups, consoleCleanup); },
+             [&] { timeCleanupPair(timedConsolePairs, consoleCleanup); }});
+    RotatedRounds(kStartRuns,
+                  {[&] { timeStart(menuPath, menuStarts); }, [&] { timeStart(floorPath, floorStarts); },
+                   [&] { timeStart(cleanupFloorPath, cleanupFloorStarts); },
+                   [&] { timeCleanup(shippedCleanups, cleanup); }, [&] { timeStart(bareMenuPath, bareStarts); },
+                   [&] { timeStart(consoleMenuPath, consoleStarts); },
+                   [&] { timeCleanup(shippedConsoleCleanups, consoleCleanup); }});
     if (failures != 0)
         std::printf("%d start(s) showed no window or no first paint within %lu ms\n", failures,
                     static_cast<unsigned long>(kWindowLimitMs));
@@ -837,8 +841,11 @@ void BenchStartup()
         return;
 
     breakdown.Print(("Where the start-up goes: timed builds from the creation of the process to the first complete "
-                     "paint (medians of " + std::to_string(breakdown.RunCount(0)) + " alternating runs; share of "
-                     "the median whole)").c_str());
+                     "paint (medians of "
+                     + std::to_string(breakdown.RunCount(0))
+                     + " alternating runs; share of "
+                       "the median whole)")
+                        .c_str());
 
     const double menuPaintMs = breakdown.MedianTotalMs(0);
     const double barePaintMs = breakdown.MedianTotalMs(1);
@@ -855,8 +862,8 @@ void BenchStartup()
     auto ratioRow = [&](const std::string& what, double measured, const std::string& against, double base,
                         double target, const std::vector<double>& roundRatios = {}) {
         const double ratio = base > 0 ? measured / base : 0.0;
-        targets.AddRow({what, Format("%.1f ms", measured), against + Format(": %.1f ms", base),
-                        Format("%.2f x", ratio), target > 0 ? Format("<= %.2f x", target) : "-",
+        targets.AddRow({what, Format("%.1f ms", measured), against + Format(": %.1f ms", base), Format("%.2f x", ratio),
+                        target > 0 ? Format("<= %.2f x", target) : "-",
                         target > 0 ? Verdict(base > 0 && ratio <= target) : "-",
                         roundRatios.empty() ? "-" : Format("%.2f x", Median(roundRatios))});
     };
@@ -873,31 +880,30 @@ void BenchStartup()
     std::vector<double> consoleRounds;
     std::vector<double> consolePairRounds;
     const size_t rounds = std::min({menuTotals.size(), bareTotals.size(), floorTotals.size(), consoleTotals.size(),
-                                    cleanupFloorTotals.size(),
-                                    timedCleanups.ms.size(), timedPairs.ms.size(), timedConsoleCleanups.ms.size(),
-                                    timedConsolePairs.ms.size()});
+                                    cleanupFloorTotals.size(), timedCleanups.ms.size(), timedPairs.ms.size(),
+                                    timedConsoleCleanups.ms.size(), timedConsolePairs.ms.size()});
     for (size_t round = 0; round < rounds; ++round) {
         bareRounds.push_back(bareTotals[round] / floorTotals[round]);
         cleanupRounds.push_back(menuTotals[round] / cleanupFloorTotals[round]);
-        oldCleanupRounds.push_back(menuTotals[round] /
-                                   (floorTotals[round] + kRequiredCleanupRuns * timedCleanups.ms[round]));
+        oldCleanupRounds.push_back(menuTotals[round]
+                                   / (floorTotals[round] + kRequiredCleanupRuns * timedCleanups.ms[round]));
         pairRounds.push_back(menuTotals[round] / (floorTotals[round] + timedPairs.ms[round]));
-        consoleRounds.push_back(consoleTotals[round] /
-                                (floorTotals[round] + kRequiredCleanupRuns * timedConsoleCleanups.ms[round]));
+        consoleRounds.push_back(consoleTotals[round]
+                                / (floorTotals[round] + kRequiredCleanupRuns * timedConsoleCleanups.ms[round]));
         consolePairRounds.push_back(consoleTotals[round] / (floorTotals[round] + timedConsolePairs.ms[round]));
     }
     std::vector<double> shownRounds;
     std::vector<double> shownBareRounds;
     std::vector<double> shownConsoleRounds;
     const size_t shownCount = std::min({menuStarts.shown.size(), floorStarts.shown.size(), bareStarts.shown.size(),
-                                        cleanupFloorStarts.shown.size(),
-                                        shippedCleanups.ms.size(), consoleStarts.shown.size(),
-                                        shippedConsoleCleanups.ms.size()});
+                                        cleanupFloorStarts.shown.size(), shippedCleanups.ms.size(),
+                                        consoleStarts.shown.size(), shippedConsoleCleanups.ms.size()});
     for (size_t round = 0; round < shownCount; ++round) {
         shownRounds.push_back(menuStarts.shown[round] / cleanupFloorStarts.shown[round]);
         shownBareRounds.push_back(bareStarts.shown[round] / floorStarts.shown[round]);
-        shownConsoleRounds.push_back(consoleStarts.shown[round] /
-                                     (floorStarts.shown[round] + kRequiredCleanupRuns * shippedConsoleCleanups.ms[round]));
+        shownConsoleRounds.push_back(
+            consoleStarts.shown[round]
+            / (floorStarts.shown[round] + kRequiredCleanupRuns * shippedConsoleCleanups.ms[round]));
     }
     ratioRow("menu, disc without the clean-up program (first paint)", barePaintMs, "floor", floorPaintMs,
              kBareDiscTarget, bareRounds);
@@ -913,8 +919,8 @@ void BenchStartup()
     ratioRow("the same, against both clean-up runs made as the start-up makes them", menuPaintMs,
              "floor + " + Format("%.0f", kCleanupGapMs) + " ms apart (" + Format("%.1f", Median(timedPairs.ms)) + ")",
              floorPaintMs + Median(timedPairs.ms), 0.0, pairRounds);
-    ratioRow("the same, shipped programs to the visible window", Median(menuStarts.shown),
-             "floor that runs it twice", Median(cleanupFloorStarts.shown), kCleanupTarget, shownRounds);
+    ratioRow("the same, shipped programs to the visible window", Median(menuStarts.shown), "floor that runs it twice",
+             Median(cleanupFloorStarts.shown), kCleanupTarget, shownRounds);
     ratioRow("menu without clean-up program, shipped, visible window", Median(bareStarts.shown), "floor", floorMs,
              kBareDiscTarget, shownBareRounds);
     // The console stand-in, for comparison: Wine's console host of each run
@@ -923,8 +929,8 @@ void BenchStartup()
              "floor + 2 x its clean-up alone (" + Format("%.1f", timedConsoleCleanupMs) + ")",
              floorPaintMs + kRequiredCleanupRuns * timedConsoleCleanupMs, 0.0, consoleRounds);
     ratioRow("the same, against both its runs made as the start-up makes them", consolePaintMs,
-             "floor + " + Format("%.0f", kCleanupGapMs) + " ms apart (" + Format("%.1f", Median(timedConsolePairs.ms)) +
-                 ")",
+             "floor + " + Format("%.0f", kCleanupGapMs) + " ms apart (" + Format("%.1f", Median(timedConsolePairs.ms))
+                 + ")",
              floorPaintMs + Median(timedConsolePairs.ms), 0.0, consolePairRounds);
     ratioRow("the same, shipped programs to the visible window", Median(consoleStarts.shown),
              "floor + 2 x its clean-up alone (" + Format("%.1f", Median(shippedConsoleCleanups.ms)) + ")",
@@ -949,10 +955,23 @@ constexpr int kRefreshRuns = 21;
 
 // Every control that the refresh labels: the fifteen entries, the language and Exit buttons.
 constexpr int kMenuControls[] = {
-    IDOK,           IDC_MANUAL,           IDC_PREMIERE_UPDATER, IDC_SUITE,          IDC_REGISTER,
-    IDC_AFTER_EFFECTS_PLUGIN, IDC_MAX_PLUGIN, IDC_SPICEMASTER_DEMO, IDC_HOTFIX,     IDC_README,
-    IDC_WALLPAPERS, IDC_VFW_CODECS,       IDC_LANGUAGE,         IDC_ACROBAT_READER, IDC_LIGHTWAVE_PLUGIN,
-    IDC_EFFECT_ADDONS, IDC_PHOTOSHOP_PLUGIN,
+    IDOK,
+    IDC_MANUAL,
+    IDC_PREMIERE_UPDATER,
+    IDC_SUITE,
+    IDC_REGISTER,
+    IDC_AFTER_EFFECTS_PLUGIN,
+    IDC_MAX_PLUGIN,
+    IDC_SPICEMASTER_DEMO,
+    IDC_HOTFIX,
+    IDC_README,
+    IDC_WALLPAPERS,
+    IDC_VFW_CODECS,
+    IDC_LANGUAGE,
+    IDC_ACROBAT_READER,
+    IDC_LIGHTWAVE_PLUGIN,
+    IDC_EFFECT_ADDONS,
+    IDC_PHOTOSHOP_PLUGIN,
 };
 
 // The menu window of the bench: a hidden top-level window with a real
@@ -1021,8 +1040,8 @@ CMachineFacts ReadMachineFacts(bool premiereReleasePlaced)
     facts.acrobatKey = KeyPresent(std::string(kAppPaths) + "AcroRd32.exe");
     facts.acrobatFolder = StringValuePresent(std::string(kAppPaths) + "AcroRd32.exe", "Path");
     facts.suiteFolderStored = StringValuePresent(kKardoKey, kSuiteFolderValueName);
-    facts.premiereRelease = premiereReleasePlaced && StringValuePresent(std::string(kAppPaths) + "Adobe Premiere.exe",
-                                                                        "Path");
+    facts.premiereRelease
+        = premiereReleasePlaced && StringValuePresent(std::string(kAppPaths) + "Adobe Premiere.exe", "Path");
     return facts;
 }
 
@@ -1097,11 +1116,11 @@ CEntryListings MeasureRefresh(const char* name, const CMenuState& state, const s
     CMenuEntries cleanup(states[4], headless);
     headlessBare.writeDebugLine = windowedBare.writeDebugLine = [](const std::string&) {};
 
-    const auto times = InterleavedTimesMs(kRefreshRuns, {[&] { headlessEntries.RefreshAllEntries(0); },
-                                                         [&] { windowedEntries.RefreshAllEntries(0); },
-                                                         [&] { headlessBare.RefreshAllEntries(0); },
-                                                         [&] { windowedBare.RefreshAllEntries(0); },
-                                                         [&] { cleanup.CleanUpAndDetectSuite(); }});
+    const auto times
+        = InterleavedTimesMs(kRefreshRuns,
+                             {[&] { headlessEntries.RefreshAllEntries(0); },
+                              [&] { windowedEntries.RefreshAllEntries(0); }, [&] { headlessBare.RefreshAllEntries(0); },
+                              [&] { windowedBare.RefreshAllEntries(0); }, [&] { cleanup.CleanUpAndDetectSuite(); }});
     const double cleanupMs = Median(times[4]);
 
     CEntryListings perEntry;
@@ -1138,10 +1157,9 @@ void BenchRefresh()
     CScratchFolder disc("SplashBenchRefreshDisc");
     CScratchFolder bareDisc("SplashBenchRefreshBareDisc");
     CScratchFolder machine("SplashBenchMachine");
-    if (!LayFullDisc(disc) || !LayFullDisc(bareDisc) ||
-        !machine.AddFile("\\Nimbo\\" + LoadFixedText(IDS_REGISTER_FILE)) ||
-        !machine.AddProgram("\\Premiere\\Adobe Premiere Pro.exe", kPremiereReleaseProgram) ||
-        !machine.AddFile("\\Reader\\AcroRd32.exe"))
+    if (!LayFullDisc(disc) || !LayFullDisc(bareDisc) || !machine.AddFile("\\Nimbo\\" + LoadFixedText(IDS_REGISTER_FILE))
+        || !machine.AddProgram("\\Premiere\\Adobe Premiere Pro.exe", kPremiereReleaseProgram)
+        || !machine.AddFile("\\Reader\\AcroRd32.exe"))
         return;
     std::error_code removed;
     std::filesystem::remove(bareDisc.Path() + kCleanupProgram, removed);
@@ -1150,19 +1168,19 @@ void BenchRefresh()
     state.discRoot = disc.Path();
     state.languageCode = kEnglishCode;
 
-    CTable table({"machine state", "host", "median ms", "no clean-up program ms", "clean-up alone ms",
-                  "clean-up share", "listings", "least listings"});
+    CTable table({"machine state", "host", "median ms", "no clean-up program ms", "clean-up alone ms", "clean-up share",
+                  "listings", "least listings"});
     CEntryListings perEntry[2];
     state.suiteInstalled = false;
     state.model = kModelNone;
-    perEntry[0] = MeasureRefresh("1: nothing installed, model 3", state, bareDisc.Path(), ReadMachineFacts(false), table);
+    perEntry[0]
+        = MeasureRefresh("1: nothing installed, model 3", state, bareDisc.Path(), ReadMachineFacts(false), table);
     {
         CRegistrySeed seed;
-        const bool seeded =
-            seed.Key(std::string(kUninstall) + "{444E2E17-6784-4BF0-926A-996E29E73729}") &&
-            seed.String(kKardoKey, kSuiteFolderValueName, machine.Path() + "\\Nimbo") &&
-            seed.String(std::string(kAppPaths) + "AcroRd32.exe", "Path", machine.Path() + "\\Reader") &&
-            seed.String(std::string(kAppPaths) + "Adobe Premiere.exe", "Path", machine.Path() + "\\Premiere");
+        const bool seeded = seed.Key(std::string(kUninstall) + "{444E2E17-6784-4BF0-926A-996E29E73729}")
+            && seed.String(kKardoKey, kSuiteFolderValueName, machine.Path() + "\\Nimbo")
+            && seed.String(std::string(kAppPaths) + "AcroRd32.exe", "Path", machine.Path() + "\\Reader")
+            && seed.String(std::string(kAppPaths) + "Adobe Premiere.exe", "Path", machine.Path() + "\\Premiere");
         if (!seeded) {
             std::printf("cannot seed the registry for the second state\n");
             return;
@@ -1188,8 +1206,8 @@ void BenchRefresh()
         }
         entries.AddRow(cells);
     }
-    entries.AddRow({"all", std::to_string(sums[0]), std::to_string(sums[1]), std::to_string(sums[2]),
-                    std::to_string(sums[3])});
+    entries.AddRow(
+        {"all", std::to_string(sums[0]), std::to_string(sums[1]), std::to_string(sums[2]), std::to_string(sums[3])});
     entries.Print("Folder listings per entry refresh, in refresh order");
 }
 
@@ -1205,7 +1223,7 @@ struct CProgramImage {
     bool read = false;
     std::string problem;
     uintmax_t fileBytes = 0;
-    DWORD codeBytes = 0;      // raw size of the code sections
+    DWORD codeBytes = 0;  // raw size of the code sections
     DWORD resourceBytes = 0;  // size of the resource directory
     std::vector<CImportedDll> imports;
 };
@@ -1280,19 +1298,19 @@ CProgramImage ReadProgramImage(const std::string& path)
     DWORD signature = 0;
     IMAGE_FILE_HEADER header{};
     IMAGE_OPTIONAL_HEADER32 optional{};
-    if (!file.Read(0, dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0 ||
-        !file.Read(static_cast<size_t>(dos.e_lfanew), signature) || signature != IMAGE_NT_SIGNATURE ||
-        !file.Read(static_cast<size_t>(dos.e_lfanew) + sizeof(signature), header) ||
-        header.SizeOfOptionalHeader < sizeof(IMAGE_OPTIONAL_HEADER32) ||
-        !file.Read(static_cast<size_t>(dos.e_lfanew) + sizeof(signature) + sizeof(header), optional) ||
-        optional.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+    if (!file.Read(0, dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0
+        || !file.Read(static_cast<size_t>(dos.e_lfanew), signature) || signature != IMAGE_NT_SIGNATURE
+        || !file.Read(static_cast<size_t>(dos.e_lfanew) + sizeof(signature), header)
+        || header.SizeOfOptionalHeader < sizeof(IMAGE_OPTIONAL_HEADER32)
+        || !file.Read(static_cast<size_t>(dos.e_lfanew) + sizeof(signature) + sizeof(header), optional)
+        || optional.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
         image.problem = "not a 32-bit PE program";
         return image;
     }
 
     std::vector<IMAGE_SECTION_HEADER> sections(header.NumberOfSections);
-    const size_t sectionTable =
-        static_cast<size_t>(dos.e_lfanew) + sizeof(signature) + sizeof(header) + header.SizeOfOptionalHeader;
+    const size_t sectionTable
+        = static_cast<size_t>(dos.e_lfanew) + sizeof(signature) + sizeof(header) + header.SizeOfOptionalHeader;
     for (size_t index = 0; index < sections.size(); ++index) {
         if (!file.Read(sectionTable + index * sizeof(IMAGE_SECTION_HEADER), sections[index])) {
             image.problem = "section table cut short";
@@ -1304,8 +1322,8 @@ CProgramImage ReadProgramImage(const std::string& path)
     if (optional.NumberOfRvaAndSizes > IMAGE_DIRECTORY_ENTRY_RESOURCE)
         image.resourceBytes = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].Size;
 
-    if (optional.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_IMPORT ||
-        optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress == 0) {
+    if (optional.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_IMPORT
+        || optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress == 0) {
         image.read = true;  // imports nothing
         return image;
     }
@@ -1379,8 +1397,8 @@ void BenchSize()
             count += dll.functions;
         return count;
     };
-    CTable sizes({"program", "file bytes", "KiB", "code bytes", "resource bytes", "DLLs", "imported functions",
-                  "x floor"});
+    CTable sizes(
+        {"program", "file bytes", "KiB", "code bytes", "resource bytes", "DLLs", "imported functions", "x floor"});
     for (int index = 0; index < 2; ++index) {
         const CProgramImage& image = images[index];
         sizes.AddRow({index == 0 ? "Splash.exe, the menu" : "BareMenu.exe, same resources, no logic (floor)",
@@ -1421,11 +1439,8 @@ struct CSection {
 };
 
 const CSection kSections[] = {
-    {"startup", &BenchStartup},
-    {"refresh", &BenchRefresh},
-    {"size", &BenchSize},
-    {"endurance", &RunEnduranceSection},
-    {"region", &BenchWindowRegion},
+    {"startup", &BenchStartup},          {"refresh", &BenchRefresh},     {"size", &BenchSize},
+    {"endurance", &RunEnduranceSection}, {"region", &BenchWindowRegion},
 };
 
 }  // namespace

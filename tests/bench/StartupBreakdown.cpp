@@ -92,8 +92,8 @@ bool ReadStartupRecord(const std::string& path, LONGLONG startCounter, CStartupR
     return !run.phases.empty();
 }
 
-CStartupBreakdown::CStartupBreakdown(std::vector<std::string> programs)
-    : programs(std::move(programs)), runs(this->programs.size())
+CStartupBreakdown::CStartupBreakdown(std::vector<std::string> programs) :
+    programs(std::move(programs)), runs(this->programs.size())
 {
 }
 

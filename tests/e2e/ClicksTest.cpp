@@ -38,7 +38,7 @@ constexpr char kErrorCaption[] = "Splash.exe";
 constexpr DWORD kSetupRunMs = 800;
 constexpr DWORD kFlowTimeoutMs = 15000;
 // A place on the screen that no window of the menu covers.
-constexpr POINT kAwayFromMenu = { 1200, 1000 };
+constexpr POINT kAwayFromMenu = {1200, 1000};
 
 // What every test starts from: no Run value, the language stored, neither
 // the suite nor the codecs installed.
@@ -95,7 +95,7 @@ TEST(Clicks, CodecsSetupHidesTheMenuThenItsEntryAndTheSuiteShowWhyTheyAreGreyed)
     CFixtureDisc disc;
     disc.AddMenu();
     disc.AddProgram(kSuiteSetup);
-    disc.AddProgram(kCodecsSetup, { "sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kCodecsKey) });
+    disc.AddProgram(kCodecsSetup, {"sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kCodecsKey)});
     const CProgramTexts texts(disc.MenuPath());
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
@@ -111,7 +111,7 @@ TEST(Clicks, CodecsSetupHidesTheMenuThenItsEntryAndTheSuiteShowWhyTheyAreGreyed)
     menu.PointAt(IDC_VFW_CODECS);
     EXPECT_TRUE(
         PollUntil([&] { return WideWindowText(menu.Control(IDC_DESCRIPTION)) == texts.Text(IDS_VFW_CODECS_INSTALLED); },
-            kHoverTimeoutMs));
+                  kHoverTimeoutMs));
     menu.PointAt(IDC_SUITE);
     EXPECT_TRUE(PollUntil(
         [&] { return WideWindowText(menu.Control(IDC_DESCRIPTION)) == texts.Text(IDS_SUITE_CODECS_INSTALLED); },
@@ -130,7 +130,7 @@ TEST(Clicks, SuiteTypicalInstallationInEnglish)
     CFixtureDisc disc;
     disc.AddMenu();
     disc.AddProgram(kCleanUpTool);
-    disc.AddProgram(kSuiteSetup, { "sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kSuiteKey) });
+    disc.AddProgram(kSuiteSetup, {"sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kSuiteKey)});
     const CProgramTexts texts(disc.MenuPath());
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
@@ -170,7 +170,7 @@ TEST(Clicks, SuiteCustomInstallationInFrenchFromAFolderWithBlanks)
     SeedCommon(seed, kFrenchCode);
     CFixtureDisc disc("Tavrin Vexa Disc");
     disc.AddMenu();
-    disc.AddProgram(kSuiteSetup, { "sleep " + std::to_string(kSetupRunMs) });
+    disc.AddProgram(kSuiteSetup, {"sleep " + std::to_string(kSetupRunMs)});
     // What an unquoted path would start: the system tries the path up to
     // its first blank before the whole of it.
     disc.AddProgram("..\\Tavrin.exe");
@@ -215,8 +215,8 @@ TEST(Clicks, ProgramGoneFromTheDiscIsReportedWithItsCommandLineAndTheMenuStays)
     AnswerMessageBox(question, IDYES);
     const HWND box = WaitForMessageBox(kErrorCaption, menu.ProcessId());
     ASSERT_NE(nullptr, box) << "no message about the failed start";
-    EXPECT_EQ(
-        "Cannot find the file : '" + disc.PathOf(kSuiteSetup) + " /express /l0x09'", ToUtf8(WideMessageBoxText(box)));
+    EXPECT_EQ("Cannot find the file : '" + disc.PathOf(kSuiteSetup) + " /express /l0x09'",
+              ToUtf8(WideMessageBoxText(box)));
     EXPECT_TRUE(::IsWindowVisible(menu.Window())) << "the menu hid for a program that never started";
 
     AnswerMessageBox(box, IDOK);
@@ -319,4 +319,4 @@ TEST(Clicks, ManualOfTheStoredModelOpensWithoutAsking)
     EXPECT_EQ(nullptr, FindDialogWith(IDC_VEXA100, menu.ProcessId()));
 }
 
-} // namespace
+}  // namespace

@@ -24,7 +24,7 @@ constexpr char kAfterEffectsPluginId[] = "{CB89C001-6354-46C0-AD14-ABCCB79DADA6}
 // The face is dark; only drawn text comes this close to white.
 constexpr int kNearWhite = 0xF0;
 // A place on the screen that no window of the menu covers.
-constexpr POINT kAwayFromMenu = { 1200, 1000 };
+constexpr POINT kAwayFromMenu = {1200, 1000};
 
 class DescriptionLine : public ::testing::Test {
 protected:
@@ -69,25 +69,25 @@ protected:
     POINT BareFacePoint() const
     {
         const RECT line = menu->ControlRect(IDC_DESCRIPTION);
-        return POINT { line.left + 10, line.top - 20 };
+        return POINT{line.left + 10, line.top - 20};
     }
 
     // A point on one of the never-shown buttons at the bottom edge that is
     // still inside the menu's outline; {-1, -1} when none is.
     POINT HiddenButtonPoint() const
     {
-        for (const int id : { IDC_README, IDC_ACROBAT_READER, IDC_MANUAL }) {
+        for (const int id : {IDC_README, IDC_ACROBAT_READER, IDC_MANUAL}) {
             const RECT button = menu->ControlRect(id);
             for (int y = button.top; y < button.bottom; ++y)
                 for (int x = button.left; x < button.right; x += 4) {
-                    POINT client { x, y };
+                    POINT client{x, y};
                     ::ScreenToClient(menu->Window(), &client);
-                    if (::WindowFromPoint(POINT { x, y }) == menu->Window()
+                    if (::WindowFromPoint(POINT{x, y}) == menu->Window()
                         && ::ChildWindowFromPoint(menu->Window(), client) == menu->Control(id))
-                        return POINT { x, y };
+                        return POINT{x, y};
                 }
         }
-        return POINT { -1, -1 };
+        return POINT{-1, -1};
     }
 
     CRegistrySeed seed;
@@ -146,4 +146,4 @@ TEST_F(DescriptionLine, EmptiesOverTheHiddenButtonsAndOverItself)
     EXPECT_TRUE(PollUntil([&] { return !LineShowsWhite(); }, kHoverTimeoutMs));
 }
 
-} // namespace
+}  // namespace

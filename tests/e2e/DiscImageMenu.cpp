@@ -13,10 +13,11 @@
 namespace {
 
 // The sample disc on a machine with nothing installed and no model stored.
-constexpr int kOffered[] = { IDC_SUITE, IDC_SPICEMASTER_DEMO, IDC_ACROBAT_READER, IDC_README, IDC_WALLPAPERS,
-    IDC_VFW_CODECS };
-constexpr int kNotOffered[] = { IDC_HOTFIX, IDC_PREMIERE_UPDATER, IDC_AFTER_EFFECTS_PLUGIN, IDC_MAX_PLUGIN,
-    IDC_PHOTOSHOP_PLUGIN, IDC_REGISTER, IDC_MANUAL, IDC_LIGHTWAVE_PLUGIN, IDC_EFFECT_ADDONS };
+constexpr int kOffered[]
+    = {IDC_SUITE, IDC_SPICEMASTER_DEMO, IDC_ACROBAT_READER, IDC_README, IDC_WALLPAPERS, IDC_VFW_CODECS};
+constexpr int kNotOffered[]
+    = {IDC_HOTFIX,   IDC_PREMIERE_UPDATER, IDC_AFTER_EFFECTS_PLUGIN, IDC_MAX_PLUGIN,   IDC_PHOTOSHOP_PLUGIN,
+       IDC_REGISTER, IDC_MANUAL,           IDC_LIGHTWAVE_PLUGIN,     IDC_EFFECT_ADDONS};
 
 TEST(DiscImage, MenuOnACdRomDriveShowsTheSampleDiscAndTakesTheDriveAsItsRoot)
 {
@@ -49,4 +50,4 @@ TEST(DiscImage, MenuOnACdRomDriveShowsTheSampleDiscAndTakesTheDriveAsItsRoot)
     EXPECT_TRUE(menu.WaitForExit()) << "the menu did not close";
 }
 
-} // namespace
+}  // namespace

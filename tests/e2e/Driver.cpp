@@ -22,7 +22,7 @@ std::vector<char> EnvironmentWith(const std::string& name, const std::string& va
          entry += std::char_traits<char>::length(entry) + 1) {
         const std::string text(entry);
         if (::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.c_str(), static_cast<int>(prefix.size()),
-                prefix.c_str(), static_cast<int>(prefix.size()))
+                             prefix.c_str(), static_cast<int>(prefix.size()))
             == CSTR_EQUAL)
             continue;
         block.insert(block.end(), text.begin(), text.end());
@@ -45,9 +45,9 @@ std::string FolderOf(const std::string& path)
 }
 
 // One mouse event through the system's input queue, as hardware would give it.
-void SendMouse(DWORD flags, POINT point = POINT {})
+void SendMouse(DWORD flags, POINT point = POINT{})
 {
-    INPUT input {};
+    INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = flags;
     if (flags & MOUSEEVENTF_ABSOLUTE) {
@@ -64,7 +64,7 @@ void SendMouse(DWORD flags, POINT point = POINT {})
 // One key event through the system's input queue.
 void SendKey(WORD virtualKey, bool up)
 {
-    INPUT input {};
+    INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = virtualKey;
     input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(virtualKey, 0));
@@ -78,7 +78,7 @@ LRESULT CALLBACK PlainWindowProcedure(HWND window, UINT message, WPARAM wParam, 
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-} // namespace
+}  // namespace
 
 CMenuDriver::CMenuDriver(const std::string& programPath, const std::string& stubLog, std::string workingFolder)
 {
@@ -86,11 +86,11 @@ CMenuDriver::CMenuDriver(const std::string& programPath, const std::string& stub
         workingFolder = FolderOf(programPath);
     std::string commandLine = "\"" + programPath + "\"";
     std::vector<char> environment = EnvironmentWith("SPLASH_STUB_LOG", stubLog);
-    STARTUPINFOA startup {};
+    STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started {};
+    PROCESS_INFORMATION started{};
     if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, environment.data(),
-            workingFolder.c_str(), &startup, &started))
+                          workingFolder.c_str(), &startup, &started))
         throw std::runtime_error("cannot start " + programPath + " (error " + std::to_string(::GetLastError()) + ")");
     const COwnedKernelHandle thread(started.hThread);
     process.Reset(started.hProcess);
@@ -113,11 +113,11 @@ DWORD RunAndWait(const std::string& commandLine, const std::string& stubLog, DWO
 {
     std::string mutableLine = commandLine;
     std::vector<char> environment = EnvironmentWith("SPLASH_STUB_LOG", stubLog);
-    STARTUPINFOA startup {};
+    STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started {};
+    PROCESS_INFORMATION started{};
     if (!::CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS,
-            environment.data(), nullptr, &startup, &started))
+                          environment.data(), nullptr, &startup, &started))
         return kNotStarted;
     const COwnedKernelHandle thread(started.hThread);
     const COwnedKernelHandle process(started.hProcess);
@@ -153,7 +153,7 @@ HWND CMenuDriver::Control(int id) const
 
 RECT CMenuDriver::ControlRect(int id) const
 {
-    RECT rect {};
+    RECT rect{};
     ::GetWindowRect(Control(id), &rect);
     return rect;
 }
@@ -161,7 +161,7 @@ RECT CMenuDriver::ControlRect(int id) const
 POINT CMenuDriver::ControlCentre(int id) const
 {
     const RECT rect = ControlRect(id);
-    return POINT { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 std::string CMenuDriver::ControlText(int id) const
@@ -242,11 +242,11 @@ BOOL CALLBACK CollectMatchingWindow(HWND window, LPARAM parameter)
     return TRUE;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<HWND> FindTopLevelWindows(const std::string& title, const char* className, DWORD processId)
 {
-    CWindowSearch search { title, className, processId, {} };
+    CWindowSearch search{title, className, processId, {}};
     ::EnumWindows(CollectMatchingWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -265,8 +265,8 @@ std::string WindowText(HWND window)
         return std::string();
     std::string text(length + 1, '\0');
     DWORD_PTR copied = 0;
-    if (!::SendMessageTimeoutA(
-            window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_BLOCK, kTextTimeoutMs, &copied))
+    if (!::SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_BLOCK,
+                               kTextTimeoutMs, &copied))
         return std::string();
     text.resize(copied < text.size() ? copied : text.size() - 1);
     return text;
@@ -279,8 +279,8 @@ std::wstring SentWideText(HWND window)
         return std::wstring();
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!::SendMessageTimeoutW(
-            window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_BLOCK, kTextTimeoutMs, &copied))
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_BLOCK,
+                               kTextTimeoutMs, &copied))
         return std::wstring();
     text.resize(copied < text.size() ? copied : text.size() - 1);
     return text;
@@ -292,7 +292,7 @@ void MovePointerTo(POINT point)
     // below is a real move even when it is already there.
     ::SetCursorPos(point.x > 0 ? point.x - 1 : point.x + 1, point.y);
     SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, point);
-    POINT now {};
+    POINT now{};
     if (::GetCursorPos(&now) && (now.x != point.x || now.y != point.y))
         ::SetCursorPos(point.x, point.y);
     ::Sleep(kInputSettleMs);
@@ -326,7 +326,7 @@ bool WaitUntilReadyForInput(HWND control)
     // activation. Its thread answers a sent message only once it is back in
     // its message loop, and its window is then the active one.
     const HWND top = ::GetAncestor(control, GA_ROOT);
-    GUITHREADINFO input {};
+    GUITHREADINFO input{};
     input.cbSize = sizeof(input);
     const DWORD thread = ::GetWindowThreadProcessId(top, nullptr);
     return PollUntil(
@@ -390,11 +390,11 @@ BOOL CALLBACK FindDialogHolding(HWND window, LPARAM parameter)
     return FALSE;
 }
 
-} // namespace
+}  // namespace
 
 HWND FindDialogWith(int controlId, DWORD processId)
 {
-    CDialogSearch search { controlId, processId, nullptr };
+    CDialogSearch search{controlId, processId, nullptr};
     ::EnumWindows(FindDialogHolding, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -409,16 +409,16 @@ HWND WaitForDialogWith(int controlId, DWORD processId, DWORD timeoutMs)
 void ClickControlOf(HWND window, int controlId)
 {
     const HWND control = ::GetDlgItem(window, controlId);
-    RECT rect {};
+    RECT rect{};
     ::GetWindowRect(control, &rect);
-    const POINT centre { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+    const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     WaitUntilReadyForInput(control);
     WaitUntilPointLiesOn(control, centre);
     ClickAt(centre);
 }
 
-CProgramTexts::CProgramTexts(const std::string& programPath)
-    : module(::LoadLibraryExA(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE))
+CProgramTexts::CProgramTexts(const std::string& programPath) :
+    module(::LoadLibraryExA(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE))
 {
     if (!module)
         throw std::runtime_error("cannot read the texts of " + programPath);
@@ -460,19 +460,19 @@ std::wstring WideMessageBoxText(HWND box)
 
 void AnswerMessageBox(HWND box, int buttonId)
 {
-    ::PostMessageA(
-        box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, buttonId)));
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(box, buttonId)));
 }
 
 COwnedWindow CreateTitledWindow(const std::string& title, bool visible)
 {
     static const char kClassName[] = "SplashE2eTitledWindow";
-    WNDCLASSA windowClass {};
+    WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = PlainWindowProcedure;
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
     windowClass.lpszClassName = kClassName;
     ::RegisterClassA(&windowClass);
     const DWORD style = WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0);
-    return COwnedWindow(::CreateWindowExA(
-        0, kClassName, title.c_str(), style, 900, 700, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr));
+    return COwnedWindow(::CreateWindowExA(0, kClassName, title.c_str(), style, 900, 700, 200, 100, nullptr, nullptr,
+                                          windowClass.hInstance, nullptr));
 }

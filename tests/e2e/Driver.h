@@ -138,7 +138,8 @@ COwnedWindow CreateTitledWindow(const std::string& title, bool visible);
 
 // Polls `condition` every few milliseconds until it holds or the time is up;
 // the condition's last answer.
-template <typename Condition> bool PollUntil(Condition condition, DWORD timeoutMs)
+template <typename Condition>
+bool PollUntil(Condition condition, DWORD timeoutMs)
 {
     const DWORD start = ::GetTickCount();
     for (;;) {

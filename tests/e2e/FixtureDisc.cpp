@@ -42,15 +42,15 @@ std::string ModulePath(HMODULE module)
 // Paths compare without regard to case, as the file system does.
 std::string Lower(std::string text)
 {
-    std::transform(
-        text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
 // A folder name no other test run uses: process id, time and a counter.
 std::string UniqueTempFolder()
 {
-    static std::atomic<unsigned> counter { 0 };
+    static std::atomic<unsigned> counter{0};
     char temp[MAX_PATH + 1] = {};
     const DWORD length = ::GetTempPathA(sizeof(temp), temp);
     if (length == 0 || length > MAX_PATH)
@@ -81,7 +81,7 @@ void WriteOrThrow(const std::string& path, const std::string& content)
 // Deletes a folder tree; a file still held by an ending process is retried.
 bool RemoveTree(const std::string& folder)
 {
-    WIN32_FIND_DATAA found {};
+    WIN32_FIND_DATAA found{};
     COwnedFind find(::FindFirstFileA((folder + "\\*").c_str(), &found));
     if (find.Get() != INVALID_HANDLE_VALUE) {
         do {
@@ -100,7 +100,7 @@ bool RemoveTree(const std::string& folder)
     return ::RemoveDirectoryA(folder.c_str()) != FALSE;
 }
 
-} // namespace
+}  // namespace
 
 std::string TestProgramFolder()
 {
@@ -115,10 +115,8 @@ void MakeParentFolders(const std::string& path)
         ::CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
 }
 
-CFixtureDisc::CFixtureDisc(const std::string& rootName)
-    : folder(UniqueTempFolder())
-    , root(folder + "\\" + rootName)
-    , logPath(folder + "\\stub-log.txt")
+CFixtureDisc::CFixtureDisc(const std::string& rootName) :
+    folder(UniqueTempFolder()), root(folder + "\\" + rootName), logPath(folder + "\\stub-log.txt")
 {
     MakeParentFolders(root + "\\");
     if (::GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES)

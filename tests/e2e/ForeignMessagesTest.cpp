@@ -102,8 +102,7 @@ TEST(ForeignMessages, BogusPointersAndWindowsOfAnotherProgramAreRefused)
         UINT message;
         LPARAM lParam;
     } sent[] = {
-        {"a draw request that only the menu hands its buttons", menu.Control(IDC_SUITE), WM_DRAWITEM,
-         kBogusPointer},
+        {"a draw request that only the menu hands its buttons", menu.Control(IDC_SUITE), WM_DRAWITEM, kBogusPointer},
         {"a draw request for another program's window", menu.Window(), WM_DRAWITEM, reinterpret_cast<LPARAM>(&item)},
         {"a second initialisation", menu.Window(), WM_INITDIALOG, kBogusPointer},
     };

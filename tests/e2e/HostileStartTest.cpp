@@ -51,8 +51,8 @@ struct CValueName {
     const char* key;
     const char* name;
 };
-constexpr CValueName kReadValues[] = { { kRunKey, "Splash" }, { kKardoKey, "Language" }, { kCodecKey, "Codec" },
-    { kKardoKey, "PATH" }, { kAcrobatKey, "Path" }, { kPremiereKey, "Path" } };
+constexpr CValueName kReadValues[] = {{kRunKey, "Splash"}, {kKardoKey, "Language"}, {kCodecKey, "Codec"},
+                                      {kKardoKey, "PATH"}, {kAcrobatKey, "Path"},   {kPremiereKey, "Path"}};
 constexpr size_t kValueCount = sizeof(kReadValues) / sizeof(kReadValues[0]);
 
 // What the run does to a value: nothing, delete it (a Run value that named
@@ -67,18 +67,18 @@ struct CStored {
 
 struct CSeedCase {
     const char* name;
-    std::vector<CStored> values; // one per kReadValues
+    std::vector<CStored> values;  // one per kReadValues
     bool suiteInstalled = false;
 };
 
 CStored Absent(After after = After::Unchanged)
 {
-    return { false, { REG_NONE, std::string() }, after };
+    return {false, {REG_NONE, std::string()}, after};
 }
 
 CStored Value(DWORD type, const std::string& data, After after = After::Unchanged)
 {
-    return { true, { type, data }, after };
+    return {true, {type, data}, after};
 }
 
 std::string Text(const std::wstring& text, bool withNul = true)
@@ -105,38 +105,37 @@ const std::vector<CSeedCase>& SeedCases()
     const std::string large(kLargeLength, 'a');
     const std::string oddSized = Text(L"C:\\Kardo").substr(1);
     static const std::vector<CSeedCase> cases = {
-        { "WrongTypes",
-            { Value(REG_EXPAND_SZ, Text(L"C:\\Other\\setup.exe")), Value(REG_SZ, Text(L"1036"), After::Rewritten),
-                Value(REG_SZ, Text(L"5")), Value(REG_DWORD, std::string("\x05\0\0\0", 4)),
-                Value(REG_MULTI_SZ, Text(L"C:\\Reader") + std::string(2, '\0')), Value(REG_BINARY, "C:\\Premiere") } },
-        { "Empty",
-            { Value(REG_SZ, ""), Value(REG_DWORD, "", After::Rewritten), Value(REG_DWORD, ""), Value(REG_SZ, ""),
-                Value(REG_SZ, ""), Value(REG_SZ, "") } },
-        { "LargeWithoutNul",
-            { Value(REG_SZ, Text(Widen("C:\\" + large + "\\setup.exe"), false), After::Deleted),
-                Value(REG_BINARY, large, After::Rewritten), Value(REG_BINARY, large),
-                Value(REG_SZ, Text(Widen(large), false)), Value(REG_SZ, Text(Widen(large), false)),
-                Value(REG_SZ, Text(Widen(large), false)) } },
-        { "PrintfDirectives",
-            { Value(REG_SZ, Text(L"%s%n%x%n\\%n%s.exe"), After::Deleted), Value(REG_BINARY, "%n%n"),
-                Value(REG_BINARY, "%x%n"), Value(REG_SZ, Text(L"%s%n%x%n%s")), Value(REG_SZ, Text(L"%n%n%n%s")),
-                Value(REG_SZ, Text(L"%s%s%s%n\\")) } },
-        { "BeyondTheCodePage",
-            { Value(REG_SZ, Text(L"C:\\Disc \u00e9 \u65e5\u672c \u0416\\setup.exe"), After::Deleted),
-                Value(REG_SZ, Text(L"\u65e5")), Value(REG_SZ, Text(L"\u672c")),
-                Value(REG_SZ, Text(L"C:\\\u65e5\u672c\\%s")),
-                Value(REG_SZ, Text(L"C:\\\u0427\u0438\u0442\u0430\u0442\u0435\u043b\u044c")),
-                Value(REG_SZ, Text(L"C:\\Adobe\\\u30d7\u30ec\u30df\u30a2 \xD800\\")) } },
-        { "OddSizes",
-            { Value(REG_SZ, Text(L"setup.exe")), Value(REG_DWORD, std::string("\x0C\x04\x00", 3)),
-                Value(REG_QWORD, std::string("\x05\0\0\0\0\0\0\0", 8)), Value(REG_SZ, oddSized),
-                Value(REG_SZ, oddSized), Value(REG_SZ, oddSized) } },
-        { "NothingStored", { Absent(), Absent(After::Rewritten), Absent(), Absent(), Absent(), Absent() } },
+        {"WrongTypes",
+         {Value(REG_EXPAND_SZ, Text(L"C:\\Other\\setup.exe")), Value(REG_SZ, Text(L"1036"), After::Rewritten),
+          Value(REG_SZ, Text(L"5")), Value(REG_DWORD, std::string("\x05\0\0\0", 4)),
+          Value(REG_MULTI_SZ, Text(L"C:\\Reader") + std::string(2, '\0')), Value(REG_BINARY, "C:\\Premiere")}},
+        {"Empty",
+         {Value(REG_SZ, ""), Value(REG_DWORD, "", After::Rewritten), Value(REG_DWORD, ""), Value(REG_SZ, ""),
+          Value(REG_SZ, ""), Value(REG_SZ, "")}},
+        {"LargeWithoutNul",
+         {Value(REG_SZ, Text(Widen("C:\\" + large + "\\setup.exe"), false), After::Deleted),
+          Value(REG_BINARY, large, After::Rewritten), Value(REG_BINARY, large),
+          Value(REG_SZ, Text(Widen(large), false)), Value(REG_SZ, Text(Widen(large), false)),
+          Value(REG_SZ, Text(Widen(large), false))}},
+        {"PrintfDirectives",
+         {Value(REG_SZ, Text(L"%s%n%x%n\\%n%s.exe"), After::Deleted), Value(REG_BINARY, "%n%n"),
+          Value(REG_BINARY, "%x%n"), Value(REG_SZ, Text(L"%s%n%x%n%s")), Value(REG_SZ, Text(L"%n%n%n%s")),
+          Value(REG_SZ, Text(L"%s%s%s%n\\"))}},
+        {"BeyondTheCodePage",
+         {Value(REG_SZ, Text(L"C:\\Disc \u00e9 \u65e5\u672c \u0416\\setup.exe"), After::Deleted),
+          Value(REG_SZ, Text(L"\u65e5")), Value(REG_SZ, Text(L"\u672c")), Value(REG_SZ, Text(L"C:\\\u65e5\u672c\\%s")),
+          Value(REG_SZ, Text(L"C:\\\u0427\u0438\u0442\u0430\u0442\u0435\u043b\u044c")),
+          Value(REG_SZ, Text(L"C:\\Adobe\\\u30d7\u30ec\u30df\u30a2 \xD800\\"))}},
+        {"OddSizes",
+         {Value(REG_SZ, Text(L"setup.exe")), Value(REG_DWORD, std::string("\x0C\x04\x00", 3)),
+          Value(REG_QWORD, std::string("\x05\0\0\0\0\0\0\0", 8)), Value(REG_SZ, oddSized), Value(REG_SZ, oddSized),
+          Value(REG_SZ, oddSized)}},
+        {"NothingStored", {Absent(), Absent(After::Rewritten), Absent(), Absent(), Absent(), Absent()}},
         // With the suite installed, each "%s" of its folder repeats the 64 KiB disc root.
-        { "AmplifyingDirectives",
-            { Value(REG_SZ, Text(Widen("C:\\" + large + "\\setup.exe")), After::Deleted), Absent(After::Rewritten),
-                Absent(), Value(REG_SZ, Text(Widen(Directives(kLargeLength)))), Absent(), Absent() },
-            true },
+        {"AmplifyingDirectives",
+         {Value(REG_SZ, Text(Widen("C:\\" + large + "\\setup.exe")), After::Deleted), Absent(After::Rewritten),
+          Absent(), Value(REG_SZ, Text(Widen(Directives(kLargeLength)))), Absent(), Absent()},
+         true},
     };
     return cases;
 }
@@ -183,7 +182,7 @@ std::string Describe(HWND window)
 // have the focus and the capture, and whether it is in a move loop or a menu.
 std::string InputStateOf(HWND window)
 {
-    GUITHREADINFO info {};
+    GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info))
         return "no input state";
@@ -213,7 +212,7 @@ std::string MenuStateAfterExitClick(const CMenuDriver& menu)
     const bool answers = ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) != 0;
     const POINT centre = menu.ControlCentre(IDOK);
     const HWND hit = ::WindowFromPoint(centre);
-    POINT pointer {};
+    POINT pointer{};
     ::GetCursorPos(&pointer);
     return "menu window shown: " + std::to_string(::IsWindowVisible(window) != FALSE)
         + "; answers messages: " + std::to_string(answers) + "; menu " + Describe(window) + "; Exit "
@@ -222,7 +221,7 @@ std::string MenuStateAfterExitClick(const CMenuDriver& menu)
         + std::to_string(centre.y) + "; " + InputStateOf(window);
 }
 
-class HostileStart : public ::testing::TestWithParam<CSeedCase> { };
+class HostileStart : public ::testing::TestWithParam<CSeedCase> {};
 
 TEST_P(HostileStart, ShowsTheMenuEndsWithCodeZeroAndKeepsTheValuesItMayNotTouch)
 {
@@ -298,12 +297,12 @@ public:
     {
         ::SetEnvironmentVariableA("SPLASH_STUB_LOG", stubLog.c_str());
         std::wstring commandLine = L"\"" + program + L"\"";
-        STARTUPINFOW startup {};
+        STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
-        PROCESS_INFORMATION started {};
+        PROCESS_INFORMATION started{};
         const std::wstring folder = program.substr(0, program.rfind(L'\\'));
-        const BOOL done = ::CreateProcessW(
-            nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &started);
+        const BOOL done = ::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                           folder.c_str(), &startup, &started);
         error = done ? ERROR_SUCCESS : ::GetLastError();
         ::SetEnvironmentVariableA("SPLASH_STUB_LOG", nullptr);
         if (!done)
@@ -352,7 +351,7 @@ private:
 struct CRootCase {
     const char* name;
     bool deep;
-    const wchar_t* folder; // the disc root's own folder name
+    const wchar_t* folder;  // the disc root's own folder name
 };
 
 // A Japanese folder name of a hundred characters: 300 bytes in the UTF-8
@@ -372,7 +371,7 @@ void PrintTo(const CRootCase& root, std::ostream* out)
     *out << root.name;
 }
 
-class HostileRoot : public ::testing::TestWithParam<CRootCase> { };
+class HostileRoot : public ::testing::TestWithParam<CRootCase> {};
 
 // The disc root reaches the menu through the UTF-8 code page that its
 // manifest asks for, so its items are found and start. A root past MAX_PATH
@@ -392,8 +391,8 @@ TEST_P(HostileRoot, TheMenuFindsAndStartsItsItems)
     }
     widetree::CWideTree tree(root);
     ASSERT_TRUE(tree.AddCopy(widetree::Widen(TestProgramFolder() + "\\Splash.exe"), "\\Splash.exe"));
-    ASSERT_TRUE(tree.AddCopy(
-        widetree::Widen(TestProgramFolder() + "\\StubProgram.exe"), "\\Bonus\\DesktopWallpapers\\setup.exe"));
+    ASSERT_TRUE(tree.AddCopy(widetree::Widen(TestProgramFolder() + "\\StubProgram.exe"),
+                             "\\Bonus\\DesktopWallpapers\\setup.exe"));
 
     CWideMenuRun menu;
     DWORD error = ERROR_SUCCESS;
@@ -419,10 +418,10 @@ TEST_P(HostileRoot, TheMenuFindsAndStartsItsItems)
 }
 
 INSTANTIATE_TEST_SUITE_P(Roots, HostileRoot,
-    ::testing::Values(CRootCase { "BeyondTheCodePage", false, L"Disc \u00e9 \u65e5\u672c" },
-        CRootCase { "PastMaxPath", true, L"Disc \u00e9 \u65e5\u672c" },
-        CRootCase { "JapaneseHundredCharacters", false, kJapaneseHundred.c_str() }),
-    [](const ::testing::TestParamInfo<CRootCase>& info) { return std::string(info.param.name); });
+                         ::testing::Values(CRootCase{"BeyondTheCodePage", false, L"Disc \u00e9 \u65e5\u672c"},
+                                           CRootCase{"PastMaxPath", true, L"Disc \u00e9 \u65e5\u672c"},
+                                           CRootCase{"JapaneseHundredCharacters", false, kJapaneseHundred.c_str()}),
+                         [](const ::testing::TestParamInfo<CRootCase>& info) { return std::string(info.param.name); });
 
 // A folder named like the item passes the probe; its click shows the
 // start-failure message, and the menu goes on.
@@ -458,7 +457,7 @@ TEST(HostileTwice, ASecondCopyDuringTheFirstCopysStartUpEndsQuietly)
     seed.RemoveValue(kRunKey, "Splash");
     CFixtureDisc disc;
     disc.AddMenu();
-    disc.AddProgram("Nimbo\\NimboCleanup.fix", { kSlowCleanup });
+    disc.AddProgram("Nimbo\\NimboCleanup.fix", {kSlowCleanup});
 
     const DWORD firstStarted = ::GetTickCount();
     CMenuDriver first(disc.MenuPath(), disc.LogPath());
@@ -483,4 +482,4 @@ TEST(HostileTwice, ASecondCopyDuringTheFirstCopysStartUpEndsQuietly)
     EXPECT_EQ(0u, ExitCodeOf(firstProcess.Get()));
 }
 
-} // namespace
+}  // namespace

@@ -75,7 +75,7 @@ std::vector<CStubRecord> RunWallpapersSetup(const std::vector<std::string>& acti
 TEST(InstallerFlow, WallpapersSetupRunsWhileTheMenuHidesThenTheEntryIsGreyed)
 {
     for (const CStubRecord& record :
-        RunWallpapersSetup({ "sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kWallpapersKey) })) {
+         RunWallpapersSetup({"sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kWallpapersKey)})) {
         if (!record.action.empty())
             ADD_FAILURE() << record.action << ": " << record.commandLine;
     }
@@ -90,8 +90,8 @@ TEST(InstallerFlow, TheWaitingMenuAnswersASetupsBroadcast)
                     "so only the 32-bit run can tell a safe wait from a plain one";
 #endif
     int answers = 0;
-    for (const CStubRecord& record :
-        RunWallpapersSetup({ "sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kWallpapersKey), "broadcast" })) {
+    for (const CStubRecord& record : RunWallpapersSetup(
+             {"sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kWallpapersKey), "broadcast"})) {
         if (record.action == "broadcast") {
             ++answers;
             EXPECT_EQ(0u, record.commandLine.find("answered")) << record.commandLine;
@@ -140,7 +140,8 @@ bool SendClick(HWND dialog, int controlId)
 {
     DWORD_PTR result = 0;
     return ::SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
-               reinterpret_cast<LPARAM>(::GetDlgItem(dialog, controlId)), SMTO_ABORTIFHUNG, 5000, &result)
+                                 reinterpret_cast<LPARAM>(::GetDlgItem(dialog, controlId)), SMTO_ABORTIFHUNG, 5000,
+                                 &result)
         != 0;
 }
 
@@ -155,13 +156,13 @@ TEST(InstallerFlow, ACommandSentWhileASetupRunsIsCarriedOutOnceTheSetupHasEnded)
     CFixtureDisc disc;
     disc.AddMenu();
     // The setup's last act, the broadcast, leaves lines in the log.
-    disc.AddProgram(kWallpapersSetup, { "sleep 1500", "broadcast" });
+    disc.AddProgram(kWallpapersSetup, {"sleep 1500", "broadcast"});
     disc.AddProgram(kDemo);
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
     ASSERT_NE(nullptr, menu.WaitForWindow());
-    ASSERT_TRUE(PollUntil([&] { return ::IsWindowEnabled(menu.Control(IDC_SPICEMASTER_DEMO)) != FALSE; },
-        kWindowTimeoutMs));
+    ASSERT_TRUE(
+        PollUntil([&] { return ::IsWindowEnabled(menu.Control(IDC_SPICEMASTER_DEMO)) != FALSE; }, kWindowTimeoutMs));
     menu.Click(IDC_WALLPAPERS);
     ASSERT_TRUE(PollUntil([&] { return !::IsWindowVisible(menu.Window()); }, kFlowTimeoutMs));
 
@@ -175,7 +176,7 @@ TEST(InstallerFlow, ACommandSentWhileASetupRunsIsCarriedOutOnceTheSetupHasEnded)
         else if (record.action == "menu")
             order.push_back("setup's end");
     }
-    EXPECT_EQ((std::vector<std::string> { "setup's end", "demo" }), order);
+    EXPECT_EQ((std::vector<std::string>{"setup's end", "demo"}), order);
 }
 
 // The window exists, untitled and hidden, while the clean-up program runs;
@@ -186,13 +187,13 @@ TEST(InstallerFlow, AnExitSentWhileTheCleanUpRunsEndsTheMenuOnceItHasStarted)
     SeedEnglishWithoutWallpapers(seed);
     CFixtureDisc disc;
     disc.AddMenu();
-    disc.AddProgram("Nimbo\\NimboCleanup.fix", { "sleep 1500" });
+    disc.AddProgram("Nimbo\\NimboCleanup.fix", {"sleep 1500"});
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
     ASSERT_EQ(1u, disc.WaitForStarts(1, kWindowTimeoutMs).size()) << "the clean-up did not start";
     std::vector<HWND> starting;
     ASSERT_TRUE(PollUntil([&] { return !(starting = FindTopLevelWindows("", kDialogClass, menu.ProcessId())).empty(); },
-        kWindowTimeoutMs));
+                          kWindowTimeoutMs));
     EXPECT_TRUE(SendClick(starting[0], IDOK));
     EXPECT_TRUE(menu.WaitForExit(kFlowTimeoutMs)) << "the Exit was lost";
     EXPECT_EQ(0u, menu.ExitCode());
@@ -200,4 +201,4 @@ TEST(InstallerFlow, AnExitSentWhileTheCleanUpRunsEndsTheMenuOnceItHasStarted)
     EXPECT_EQ(2u, disc.Starts().size());
 }
 
-} // namespace
+}  // namespace

@@ -22,17 +22,17 @@ constexpr int kFrenchOffset = 1000;
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr char kWallpapersId[] = "{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}";
 constexpr const char* kProductIds[]
-    = { "{444E2E17-6784-4BF0-926A-996E29E73729}", "{6a8189b9-edf5-4b5b-97d0-6dd18fc78470}", kWallpapersId };
+    = {"{444E2E17-6784-4BF0-926A-996E29E73729}", "{6a8189b9-edf5-4b5b-97d0-6dd18fc78470}", kWallpapersId};
 constexpr char kSuiteSetup[] = "Nimbo\\setup.exe";
 constexpr char kWallpapersSetup[] = "Bonus\\DesktopWallpapers\\setup.exe";
 constexpr char kCodecsSetup[] = "Bonus\\VFWSoftwareCodecs\\setup.exe";
 constexpr char kQuestionCaption[] = "Nimbo Setup";
 constexpr DWORD kFlowTimeoutMs = 15000;
-constexpr WORD kShiftTab = 0xFFFF; // a key of the tables below: Tab with Shift held
+constexpr WORD kShiftTab = 0xFFFF;  // a key of the tables below: Tab with Shift held
 
 bool WaitForFocus(HWND control)
 {
-    GUITHREADINFO info {};
+    GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     const DWORD thread = ::GetWindowThreadProcessId(control, nullptr);
     return PollUntil([&] { return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus == control; }, kHoverTimeoutMs);
@@ -53,7 +53,7 @@ bool WaitForCue(HWND button, bool shown)
 {
     return PollUntil(
         [&] {
-            RECT place {};
+            RECT place{};
             ::GetWindowRect(button, &place);
             const CScreenShot shot(place);
             const int y = (place.top + place.bottom) / 2;
@@ -96,7 +96,7 @@ protected:
         disc.AddProgram(kSuiteSetup);
         disc.AddProgram(kCodecsSetup);
         disc.AddProgram(kWallpapersSetup, wallpapersActions);
-        MovePointerTo(POINT { 1200, 1000 });
+        MovePointerTo(POINT{1200, 1000});
         Restart();
     }
 
@@ -132,18 +132,21 @@ TEST_F(Keyboard, KeysMoveTheFocusInScreenOrderWithTheCueAndTheDescription)
         int focus;
         int cue;
         unsigned text;
-    } steps[] = { { VK_TAB, IDC_WALLPAPERS, IDC_WALLPAPERS, IDS_WALLPAPERS_DESCRIPTION },
-        { VK_TAB, IDC_VFW_CODECS, IDC_VFW_CODECS, IDS_VFW_CODECS_DESCRIPTION },
-        { VK_TAB, IDC_LANGUAGE, IDC_LANGUAGE, IDS_LANGUAGE_DESCRIPTION }, { VK_TAB, IDOK, IDOK, IDS_EXIT_DESCRIPTION },
-        { VK_TAB, IDC_SUITE, IDC_SUITE, IDS_SUITE_DESCRIPTION }, { kShiftTab, IDOK, IDOK, IDS_EXIT_DESCRIPTION },
-        { kShiftTab, IDC_LANGUAGE, IDC_LANGUAGE, IDS_LANGUAGE_DESCRIPTION },
-        { VK_DOWN, IDOK, IDOK, IDS_EXIT_DESCRIPTION }, { VK_RIGHT, IDC_SUITE, IDC_SUITE, IDS_SUITE_DESCRIPTION },
-        { VK_DOWN, IDC_SUITE, IDC_HOTFIX, IDS_HOTFIX_NEEDS_SUITE },
-        { VK_RETURN, IDC_SUITE, IDC_HOTFIX, IDS_HOTFIX_NEEDS_SUITE },
-        { VK_TAB, IDC_WALLPAPERS, IDC_WALLPAPERS, IDS_WALLPAPERS_DESCRIPTION },
-        { VK_UP, IDC_WALLPAPERS, IDC_EFFECT_ADDONS, IDS_EFFECT_ADDONS_NEEDS_SUITE_VEXA100 },
-        { VK_LEFT, IDC_WALLPAPERS, IDC_HOTFIX, IDS_HOTFIX_NEEDS_SUITE },
-        { VK_UP, IDC_SUITE, IDC_SUITE, IDS_SUITE_DESCRIPTION } };
+    } steps[] = {{VK_TAB, IDC_WALLPAPERS, IDC_WALLPAPERS, IDS_WALLPAPERS_DESCRIPTION},
+                 {VK_TAB, IDC_VFW_CODECS, IDC_VFW_CODECS, IDS_VFW_CODECS_DESCRIPTION},
+                 {VK_TAB, IDC_LANGUAGE, IDC_LANGUAGE, IDS_LANGUAGE_DESCRIPTION},
+                 {VK_TAB, IDOK, IDOK, IDS_EXIT_DESCRIPTION},
+                 {VK_TAB, IDC_SUITE, IDC_SUITE, IDS_SUITE_DESCRIPTION},
+                 {kShiftTab, IDOK, IDOK, IDS_EXIT_DESCRIPTION},
+                 {kShiftTab, IDC_LANGUAGE, IDC_LANGUAGE, IDS_LANGUAGE_DESCRIPTION},
+                 {VK_DOWN, IDOK, IDOK, IDS_EXIT_DESCRIPTION},
+                 {VK_RIGHT, IDC_SUITE, IDC_SUITE, IDS_SUITE_DESCRIPTION},
+                 {VK_DOWN, IDC_SUITE, IDC_HOTFIX, IDS_HOTFIX_NEEDS_SUITE},
+                 {VK_RETURN, IDC_SUITE, IDC_HOTFIX, IDS_HOTFIX_NEEDS_SUITE},
+                 {VK_TAB, IDC_WALLPAPERS, IDC_WALLPAPERS, IDS_WALLPAPERS_DESCRIPTION},
+                 {VK_UP, IDC_WALLPAPERS, IDC_EFFECT_ADDONS, IDS_EFFECT_ADDONS_NEEDS_SUITE_VEXA100},
+                 {VK_LEFT, IDC_WALLPAPERS, IDC_HOTFIX, IDS_HOTFIX_NEEDS_SUITE},
+                 {VK_UP, IDC_SUITE, IDC_SUITE, IDS_SUITE_DESCRIPTION}};
     HWND cued = Control(IDC_SUITE);
     for (const auto& step : steps) {
         SCOPED_TRACE("key " + std::to_string(step.key) + " towards " + std::to_string(step.cue));
@@ -169,14 +172,16 @@ TEST_F(Keyboard, KeysMoveTheFocusInScreenOrderWithTheCueAndTheDescription)
 // installer greyed, and Enter on Exit ends the menu.
 TEST_F(Keyboard, EnterAndSpacePressTheFocusedButtonAndTheFocusOutlivesItsGreying)
 {
-    Start({ "sleep 800", "regkey " + std::string(kUninstallKey) + kWallpapersId });
+    Start({"sleep 800", "regkey " + std::string(kUninstallKey) + kWallpapersId});
     const struct {
         std::vector<WORD> moves;
         int focus;
         WORD key;
-        const char* started; // null: the menu ends
-    } rows[] = { { {}, IDC_SUITE, VK_RETURN, kSuiteSetup }, { { VK_TAB }, IDC_WALLPAPERS, VK_SPACE, kWallpapersSetup },
-        { {}, IDC_VFW_CODECS, VK_RETURN, kCodecsSetup }, { { kShiftTab, kShiftTab }, IDOK, VK_RETURN, nullptr } };
+        const char* started;  // null: the menu ends
+    } rows[] = {{{}, IDC_SUITE, VK_RETURN, kSuiteSetup},
+                {{VK_TAB}, IDC_WALLPAPERS, VK_SPACE, kWallpapersSetup},
+                {{}, IDC_VFW_CODECS, VK_RETURN, kCodecsSetup},
+                {{kShiftTab, kShiftTab}, IDOK, VK_RETURN, nullptr}};
     size_t starts = 0;
     for (const auto& row : rows) {
         SCOPED_TRACE("towards " + std::to_string(row.focus));
@@ -207,23 +212,23 @@ TEST_F(Keyboard, EnterAndSpacePressTheFocusedButtonAndTheFocusOutlivesItsGreying
 // first question.
 TEST_F(Keyboard, LanguageAndModelChosenByKeysThenTheScreenReadersFrench)
 {
-    seed.SetString(
-        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe", "Path", disc.PathOf("Reader"));
+    seed.SetString("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe", "Path",
+                   disc.PathOf("Reader"));
     seed.RemoveValue("Software\\Tavrin", "Codec");
     disc.AddProgram("Reader\\acrord32.exe");
     disc.AddFile("Docs\\Manual_VexaA.pdf", "%PDF-1.3\n");
     disc.AddFile("Docs\\Manual_VexaB.pdf", "%PDF-1.3\n");
     Start();
-    const std::vector<int> languages = { IDC_ENGLISH, IDC_FRENCH, IDC_GERMAN, IDC_ITALIAN, IDC_SPANISH, IDC_JAPANESE };
+    const std::vector<int> languages = {IDC_ENGLISH, IDC_FRENCH, IDC_GERMAN, IDC_ITALIAN, IDC_SPANISH, IDC_JAPANESE};
     const struct {
-        std::vector<WORD> opening; // none: the manual's notification
+        std::vector<WORD> opening;  // none: the manual's notification
         std::vector<int> order;
         size_t first;
         size_t back;
         WORD last;
-    } rows[] = { { { kShiftTab, kShiftTab, VK_RETURN }, languages, 0, 5, VK_RETURN },
-        { { VK_SPACE }, languages, 1, 2, VK_ESCAPE },
-        { {}, { IDC_VEXA10, IDC_VEXA100, IDC_MODEL_EXIT }, 0, 2, VK_RETURN } };
+    } rows[] = {{{kShiftTab, kShiftTab, VK_RETURN}, languages, 0, 5, VK_RETURN},
+                {{VK_SPACE}, languages, 1, 2, VK_ESCAPE},
+                {{}, {IDC_VEXA10, IDC_VEXA100, IDC_MODEL_EXIT}, 0, 2, VK_RETURN}};
     for (const auto& row : rows) {
         SCOPED_TRACE("dialog from " + std::to_string(row.order[row.first]));
         for (const WORD key : row.opening)
@@ -236,7 +241,7 @@ TEST_F(Keyboard, LanguageAndModelChosenByKeysThenTheScreenReadersFrench)
         for (size_t step = 0; step <= count + row.back; ++step) {
             const size_t at = step <= count ? row.first + step : row.first + 2 * count - step;
             EXPECT_TRUE(WaitForFocus(::GetDlgItem(dialog, row.order[at % count]))) << "step " << step;
-            const WORD forward[] = { VK_DOWN, VK_TAB, VK_RIGHT }, backward[] = { VK_UP, kShiftTab, VK_LEFT };
+            const WORD forward[] = {VK_DOWN, VK_TAB, VK_RIGHT}, backward[] = {VK_UP, kShiftTab, VK_LEFT};
             Press(dialog, step == count + row.back ? row.last : step < count ? forward[step % 3] : backward[step % 3]);
         }
         ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }, kWindowTimeoutMs));
@@ -266,10 +271,10 @@ TEST_F(Keyboard, LanguageAndModelChosenByKeysThenTheScreenReadersFrench)
         unsigned name;
         unsigned description;
         bool greyed;
-    } buttons[] = { { IDOK, IDS_EXIT_TOOLTIP, IDS_EXIT_DESCRIPTION, false },
-        { IDC_WALLPAPERS, IDS_WALLPAPERS_LABEL, IDS_WALLPAPERS_DESCRIPTION, false },
-        { IDC_AFTER_EFFECTS_PLUGIN, IDS_AFTER_EFFECTS_PLUGIN_LABEL, IDS_AFTER_EFFECTS_PLUGIN_NEEDS_SUITE_VEXA100,
-            true } };
+    } buttons[] = {
+        {IDOK, IDS_EXIT_TOOLTIP, IDS_EXIT_DESCRIPTION, false},
+        {IDC_WALLPAPERS, IDS_WALLPAPERS_LABEL, IDS_WALLPAPERS_DESCRIPTION, false},
+        {IDC_AFTER_EFFECTS_PLUGIN, IDS_AFTER_EFFECTS_PLUGIN_LABEL, IDS_AFTER_EFFECTS_PLUGIN_NEEDS_SUITE_VEXA100, true}};
     ASSERT_EQ(L"Quitter", texts.Text(IDS_EXIT_TOOLTIP + kFrenchOffset));
     for (const auto& button : buttons)
         EXPECT_EQ(texts.Text(button.name + kFrenchOffset), WideWindowText(Control(button.id)));
@@ -277,22 +282,22 @@ TEST_F(Keyboard, LanguageAndModelChosenByKeysThenTheScreenReadersFrench)
     for (const auto& button : buttons) {
         SCOPED_TRACE("control " + std::to_string(button.id));
         IAccessible* accessible = nullptr;
-        const HRESULT found = ::AccessibleObjectFromWindow(
-            Control(button.id), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&accessible));
+        const HRESULT found = ::AccessibleObjectFromWindow(Control(button.id), OBJID_CLIENT, IID_IAccessible,
+                                                           reinterpret_cast<void**>(&accessible));
         if (found == E_NOINTERFACE && sizeof(void*) == 8)
             GTEST_SKIP()
                 << "64-bit Wine cannot marshal an IAccessible between processes, not even its own standard one";
         ASSERT_EQ(S_OK, found);
-        VARIANT self { { { VT_I4, 0, 0, 0, { CHILDID_SELF } } } };
+        VARIANT self{{{VT_I4, 0, 0, 0, {CHILDID_SELF}}}};
         BSTR name = nullptr;
         BSTR description = nullptr;
-        VARIANT state {};
+        VARIANT state{};
         EXPECT_EQ(S_OK, accessible->get_accName(self, &name));
         EXPECT_EQ(S_OK, accessible->get_accDescription(self, &description));
         EXPECT_EQ(S_OK, accessible->get_accState(self, &state));
         EXPECT_EQ(texts.Text(button.name + kFrenchOffset), std::wstring(name != nullptr ? name : L""));
-        EXPECT_EQ(
-            texts.Text(button.description + kFrenchOffset), std::wstring(description != nullptr ? description : L""));
+        EXPECT_EQ(texts.Text(button.description + kFrenchOffset),
+                  std::wstring(description != nullptr ? description : L""));
         EXPECT_EQ(button.greyed, state.vt == VT_I4 && (state.lVal & STATE_SYSTEM_UNAVAILABLE) != 0);
         ::SysFreeString(name);
         ::SysFreeString(description);
@@ -304,4 +309,4 @@ TEST_F(Keyboard, LanguageAndModelChosenByKeysThenTheScreenReadersFrench)
     EXPECT_EQ(std::string(::CharLowerA(system)) + "\\oleacc.dll", LoadedLibrary(menu->ProcessId(), "oleacc.dll"));
 }
 
-} // namespace
+}  // namespace

@@ -28,7 +28,7 @@ constexpr DWORD kForeignCode = 12;
 constexpr int kMenuLeft = 57;
 constexpr int kMenuTop = 83;
 // A place on the screen that no window of the menu covers.
-constexpr POINT kAwayFromMenu = { 1200, 1000 };
+constexpr POINT kAwayFromMenu = {1200, 1000};
 
 // The code that a first start stores: the one a run under another locale
 // names (see system_language.sh), else the test prefix's English.
@@ -41,7 +41,7 @@ DWORD ExpectedFirstStartCode()
 // The string offset of the language whose code is given.
 int OffsetOfCode(DWORD code)
 {
-    const DWORD codes[] = { 9, 1036, 7, 16, 10, 17 };
+    const DWORD codes[] = {9, 1036, 7, 16, 10, 17};
     for (int index = 0; index < 6; ++index)
         if (codes[index] == code)
             return index * 1000;
@@ -55,28 +55,28 @@ struct CLabelled {
 
 // Every button that carries a label of the string table.
 constexpr CLabelled kLabelledButtons[] = {
-    { IDC_SUITE, IDS_SUITE_LABEL },
-    { IDC_HOTFIX, IDS_HOTFIX_LABEL },
-    { IDC_PREMIERE_UPDATER, IDS_PREMIERE_UPDATER_LABEL },
-    { IDC_AFTER_EFFECTS_PLUGIN, IDS_AFTER_EFFECTS_PLUGIN_LABEL },
-    { IDC_MAX_PLUGIN, IDS_MAX_PLUGIN_LABEL },
-    { IDC_PHOTOSHOP_PLUGIN, IDS_PHOTOSHOP_PLUGIN_LABEL },
-    { IDC_SPICEMASTER_DEMO, IDS_SPICEMASTER_DEMO_LABEL },
-    { IDC_ACROBAT_READER, IDS_ACROBAT_READER_LABEL },
-    { IDC_REGISTER, IDS_REGISTER_LABEL },
-    { IDC_MANUAL, IDS_MANUAL_LABEL },
-    { IDC_README, IDS_README_LABEL },
-    { IDC_WALLPAPERS, IDS_WALLPAPERS_LABEL },
-    { IDC_VFW_CODECS, IDS_VFW_CODECS_LABEL },
-    { IDC_LIGHTWAVE_PLUGIN, IDS_LIGHTWAVE_PLUGIN_LABEL },
-    { IDC_EFFECT_ADDONS, IDS_EFFECT_ADDONS_LABEL },
-    { IDC_LANGUAGE, IDS_LANGUAGE_LABEL },
+    {IDC_SUITE, IDS_SUITE_LABEL},
+    {IDC_HOTFIX, IDS_HOTFIX_LABEL},
+    {IDC_PREMIERE_UPDATER, IDS_PREMIERE_UPDATER_LABEL},
+    {IDC_AFTER_EFFECTS_PLUGIN, IDS_AFTER_EFFECTS_PLUGIN_LABEL},
+    {IDC_MAX_PLUGIN, IDS_MAX_PLUGIN_LABEL},
+    {IDC_PHOTOSHOP_PLUGIN, IDS_PHOTOSHOP_PLUGIN_LABEL},
+    {IDC_SPICEMASTER_DEMO, IDS_SPICEMASTER_DEMO_LABEL},
+    {IDC_ACROBAT_READER, IDS_ACROBAT_READER_LABEL},
+    {IDC_REGISTER, IDS_REGISTER_LABEL},
+    {IDC_MANUAL, IDS_MANUAL_LABEL},
+    {IDC_README, IDS_README_LABEL},
+    {IDC_WALLPAPERS, IDS_WALLPAPERS_LABEL},
+    {IDC_VFW_CODECS, IDS_VFW_CODECS_LABEL},
+    {IDC_LIGHTWAVE_PLUGIN, IDS_LIGHTWAVE_PLUGIN_LABEL},
+    {IDC_EFFECT_ADDONS, IDS_EFFECT_ADDONS_LABEL},
+    {IDC_LANGUAGE, IDS_LANGUAGE_LABEL},
 };
 
 // The entry buttons that the language dialog covers.
-constexpr int kCoveredButtons[]
-    = { IDC_SUITE, IDC_HOTFIX, IDC_EFFECT_ADDONS, IDC_WALLPAPERS, IDC_VFW_CODECS, IDC_REGISTER,
-          IDC_AFTER_EFFECTS_PLUGIN, IDC_PHOTOSHOP_PLUGIN, IDC_MAX_PLUGIN, IDC_LIGHTWAVE_PLUGIN, IDC_SPICEMASTER_DEMO };
+constexpr int kCoveredButtons[] = {IDC_SUITE,      IDC_HOTFIX,           IDC_EFFECT_ADDONS,        IDC_WALLPAPERS,
+                                   IDC_VFW_CODECS, IDC_REGISTER,         IDC_AFTER_EFFECTS_PLUGIN, IDC_PHOTOSHOP_PLUGIN,
+                                   IDC_MAX_PLUGIN, IDC_LIGHTWAVE_PLUGIN, IDC_SPICEMASTER_DEMO};
 
 class LanguageChoice : public ::testing::Test {
 protected:
@@ -183,7 +183,7 @@ TEST_F(LanguageChoice, DialogAboveTheButtonStoresAChoiceAndRelabelsTheMenu)
 
     const HWND dialog = OpenLanguageDialog();
     ASSERT_NE(nullptr, dialog) << "no language dialog";
-    RECT placed {};
+    RECT placed{};
     ::GetWindowRect(dialog, &placed);
     const RECT button = menu->ControlRect(IDC_LANGUAGE);
     EXPECT_EQ(button.top, placed.bottom) << "its lower edge is not on the button's upper edge";
@@ -193,24 +193,20 @@ TEST_F(LanguageChoice, DialogAboveTheButtonStoresAChoiceAndRelabelsTheMenu)
         int id;
         const wchar_t* name;
     } names[] = {
-        { IDC_ENGLISH, L"English" },
-        { IDC_FRENCH, L"Fran\u00e7ais" },
-        { IDC_GERMAN, L"Deutsch" },
-        { IDC_ITALIAN, L"Italiano" },
-        { IDC_SPANISH, L"Espa\u00f1ol" },
-        { IDC_JAPANESE, L"\u65e5\u672c\u8a9e" },
+        {IDC_ENGLISH, L"English"},  {IDC_FRENCH, L"Fran\u00e7ais"}, {IDC_GERMAN, L"Deutsch"},
+        {IDC_ITALIAN, L"Italiano"}, {IDC_SPANISH, L"Espa\u00f1ol"}, {IDC_JAPANESE, L"\u65e5\u672c\u8a9e"},
     };
     LONG above = LONG_MIN;
     for (const auto& name : names) {
         const HWND languageButton = ::GetDlgItem(dialog, name.id);
         EXPECT_EQ(name.name, WideWindowText(languageButton)) << "control " << name.id;
-        RECT row {};
+        RECT row{};
         ::GetWindowRect(languageButton, &row);
         EXPECT_LT(above, row.top) << "control " << name.id << " is out of its row";
         above = row.top;
     }
     EXPECT_TRUE(CoveredButtonsShown(false)) << "covered entry buttons still shown";
-    for (const int id : { IDC_PREMIERE_UPDATER, IDC_LANGUAGE, IDOK })
+    for (const int id : {IDC_PREMIERE_UPDATER, IDC_LANGUAGE, IDOK})
         EXPECT_TRUE(::IsWindowVisible(menu->Control(id))) << "control " << id << " hidden";
 
     ClickControlOf(dialog, IDC_FRENCH);
@@ -272,4 +268,4 @@ TEST_F(LanguageChoice, SameLanguageOrEscapeChangesNothing)
     }
 }
 
-} // namespace
+}  // namespace

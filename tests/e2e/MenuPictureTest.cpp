@@ -34,12 +34,14 @@ constexpr DWORD kPaintTimeoutMs = 3000;
 constexpr int kCaptionMargin = 4;
 constexpr int kCentringTolerance = 2;
 // The shown entry buttons and the language button.
-constexpr int kCaptionedButtons[] = { IDC_SUITE, IDC_HOTFIX, IDC_EFFECT_ADDONS, IDC_WALLPAPERS, IDC_VFW_CODECS,
-    IDC_REGISTER, IDC_AFTER_EFFECTS_PLUGIN, IDC_PHOTOSHOP_PLUGIN, IDC_MAX_PLUGIN, IDC_LIGHTWAVE_PLUGIN,
-    IDC_SPICEMASTER_DEMO, IDC_PREMIERE_UPDATER, IDC_LANGUAGE };
+constexpr int kCaptionedButtons[]
+    = {IDC_SUITE,      IDC_HOTFIX,           IDC_EFFECT_ADDONS,        IDC_WALLPAPERS,
+       IDC_VFW_CODECS, IDC_REGISTER,         IDC_AFTER_EFFECTS_PLUGIN, IDC_PHOTOSHOP_PLUGIN,
+       IDC_MAX_PLUGIN, IDC_LIGHTWAVE_PLUGIN, IDC_SPICEMASTER_DEMO,     IDC_PREMIERE_UPDATER,
+       IDC_LANGUAGE};
 constexpr DWORD kGermanCode = 7;
 // A place on the screen that no window of the menu covers.
-constexpr POINT kAwayFromMenu = { 1200, 1000 };
+constexpr POINT kAwayFromMenu = {1200, 1000};
 
 // The main face picture read from the program file itself.
 class CFacePicture {
@@ -131,7 +133,7 @@ protected:
     }
 
     // A point inside a text button's border, clear of its centred caption.
-    static POINT InsideTextFrame(const RECT& button) { return POINT { button.left + 3, button.top + 3 }; }
+    static POINT InsideTextFrame(const RECT& button) { return POINT{button.left + 3, button.top + 3}; }
 
     // The blank columns left and right of the caption on a text button as
     // the screen shows it: every column inside the one-pixel border that
@@ -163,8 +165,8 @@ protected:
     // A point of the Exit button's fill beside its cross (4, 10 of 21 x 21).
     static POINT ExitFillPoint(const RECT& button)
     {
-        return POINT { button.left + 4 * (button.right - button.left) / kExitFrameSize,
-            button.top + 10 * (button.bottom - button.top) / kExitFrameSize };
+        return POINT{button.left + 4 * (button.right - button.left) / kExitFrameSize,
+                     button.top + 10 * (button.bottom - button.top) / kExitFrameSize};
     }
 
     CRegistrySeed seed;
@@ -177,7 +179,7 @@ TEST_F(MenuPicture, TextButtonsShowTheNormalFrameAndLightUpUnderThePointer)
     CMenuDriver& menu = StartMenu();
     ASSERT_NE(nullptr, menu.Window());
 
-    for (const int id : { IDC_SUITE, IDC_PREMIERE_UPDATER, IDC_LANGUAGE }) {
+    for (const int id : {IDC_SUITE, IDC_PREMIERE_UPDATER, IDC_LANGUAGE}) {
         SCOPED_TRACE("control " + std::to_string(id));
         const RECT button = menu.ControlRect(id);
         EXPECT_TRUE(ColorsNear(kTextFill, WaitForColor(InsideTextFrame(button), kTextFill), kFillTolerance))
@@ -266,9 +268,9 @@ TEST_F(MenuPicture, DescriptionLineLetsTheDarkFaceShowThrough)
     ASSERT_NE(nullptr, menu.Window());
     const CFacePicture face(disc.MenuPath());
 
-    RECT client {};
+    RECT client{};
     ::GetClientRect(menu.Window(), &client);
-    POINT origin { 0, 0 };
+    POINT origin{0, 0};
     ::ClientToScreen(menu.Window(), &origin);
     const RECT line = menu.ControlRect(IDC_DESCRIPTION);
     const int width = line.right - line.left;
@@ -276,19 +278,19 @@ TEST_F(MenuPicture, DescriptionLineLetsTheDarkFaceShowThrough)
     const COLORREF dialogGrey = ::GetSysColor(COLOR_BTNFACE);
 
     // Let the first paint finish before the shot.
-    const POINT middle { line.left + width / 2, line.top + height / 2 };
+    const POINT middle{line.left + width / 2, line.top + height / 2};
     WaitForColor(middle,
-        face.Pixel(
-            (middle.x - origin.x) * face.Width() / client.right, (middle.y - origin.y) * face.Height() / client.bottom),
-        kFaceTolerance);
+                 face.Pixel((middle.x - origin.x) * face.Width() / client.right,
+                            (middle.y - origin.y) * face.Height() / client.bottom),
+                 kFaceTolerance);
     const CScreenShot shot(line);
     for (int row = 1; row <= 3; ++row) {
         for (int column = 1; column <= 4; ++column) {
             const int x = line.left + column * width / 5;
             const int y = line.top + row * height / 4;
             const COLORREF seen = shot.Pixel(x, y);
-            const COLORREF painted = face.Pixel(
-                (x - origin.x) * face.Width() / client.right, (y - origin.y) * face.Height() / client.bottom);
+            const COLORREF painted = face.Pixel((x - origin.x) * face.Width() / client.right,
+                                                (y - origin.y) * face.Height() / client.bottom);
             SCOPED_TRACE("at " + std::to_string(x) + ", " + std::to_string(y));
             EXPECT_LT(Brightness(seen), kDarkFace) << ColorText(seen);
             EXPECT_FALSE(ColorsNear(seen, dialogGrey, kFillTolerance)) << "the static paints a grey ground";
@@ -300,22 +302,22 @@ TEST_F(MenuPicture, DescriptionLineLetsTheDarkFaceShowThrough)
 
 TEST_F(MenuPicture, WindowOutlineIsTheFaceWithTheScreenRightOutsideIt)
 {
-    const CScreenShot before(RECT { 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN) });
+    const CScreenShot before(RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
     CMenuDriver& menu = StartMenu();
     ASSERT_NE(nullptr, menu.Window());
     const CFacePicture face(disc.MenuPath());
 
-    RECT window {};
+    RECT window{};
     ::GetWindowRect(menu.Window(), &window);
-    RECT client {};
+    RECT client{};
     ::GetClientRect(menu.Window(), &client);
-    POINT origin { 0, 0 };
+    POINT origin{0, 0};
     ::ClientToScreen(menu.Window(), &origin);
     // What the window really covers is its region, where it has one.
     RECT visible = window;
     const COwnedRegion region(::CreateRectRgn(0, 0, 0, 0));
     if (::GetWindowRgn(menu.Window(), region.Get()) != ERROR) {
-        RECT box {};
+        RECT box{};
         ::GetRgnBox(region.Get(), &box);
         ::OffsetRect(&box, window.left, window.top);
         ::IntersectRect(&visible, &visible, &box);
@@ -327,10 +329,13 @@ TEST_F(MenuPicture, WindowOutlineIsTheFaceWithTheScreenRightOutsideIt)
     const int midY = (visible.top + visible.bottom) / 2;
 
     // Inside, along every edge: the face, not a frame.
-    WaitForColor(POINT { visible.right - 1, midY }, faceAt(visible.right - 1, midY), kFaceTolerance);
+    WaitForColor(POINT{visible.right - 1, midY}, faceAt(visible.right - 1, midY), kFaceTolerance);
     const CScreenShot after(before.Area());
-    const POINT inside[] = { { visible.left, midY }, { visible.right - 1, midY }, { midX, visible.top },
-        { midX, visible.bottom - 1 }, { visible.right - 1, visible.bottom - 1 } };
+    const POINT inside[] = {{visible.left, midY},
+                            {visible.right - 1, midY},
+                            {midX, visible.top},
+                            {midX, visible.bottom - 1},
+                            {visible.right - 1, visible.bottom - 1}};
     for (const POINT& point : inside) {
         SCOPED_TRACE("inside at " + std::to_string(point.x) + ", " + std::to_string(point.y));
         EXPECT_TRUE(ColorsNear(faceAt(point.x, point.y), after.Pixel(point.x, point.y), kFaceTolerance))
@@ -338,16 +343,15 @@ TEST_F(MenuPicture, WindowOutlineIsTheFaceWithTheScreenRightOutsideIt)
             << ColorText(faceAt(point.x, point.y));
     }
     // Right outside: the screen as it was before the menu came.
-    std::vector<POINT> outside
-        = { { visible.right, midY }, { midX, visible.bottom }, { visible.right, visible.bottom } };
+    std::vector<POINT> outside = {{visible.right, midY}, {midX, visible.bottom}, {visible.right, visible.bottom}};
     if (visible.left > 0)
-        outside.push_back({ visible.left - 1, midY });
+        outside.push_back({visible.left - 1, midY});
     if (visible.top > 0)
-        outside.push_back({ midX, visible.top - 1 });
+        outside.push_back({midX, visible.top - 1});
     for (const POINT& point : outside) {
         SCOPED_TRACE("outside at " + std::to_string(point.x) + ", " + std::to_string(point.y));
         EXPECT_EQ(ColorText(before.Pixel(point.x, point.y)), ColorText(after.Pixel(point.x, point.y)));
     }
 }
 
-} // namespace
+}  // namespace

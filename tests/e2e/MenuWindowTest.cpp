@@ -65,24 +65,24 @@ TEST_F(MenuWindow, AppearsTitledWithTheEighteenControlsOfItsTemplate)
     EXPECT_TRUE(::GetWindowLongA(menu.Window(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
 
     const std::map<int, CControlLook> expected = {
-        { IDC_SUITE, { "Button", true } },
-        { IDC_HOTFIX, { "Button", true } },
-        { IDC_EFFECT_ADDONS, { "Button", true } },
-        { IDC_WALLPAPERS, { "Button", true } },
-        { IDC_VFW_CODECS, { "Button", true } },
-        { IDC_REGISTER, { "Button", true } },
-        { IDC_AFTER_EFFECTS_PLUGIN, { "Button", true } },
-        { IDC_PHOTOSHOP_PLUGIN, { "Button", true } },
-        { IDC_MAX_PLUGIN, { "Button", true } },
-        { IDC_LIGHTWAVE_PLUGIN, { "Button", true } },
-        { IDC_SPICEMASTER_DEMO, { "Button", true } },
-        { IDC_PREMIERE_UPDATER, { "Button", true } },
-        { IDC_LANGUAGE, { "Button", true } },
-        { IDC_ACROBAT_READER, { "Button", false } },
-        { IDC_MANUAL, { "Button", false } },
-        { IDC_README, { "Button", false } },
-        { IDOK, { "Button", true } },
-        { IDC_DESCRIPTION, { "Static", true } },
+        {IDC_SUITE, {"Button", true}},
+        {IDC_HOTFIX, {"Button", true}},
+        {IDC_EFFECT_ADDONS, {"Button", true}},
+        {IDC_WALLPAPERS, {"Button", true}},
+        {IDC_VFW_CODECS, {"Button", true}},
+        {IDC_REGISTER, {"Button", true}},
+        {IDC_AFTER_EFFECTS_PLUGIN, {"Button", true}},
+        {IDC_PHOTOSHOP_PLUGIN, {"Button", true}},
+        {IDC_MAX_PLUGIN, {"Button", true}},
+        {IDC_LIGHTWAVE_PLUGIN, {"Button", true}},
+        {IDC_SPICEMASTER_DEMO, {"Button", true}},
+        {IDC_PREMIERE_UPDATER, {"Button", true}},
+        {IDC_LANGUAGE, {"Button", true}},
+        {IDC_ACROBAT_READER, {"Button", false}},
+        {IDC_MANUAL, {"Button", false}},
+        {IDC_README, {"Button", false}},
+        {IDOK, {"Button", true}},
+        {IDC_DESCRIPTION, {"Static", true}},
     };
     int children = 0;
     for (HWND child = ::GetWindow(menu.Window(), GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
@@ -99,7 +99,7 @@ TEST_F(MenuWindow, AppearsTitledWithTheEighteenControlsOfItsTemplate)
         }
     }
 
-    RECT window {};
+    RECT window{};
     ::GetWindowRect(menu.Window(), &window);
     EXPECT_NEAR(kFaceWidth, window.right - window.left, kSizeTolerance);
     EXPECT_NEAR(kFaceHeight, window.bottom - window.top, kSizeTolerance);
@@ -120,7 +120,7 @@ TEST_F(MenuWindow, SecondStartEndsAtOnceAndLeavesTheOpenMenuAlone)
 
 TEST_F(MenuWindow, AnyOtherWindowWithTheTitleCountsAsARunningCopy)
 {
-    for (const bool visible : { false, true }) {
+    for (const bool visible : {false, true}) {
         SCOPED_TRACE(visible ? "visible window" : "hidden window");
         const COwnedWindow other = CreateTitledWindow(kMenuWindowTitle, visible);
         ASSERT_TRUE(other);
@@ -133,7 +133,7 @@ TEST_F(MenuWindow, AnyOtherWindowWithTheTitleCountsAsARunningCopy)
 
 enum class CloseWay { ExitButton, EscapeKey, CloseMessage, CloseCommand };
 
-const char* const kCloseWayNames[] = { "ExitButton", "EscapeKey", "CloseMessage", "CloseCommand" };
+const char* const kCloseWayNames[] = {"ExitButton", "EscapeKey", "CloseMessage", "CloseCommand"};
 
 // Test names for the closing paths.
 std::string CloseWayName(const ::testing::TestParamInfo<CloseWay>& info)
@@ -147,7 +147,7 @@ void PrintTo(CloseWay way, std::ostream* out)
     *out << kCloseWayNames[static_cast<int>(way)];
 }
 
-class MenuClosing : public MenuWindow, public ::testing::WithParamInterface<CloseWay> { };
+class MenuClosing : public MenuWindow, public ::testing::WithParamInterface<CloseWay> {};
 
 TEST_P(MenuClosing, EndsTheProgram)
 {
@@ -173,8 +173,9 @@ TEST_P(MenuClosing, EndsTheProgram)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWay, MenuClosing,
-    ::testing::Values(CloseWay::ExitButton, CloseWay::EscapeKey, CloseWay::CloseMessage, CloseWay::CloseCommand),
-    CloseWayName);
+                         ::testing::Values(CloseWay::ExitButton, CloseWay::EscapeKey, CloseWay::CloseMessage,
+                                           CloseWay::CloseCommand),
+                         CloseWayName);
 
 TEST_F(MenuWindow, RunValueWithAFolderIsReadAndDeleted)
 {
@@ -218,4 +219,4 @@ TEST_F(MenuWindow, RunValueNamesTheDiscTheCleanUpToolIsStartedFrom)
     }
 }
 
-} // namespace
+}  // namespace

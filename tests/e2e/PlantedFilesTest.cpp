@@ -58,8 +58,8 @@ std::vector<std::string> EndProgramsStartedBy(DWORD parentId)
     entry.dwSize = sizeof(entry);
     for (BOOL more = ::Process32First(snapshot.Get(), &entry); more; more = ::Process32Next(snapshot.Get(), &entry)) {
         const COwnedKernelHandle child(entry.th32ParentProcessID == parentId
-                                      ? ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, entry.th32ProcessID)
-                                      : nullptr);
+                                           ? ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, entry.th32ProcessID)
+                                           : nullptr);
         char path[MAX_PATH] = {};
         if (!child || ::GetModuleFileNameExA(child.Get(), nullptr, path, MAX_PATH) == 0)
             continue;

@@ -48,13 +48,10 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
 // Little-endian reads that refuse to leave the buffer.
 class CByteReader {
 public:
-    CByteReader(const std::uint8_t* data, size_t size)
-        : data(data)
-        , size(size)
-    {
-    }
+    CByteReader(const std::uint8_t* data, size_t size) : data(data), size(size) {}
 
-    template <typename T> T At(size_t offset) const
+    template <typename T>
+    T At(size_t offset) const
     {
         if (offset > size || sizeof(T) > size - offset)
             throw std::out_of_range("read past the end at " + std::to_string(offset));
@@ -92,10 +89,10 @@ CPeImage ReadPeImage(const std::vector<std::uint8_t>& file)
 {
     const CByteReader reader(file.data(), file.size());
     CPeImage image;
-    if (reader.At<std::uint16_t>(0) != 0x5A4D) // "MZ"
+    if (reader.At<std::uint16_t>(0) != 0x5A4D)  // "MZ"
         throw std::runtime_error("no DOS header");
     const size_t pe = reader.At<std::uint32_t>(0x3C);
-    if (reader.At<std::uint32_t>(pe) != 0x00004550) // "PE\0\0"
+    if (reader.At<std::uint32_t>(pe) != 0x00004550)  // "PE\0\0"
         throw std::runtime_error("no PE signature");
     const size_t fileHeader = pe + 4;
     image.machine = reader.At<std::uint16_t>(fileHeader);
@@ -137,8 +134,8 @@ CPeImage ReadPeImage(const std::vector<std::uint8_t>& file)
 // DLL names compare without regard to case.
 std::string Lower(std::string text)
 {
-    std::transform(
-        text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
@@ -147,7 +144,7 @@ std::string Lower(std::string text)
 const std::set<std::string>& SystemFolderLibraries()
 {
     static const std::set<std::string> libraries
-        = { "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shlwapi.dll", "shell32.dll", "msvcrt.dll" };
+        = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shlwapi.dll", "shell32.dll", "msvcrt.dll"};
     return libraries;
 }
 
@@ -185,9 +182,9 @@ TEST(ProgramFile, TheDiscCheckAsksForNoRightsAndLeavesTheConsolesCodePage)
 // One control of a template as it reads back from the program file.
 struct CTemplateItem {
     int id;
-    std::uint16_t classAtom; // 0 when the class is given by name
+    std::uint16_t classAtom;  // 0 when the class is given by name
     std::string className;
-    std::string text; // UTF-8
+    std::string text;  // UTF-8
     short x, y, width, height;
     DWORD style;
     DWORD extendedStyle;
@@ -245,20 +242,18 @@ std::string Utf8(const std::wstring& text)
     const int size
         = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string converted(size, '\0');
-    ::WideCharToMultiByte(
-        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &converted[0], size, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &converted[0], size, nullptr,
+                          nullptr);
     return converted;
 }
 
 // Reads the templates' variable parts: strings, ordinals, alignment.
 class CTemplateReader {
 public:
-    CTemplateReader(const std::uint8_t* data, size_t size)
-        : bytes(data, size)
-    {
-    }
+    CTemplateReader(const std::uint8_t* data, size_t size) : bytes(data, size) {}
 
-    template <typename T> T Read()
+    template <typename T>
+    T Read()
     {
         const T value = bytes.At<T>(offset);
         offset += sizeof(T);
@@ -302,7 +297,7 @@ CDialogTemplate ParseTemplate(const std::uint8_t* data, size_t size)
     dialog.extended = CByteReader(data, size).At<std::uint16_t>(2) == 0xFFFF;
     unsigned count = 0;
     if (dialog.extended) {
-        reader.Skip(4 + 4); // version, signature, help id
+        reader.Skip(4 + 4);  // version, signature, help id
         dialog.extendedStyle = reader.Read<DWORD>();
         dialog.style = reader.Read<DWORD>();
     } else {
@@ -330,9 +325,9 @@ CDialogTemplate ParseTemplate(const std::uint8_t* data, size_t size)
     }
     for (unsigned i = 0; i < count; ++i) {
         reader.AlignToDword();
-        CTemplateItem item {};
+        CTemplateItem item{};
         if (dialog.extended) {
-            reader.Skip(4); // help id
+            reader.Skip(4);  // help id
             item.extendedStyle = reader.Read<DWORD>();
             item.style = reader.Read<DWORD>();
         } else {
@@ -350,7 +345,7 @@ CDialogTemplate ParseTemplate(const std::uint8_t* data, size_t size)
         std::wstring caption;
         reader.ReadStringOrOrdinal(caption);
         item.text = Utf8(caption);
-        reader.Skip(reader.Read<std::uint16_t>()); // creation data
+        reader.Skip(reader.Read<std::uint16_t>());  // creation data
         dialog.items.push_back(item);
     }
     return dialog;
@@ -362,7 +357,7 @@ CDialogTemplate LoadTemplate(int id)
     const COwnedLibrary module(::LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module)
         throw std::runtime_error("cannot load " + ProgramPath());
-    const HRSRC resource = ::FindResourceA(module.Get(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5)); // RT_DIALOG
+    const HRSRC resource = ::FindResourceA(module.Get(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
     if (resource == nullptr)
         throw std::runtime_error("no dialog template " + std::to_string(id));
     const HGLOBAL loaded = ::LoadResource(module.Get(), resource);
@@ -376,7 +371,7 @@ std::string LoadManifest()
     const COwnedLibrary module(::LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module)
         throw std::runtime_error("cannot load " + ProgramPath());
-    const HRSRC resource = ::FindResourceA(module.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
+    const HRSRC resource = ::FindResourceA(module.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
     if (resource == nullptr)
         throw std::runtime_error("no manifest");
     const auto* data = static_cast<const char*>(::LockResource(::LoadResource(module.Get(), resource)));
@@ -396,7 +391,7 @@ TEST(ProgramFile, ManifestAsksForNoRightsAndTheUtf8CodePage)
 // An owner-drawn button of a template, as the expectations list it.
 CTemplateItem Button(int id, const char* text, short x, short y, short width, short height, DWORD style)
 {
-    return CTemplateItem { id, kButtonAtom, "", text, x, y, width, height, style, 0 };
+    return CTemplateItem{id, kButtonAtom, "", text, x, y, width, height, style, 0};
 }
 
 TEST(ProgramFile, MainMenuTemplateHoldsItsEighteenControlsInTabOrder)
@@ -437,8 +432,8 @@ TEST(ProgramFile, MainMenuTemplateHoldsItsEighteenControlsInTabOrder)
         Button(IDC_MANUAL, "View Manual", 99, 338, 43, 6, kHiddenEntryStyle),
         Button(IDC_README, "ViewReadme", 144, 338, 135, 6, kHiddenEntryStyle),
         Button(IDOK, "Exit", 482, 12, 14, 13, kEntryStyle),
-        CTemplateItem { IDC_DESCRIPTION, kStaticAtom, "", "", 30, 196, 171, 56,
-            WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, WS_EX_TRANSPARENT },
+        CTemplateItem{IDC_DESCRIPTION, kStaticAtom, "", "", 30, 196, 171, 56,
+                      WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, WS_EX_TRANSPARENT},
     };
     ASSERT_EQ(expected.size(), dialog.items.size());
     for (size_t i = 0; i < expected.size(); ++i)
@@ -462,9 +457,9 @@ TEST(ProgramFile, LanguageTemplateHoldsSixButtonsWithoutTabStops)
     const std::vector<CTemplateItem> expected = {
         Button(IDC_ENGLISH, "English", 10, 10, 115, 14, kGroupButtonStyle),
         Button(IDC_FRENCH,
-            "Fran\xC3\xA7"
-            "ais",
-            10, 33, 115, 14, kGroupButtonStyle),
+               "Fran\xC3\xA7"
+               "ais",
+               10, 33, 115, 14, kGroupButtonStyle),
         Button(IDC_GERMAN, "Deutsh", 10, 56, 115, 14, kGroupButtonStyle),
         Button(IDC_ITALIAN, "Italiano", 10, 79, 115, 14, kGroupButtonStyle),
         Button(IDC_JAPANESE, "Japonais", 10, 125, 115, 14, kGroupButtonStyle),
@@ -498,4 +493,4 @@ TEST(ProgramFile, ModelTemplateHoldsTheExitButtonAndTheTwoModels)
         EXPECT_EQ(expected[i], dialog.items[i]) << "template order " << i + 1;
 }
 
-} // namespace
+}  // namespace

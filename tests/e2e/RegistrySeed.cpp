@@ -44,7 +44,7 @@ void SetOrThrow(const std::string& key, const std::string& name, DWORD type, con
         throw std::runtime_error("cannot write HKLM\\" + key + "\\" + name);
 }
 
-} // namespace
+}  // namespace
 
 CRegistrySeed::~CRegistrySeed()
 {
@@ -53,7 +53,7 @@ CRegistrySeed::~CRegistrySeed()
             const COwnedKey opened = CreateKeyQuietly(value->key);
             if (opened)
                 ::RegSetValueExA(opened.Get(), value->name.c_str(), 0, value->type, value->data.data(),
-                    static_cast<DWORD>(value->data.size()));
+                                 static_cast<DWORD>(value->data.size()));
         } else {
             const COwnedKey opened = OpenKey(value->key, KEY_ALL_ACCESS);
             if (opened)
@@ -74,14 +74,14 @@ void CRegistrySeed::SaveValue(const std::string& key, const std::string& name)
     for (const CSavedValue& saved : values)
         if (saved.key == key && saved.name == name)
             return;
-    CSavedValue saved { key, name, false, REG_NONE, {} };
+    CSavedValue saved{key, name, false, REG_NONE, {}};
     const COwnedKey opened = OpenKey(key, KEY_QUERY_VALUE);
     DWORD size = 0;
     if (opened
         && ::RegQueryValueExA(opened.Get(), name.c_str(), nullptr, &saved.type, nullptr, &size) == ERROR_SUCCESS) {
         saved.data.resize(size);
-        saved.existed = ::RegQueryValueExA(
-                            opened.Get(), name.c_str(), nullptr, &saved.type, size ? saved.data.data() : nullptr, &size)
+        saved.existed = ::RegQueryValueExA(opened.Get(), name.c_str(), nullptr, &saved.type,
+                                           size ? saved.data.data() : nullptr, &size)
             == ERROR_SUCCESS;
         saved.data.resize(size);
     }
@@ -127,7 +127,7 @@ void CRegistrySeed::WatchKey(const std::string& key)
     for (const CSavedKey& saved : keys)
         if (saved.key == key)
             return;
-    keys.push_back({ key, KeyExists(key) });
+    keys.push_back({key, KeyExists(key)});
 }
 
 bool ReadStringValue(const std::string& key, const std::string& name, std::string& text)

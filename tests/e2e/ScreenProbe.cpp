@@ -7,10 +7,7 @@
 #include <fstream>
 #include <stdexcept>
 
-CScreenShot::CScreenShot(const RECT& area)
-    : area(area)
-    , width(area.right - area.left)
-    , height(area.bottom - area.top)
+CScreenShot::CScreenShot(const RECT& area) : area(area), width(area.right - area.left), height(area.bottom - area.top)
 {
     if (width <= 0 || height <= 0)
         throw std::invalid_argument("empty screen area");
@@ -24,10 +21,10 @@ CScreenShot::CScreenShot(const RECT& area)
         CSelectedObject selected(memory.Get(), bitmap.Get());
         ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), area.left, area.top, SRCCOPY);
     }
-    BITMAPINFO info {};
+    BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down rows
+    info.bmiHeader.biHeight = -height;  // top-down rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -46,15 +43,15 @@ COLORREF CScreenShot::Pixel(int x, int y) const
 bool CScreenShot::Save(const std::string& path) const
 {
     const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file {};
-    BITMAPINFOHEADER header {};
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER header{};
     header.biSize = sizeof(header);
     header.biWidth = width;
     header.biHeight = height;
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biSizeImage = static_cast<DWORD>(stride) * height;
-    file.bfType = 0x4D42; // "BM"
+    file.bfType = 0x4D42;  // "BM"
     file.bfOffBits = sizeof(file) + sizeof(header);
     file.bfSize = file.bfOffBits + header.biSizeImage;
     std::ofstream out(path, std::ios::binary);
@@ -76,7 +73,7 @@ bool CScreenShot::Save(const std::string& path) const
 // One pixel of the screen, read the way the shots read it.
 COLORREF ScreenPixel(int x, int y)
 {
-    return CScreenShot(RECT { x, y, x + 1, y + 1 }).Pixel(x, y);
+    return CScreenShot(RECT{x, y, x + 1, y + 1}).Pixel(x, y);
 }
 
 bool ColorsNear(COLORREF a, COLORREF b, int tolerance)

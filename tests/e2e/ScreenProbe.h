@@ -24,7 +24,7 @@ private:
     RECT area;
     int width;
     int height;
-    std::vector<std::uint32_t> pixels; // top-down rows of 0x00RRGGBB
+    std::vector<std::uint32_t> pixels;  // top-down rows of 0x00RRGGBB
 };
 
 COLORREF ScreenPixel(int x, int y);

@@ -35,9 +35,10 @@ TEST(StubProgram, CarriesOutItsSidecarInOrderAndEndsWithTheGivenCode)
     CRegistrySeed seed;
     seed.WatchKey(kTestKey);
     disc.AddProgram("Tavrin HotFix2\\Vexa_HotFix2.exe",
-        { "sleep 100", "regkey " + std::string(kTestKey) + "\\Made By Stub",
-            "regvalue \"" + std::string(kTestKey) + "\" \"Install Folder\" %STUB_FOLDER%\\Sub Folder",
-            "copyself %STUB_FOLDER%\\Copy\\Again.exe", "exit 7", "regkey " + std::string(kTestKey) + "\\Late" });
+                    {"sleep 100", "regkey " + std::string(kTestKey) + "\\Made By Stub",
+                     "regvalue \"" + std::string(kTestKey) + "\" \"Install Folder\" %STUB_FOLDER%\\Sub Folder",
+                     "copyself %STUB_FOLDER%\\Copy\\Again.exe", "exit 7",
+                     "regkey " + std::string(kTestKey) + "\\Late"});
 
     const DWORD start = ::GetTickCount();
     EXPECT_EQ(7u, RunAndWait(disc.PathOf("Tavrin HotFix2\\Vexa_HotFix2.exe"), disc.LogPath()));
@@ -77,7 +78,7 @@ TEST(StubProgram, StartsUnderTheCleanUpToolsFixNameWithOrWithoutQuotes)
 TEST(StubProgram, BroadcastReportsThatEveryWindowAnswered)
 {
     CFixtureDisc disc;
-    disc.AddProgram("Nimbo\\setup.exe", { "broadcast" });
+    disc.AddProgram("Nimbo\\setup.exe", {"broadcast"});
 
     EXPECT_EQ(0u, RunAndWait(disc.PathOf("Nimbo\\setup.exe"), disc.LogPath()));
 
@@ -89,4 +90,4 @@ TEST(StubProgram, BroadcastReportsThatEveryWindowAnswered)
     EXPECT_EQ("no window", records[2].commandLine);
 }
 
-} // namespace
+}  // namespace

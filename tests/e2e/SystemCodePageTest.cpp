@@ -26,7 +26,7 @@ constexpr char kWallpapersKey[]
 constexpr char kWallpapersProgram[] = "Bonus\\DesktopWallpapers\\setup.exe";
 constexpr char kErrorCaption[] = "Splash.exe";
 constexpr wchar_t kJapaneseName[] = L"\u65e5\u672c\u8a9e";
-constexpr POINT kAwayFromMenu = { 1200, 1000 };
+constexpr POINT kAwayFromMenu = {1200, 1000};
 
 struct CLanguageRow {
     const char* name;
@@ -35,12 +35,8 @@ struct CLanguageRow {
 };
 
 const CLanguageRow kLanguageRows[] = {
-    { "English", 9, 0 },
-    { "French", 1036, 1000 },
-    { "German", 7, 2000 },
-    { "Italian", 16, 3000 },
-    { "Spanish", 10, 4000 },
-    { "Japanese", 17, 5000 },
+    {"English", 9, 0},     {"French", 1036, 1000}, {"German", 7, 2000},
+    {"Italian", 16, 3000}, {"Spanish", 10, 4000},  {"Japanese", 17, 5000},
 };
 
 void PrintTo(const CLanguageRow& row, std::ostream* out)
@@ -49,28 +45,24 @@ void PrintTo(const CLanguageRow& row, std::ostream* out)
 }
 
 constexpr unsigned kLabelIds[][2] = {
-    { IDC_SUITE, IDS_SUITE_LABEL },
-    { IDC_HOTFIX, IDS_HOTFIX_LABEL },
-    { IDC_EFFECT_ADDONS, IDS_EFFECT_ADDONS_LABEL },
-    { IDC_WALLPAPERS, IDS_WALLPAPERS_LABEL },
-    { IDC_VFW_CODECS, IDS_VFW_CODECS_LABEL },
-    { IDC_REGISTER, IDS_REGISTER_LABEL },
-    { IDC_AFTER_EFFECTS_PLUGIN, IDS_AFTER_EFFECTS_PLUGIN_LABEL },
-    { IDC_PHOTOSHOP_PLUGIN, IDS_PHOTOSHOP_PLUGIN_LABEL },
-    { IDC_MAX_PLUGIN, IDS_MAX_PLUGIN_LABEL },
-    { IDC_LIGHTWAVE_PLUGIN, IDS_LIGHTWAVE_PLUGIN_LABEL },
-    { IDC_SPICEMASTER_DEMO, IDS_SPICEMASTER_DEMO_LABEL },
-    { IDC_PREMIERE_UPDATER, IDS_PREMIERE_UPDATER_LABEL },
-    { IDC_LANGUAGE, IDS_LANGUAGE_LABEL },
+    {IDC_SUITE, IDS_SUITE_LABEL},
+    {IDC_HOTFIX, IDS_HOTFIX_LABEL},
+    {IDC_EFFECT_ADDONS, IDS_EFFECT_ADDONS_LABEL},
+    {IDC_WALLPAPERS, IDS_WALLPAPERS_LABEL},
+    {IDC_VFW_CODECS, IDS_VFW_CODECS_LABEL},
+    {IDC_REGISTER, IDS_REGISTER_LABEL},
+    {IDC_AFTER_EFFECTS_PLUGIN, IDS_AFTER_EFFECTS_PLUGIN_LABEL},
+    {IDC_PHOTOSHOP_PLUGIN, IDS_PHOTOSHOP_PLUGIN_LABEL},
+    {IDC_MAX_PLUGIN, IDS_MAX_PLUGIN_LABEL},
+    {IDC_LIGHTWAVE_PLUGIN, IDS_LIGHTWAVE_PLUGIN_LABEL},
+    {IDC_SPICEMASTER_DEMO, IDS_SPICEMASTER_DEMO_LABEL},
+    {IDC_PREMIERE_UPDATER, IDS_PREMIERE_UPDATER_LABEL},
+    {IDC_LANGUAGE, IDS_LANGUAGE_LABEL},
 };
 
 constexpr unsigned kLanguageNames[][2] = {
-    { IDC_ENGLISH, IDS_ENGLISH_NAME },
-    { IDC_FRENCH, IDS_FRENCH_NAME },
-    { IDC_GERMAN, IDS_GERMAN_NAME },
-    { IDC_ITALIAN, IDS_ITALIAN_NAME },
-    { IDC_SPANISH, IDS_SPANISH_NAME },
-    { IDC_JAPANESE, IDS_JAPANESE_NAME },
+    {IDC_ENGLISH, IDS_ENGLISH_NAME}, {IDC_FRENCH, IDS_FRENCH_NAME},   {IDC_GERMAN, IDS_GERMAN_NAME},
+    {IDC_ITALIAN, IDS_ITALIAN_NAME}, {IDC_SPANISH, IDS_SPANISH_NAME}, {IDC_JAPANESE, IDS_JAPANESE_NAME},
 };
 
 // The program's manifest as its file holds it.
@@ -162,6 +154,8 @@ TEST_P(SystemCodePage, EveryTextReadsBackAsTheStringTableHoldsIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, SystemCodePage, ::testing::ValuesIn(kLanguageRows),
-    [](const ::testing::TestParamInfo<CLanguageRow>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<CLanguageRow>& info) {
+                             return std::string(info.param.name);
+                         });
 
-} // namespace
+}  // namespace

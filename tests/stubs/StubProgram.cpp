@@ -107,8 +107,8 @@ void AppendLine(const std::string& logPath, const std::string& line)
 {
     const std::string record = line + "\r\n";
     for (int attempt = 0; attempt < kLogOpenAttempts; ++attempt) {
-        const COwnedKernelHandle file =
-            OpenFile(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS);
+        const COwnedKernelHandle file
+            = OpenFile(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS);
         if (!file) {
             ::Sleep(kLogRetryMs);
             continue;
@@ -135,9 +135,7 @@ DWORD WINAPI AskMenuTitle(void* parameter)
 class CStub {
 public:
     // Settles where to log and gives the sidecar %STUB_FOLDER%.
-    CStub()
-        : path(OwnPath())
-        , logPath(Environment("SPLASH_STUB_LOG"))
+    CStub() : path(OwnPath()), logPath(Environment("SPLASH_STUB_LOG"))
     {
         if (logPath.empty())
             logPath = FolderOf(path) + "\\stub-log.txt";
@@ -211,8 +209,8 @@ private:
     void CreateKey(const std::string& keyPath) const
     {
         HKEY key = nullptr;
-        const LONG status = ::RegCreateKeyExA(
-            HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        const LONG status = ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                              nullptr, &key, nullptr);
         COwnedKey owned(key);
         if (status != ERROR_SUCCESS)
             Report("regkey", "failed " + std::to_string(status));
@@ -230,12 +228,12 @@ private:
         keyPath = ExpandVariables(keyPath);
         text = ExpandVariables(text);
         HKEY key = nullptr;
-        LONG status = ::RegCreateKeyExA(
-            HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        LONG status = ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                        &key, nullptr);
         COwnedKey owned(key);
         if (status == ERROR_SUCCESS)
             status = ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                static_cast<DWORD>(text.size() + 1));
+                                      static_cast<DWORD>(text.size() + 1));
         if (status != ERROR_SUCCESS)
             Report("regvalue", "failed " + std::to_string(status));
     }
@@ -257,11 +255,12 @@ private:
     {
         DWORD_PTR result = 0;
         const DWORD start = ::GetTickCount();
-        const LRESULT answered = ::SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
-            reinterpret_cast<LPARAM>("Environment"), SMTO_BLOCK, kBroadcastTimeoutMs, &result);
+        const LRESULT answered
+            = ::SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"),
+                                    SMTO_BLOCK, kBroadcastTimeoutMs, &result);
         Report("broadcast",
-            std::string(answered ? "answered" : "timed out") + " after " + std::to_string(::GetTickCount() - start)
-                + " ms");
+               std::string(answered ? "answered" : "timed out") + " after " + std::to_string(::GetTickCount() - start)
+                   + " ms");
 
         const HWND menu = ::FindWindowA(nullptr, kMenuTitle);
         if (menu == nullptr) {
@@ -284,15 +283,15 @@ private:
             return;
         }
         Report("menu",
-            "answered \"" + std::string(query.title) + "\" after " + std::to_string(::GetTickCount() - queryStart)
-                + " ms");
+               "answered \"" + std::string(query.title) + "\" after " + std::to_string(::GetTickCount() - queryStart)
+                   + " ms");
     }
 
     std::string path;
     std::string logPath;
 };
 
-} // namespace
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {

@@ -3,9 +3,9 @@
 // probe, faces with holes, and the counts of the process's objects.
 #pragma once
 
+#include "base/Handles.h"
 #include "controls/SkinnedDialog.h"
 #include "framework/Application.h"
-#include "base/Handles.h"
 
 #include <windows.h>
 
@@ -29,7 +29,8 @@ public:
     bool Create()
     {
         return ::CreateDialogParamA(CApplication::Instance(), MAKEINTRESOURCEA(templateId), nullptr,
-                                    &CTestDialog::InitProcedure, reinterpret_cast<LPARAM>(this)) != nullptr;
+                                    &CTestDialog::InitProcedure, reinterpret_cast<LPARAM>(this))
+            != nullptr;
     }
 
     void SetShape(bool shaped, COLORREF color)
@@ -276,8 +277,8 @@ inline CResourceCounts CountResources()
 
 inline void PrintResources(const char* label, const CResourceCounts& counts)
 {
-    std::printf("[ figures  ] %-28s GDI objects %6ld  USER objects %5ld  handles %5ld  working set %7lu KB\n",
-                label, counts.gdiObjects, counts.userObjects, counts.handles, counts.workingSetKb);
+    std::printf("[ figures  ] %-28s GDI objects %6ld  USER objects %5ld  handles %5ld  working set %7lu KB\n", label,
+                counts.gdiObjects, counts.userObjects, counts.handles, counts.workingSetKb);
 }
 
 // Handles the messages waiting for this thread.

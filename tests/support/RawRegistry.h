@@ -56,11 +56,11 @@ inline std::optional<CRawValue> ReadRawValue(const std::string& key, const std::
         return std::nullopt;
     std::string data(size, '\0');
     if (::RegQueryValueExW(owner.Get(), WideName(name).c_str(), nullptr, &type,
-            size != 0 ? reinterpret_cast<BYTE*>(&data[0]) : nullptr, &size)
+                           size != 0 ? reinterpret_cast<BYTE*>(&data[0]) : nullptr, &size)
         != ERROR_SUCCESS)
         return std::nullopt;
     data.resize(size);
-    return CRawValue { type, data };
+    return CRawValue{type, data};
 }
 
 // Stores the bytes unconverted, making the key when it is missing; true
@@ -76,10 +76,10 @@ inline bool WriteRawValue(const std::string& key, const std::string& name, const
     // the string; bytes behind the data that are no NUL keep it unterminated.
     const std::string buffer = value.data + "\x7F\x7F";
     if (::RegSetValueExW(owner.Get(), WideName(name).c_str(), 0, value.type,
-            reinterpret_cast<const BYTE*>(buffer.data()), static_cast<DWORD>(value.data.size()))
+                         reinterpret_cast<const BYTE*>(buffer.data()), static_cast<DWORD>(value.data.size()))
         != ERROR_SUCCESS)
         return false;
     return ReadRawValue(key, name) == std::optional<CRawValue>(value);
 }
 
-} // namespace rawregistry
+}  // namespace rawregistry

@@ -20,8 +20,8 @@ inline void AddRun(HRGN region, int left, int right, int y)
 // shows `face` at its origin: the window rectangle XOR the client rectangle,
 // plus one rectangle per maximal run of pixels that do not read as
 // `transparentColor`; pixels inside `opaqueRect` (PtInRect rule) are not read.
-inline COwnedRegion BuildReferenceRegion(HBITMAP face, SIZE windowSize, SIZE clientSize,
-                                          COLORREF transparentColor, const RECT& opaqueRect)
+inline COwnedRegion BuildReferenceRegion(HBITMAP face, SIZE windowSize, SIZE clientSize, COLORREF transparentColor,
+                                         const RECT& opaqueRect)
 {
     COwnedRegion region(::CreateRectRgn(0, 0, windowSize.cx, windowSize.cy));
     COwnedRegion client(::CreateRectRgn(0, 0, clientSize.cx, clientSize.cy));

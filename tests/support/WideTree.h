@@ -27,8 +27,8 @@ inline std::string Narrow(const std::wstring& text)
 {
     BOOL lossy = FALSE;
     const bool utf8 = ::GetACP() == CP_UTF8;
-    const int size = ::WideCharToMultiByte(
-        CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, utf8 ? nullptr : &lossy);
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                           utf8 ? nullptr : &lossy);
     if (size <= 0 || lossy)
         return std::string();
     std::string narrow(static_cast<size_t>(size), '\0');
@@ -47,11 +47,7 @@ inline std::wstring TempFolder()
 class CWideTree {
 public:
     // Makes the root and every missing folder above it.
-    explicit CWideTree(std::wstring rootPath)
-        : root(std::move(rootPath))
-    {
-        MakeFolders(root);
-    }
+    explicit CWideTree(std::wstring rootPath) : root(std::move(rootPath)) { MakeFolders(root); }
     ~CWideTree()
     {
         // A program that has just ended may hold a file a moment longer.
@@ -69,8 +65,8 @@ public:
     {
         const std::wstring path = PathOf(relative);
         MakeFolders(path.substr(0, path.rfind(L'\\')));
-        const HANDLE created = ::CreateFileW(
-            Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE created = ::CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr);
         const COwnedKernelHandle file(created != INVALID_HANDLE_VALUE ? created : nullptr);
         return static_cast<bool>(file);
     }
@@ -104,7 +100,7 @@ private:
     // Deletes a tree given with its prefix; true once it is gone.
     static bool RemoveAll(const std::wstring& folder)
     {
-        WIN32_FIND_DATAW entry {};
+        WIN32_FIND_DATAW entry{};
         const COwnedFind listing(::FindFirstFileW((folder + L"\\*").c_str(), &entry));
         if (listing) {
             do {
@@ -125,4 +121,4 @@ private:
     std::wstring root;
 };
 
-} // namespace widetree
+}  // namespace widetree

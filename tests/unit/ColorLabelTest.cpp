@@ -41,8 +41,8 @@ protected:
         for (int id : {IDC_ENGLISH, IDC_FRENCH, IDC_GERMAN, IDC_ITALIAN, IDC_JAPANESE, IDC_SPANISH})
             ::DestroyWindow(GetItem(id));
         ::CreateWindowExA(WS_EX_TRANSPARENT, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT, 10, 10, 150, 30, window,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DESCRIPTION)),
-                          ::GetModuleHandleA(nullptr), nullptr);
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DESCRIPTION)), ::GetModuleHandleA(nullptr),
+                          nullptr);
         BindControl(IDC_DESCRIPTION, label);
     }
 
@@ -54,9 +54,11 @@ private:
     }
 };
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CLabelDialog, CTestDialog)
     OnMessage<WM_CTLCOLORSTATIC, &CLabelDialog::OnStaticColor>(),
 END_MESSAGE_MAP(CLabelDialog, CTestDialog)
+// clang-format on
 
 class ColorLabelTest : public ::testing::Test {
 protected:
@@ -86,8 +88,8 @@ protected:
         LOGFONTA expected{};
         ::GetObjectA(font, sizeof(held), &held);
         ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(expected), &expected);
-        return font != ::GetStockObject(SYSTEM_FONT) && font != ::GetStockObject(DEFAULT_GUI_FONT) &&
-               held.lfHeight == expected.lfHeight && std::strcmp(held.lfFaceName, expected.lfFaceName) == 0;
+        return font != ::GetStockObject(SYSTEM_FONT) && font != ::GetStockObject(DEFAULT_GUI_FONT)
+            && held.lfHeight == expected.lfHeight && std::strcmp(held.lfFaceName, expected.lfFaceName) == 0;
     }
 
     CLabelDialog dialog;
@@ -168,8 +170,7 @@ protected:
                        PRF_CLIENT | PRF_ERASEBKGND);
         POINT previous{};
         ::SetViewportOrgEx(printed->Dc(), 10, 10, &previous);
-        ::SendMessageA(dialog.label.GetHandle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed->Dc()),
-                       PRF_CLIENT);
+        ::SendMessageA(dialog.label.GetHandle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed->Dc()), PRF_CLIENT);
         ::SetViewportOrgEx(printed->Dc(), previous.x, previous.y, nullptr);
         return printed;
     }

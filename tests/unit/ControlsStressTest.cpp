@@ -47,8 +47,8 @@ protected:
         BindControl(IDC_VEXA100, otherButton);
         BindControl(IDC_MODEL_EXIT, exitButton);
         ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT, 4, 80, 120, 14, window,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DESCRIPTION)),
-                          ::GetModuleHandleA(nullptr), nullptr);
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DESCRIPTION)), ::GetModuleHandleA(nullptr),
+                          nullptr);
         BindControl(IDC_DESCRIPTION, label);
     }
 };

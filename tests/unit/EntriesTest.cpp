@@ -87,7 +87,7 @@ std::string Lower(std::string text)
 std::wstring TooltipText(HWND tooltip)
 {
     wchar_t text[256] = {};
-    TOOLINFOW tool {};
+    TOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.lpszText = text;
     if (!::SendMessageW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)))
@@ -138,8 +138,8 @@ protected:
 
     void EmptyDisc()
     {
-        for (const char* folder : {"\\Nimbo", "\\Tavrin HotFix2", "\\Adobe Updater 1.5.1", "\\ExtraPlug-ins",
-                                   "\\Bonus", "\\Docs", "\\Readme", "\\Readme.htm"})
+        for (const char* folder : {"\\Nimbo", "\\Tavrin HotFix2", "\\Adobe Updater 1.5.1", "\\ExtraPlug-ins", "\\Bonus",
+                                   "\\Docs", "\\Readme", "\\Readme.htm"})
             disc.Remove(folder);
     }
 
@@ -156,8 +156,8 @@ protected:
 
         const std::wstring label = Text(texts.labelId);
         EXPECT_FALSE(label.empty());
-        for (CHoverButton::State each : {CHoverButton::kNormal, CHoverButton::kPressed, CHoverButton::kHover,
-                                         CHoverButton::kDisabled}) {
+        for (CHoverButton::State each :
+             {CHoverButton::kNormal, CHoverButton::kPressed, CHoverButton::kHover, CHoverButton::kDisabled}) {
             EXPECT_EQ(label, button->GetCaption(each));
             EXPECT_EQ(each == CHoverButton::kDisabled ? kGreyBlue : kWhite, button->GetCaptionColor(each));
         }
@@ -288,8 +288,7 @@ TEST_F(EntriesTest, TheCodecsExcludeTheSuite)
 
 TEST_F(EntriesTest, AnInstalledItemIsReportedBeforeItsMissingFolder)
 {
-    for (const char* guid : {kCodecsGuid, kAfterEffectsGuid, kMaxGuid, kPhotoshopGuid, kWallpapersGuid,
-                             kLightWaveGuid})
+    for (const char* guid : {kCodecsGuid, kAfterEffectsGuid, kMaxGuid, kPhotoshopGuid, kWallpapersGuid, kLightWaveGuid})
         seed.Key(UninstallKey(guid));
     seed.Key(kAcrobatAppPaths);
     // Neither the suite nor the model may hide the installed state.
@@ -426,8 +425,8 @@ TEST_F(EntriesTest, ManualNeedsTheReaderAndEitherManual)
         CRegistrySeed reader;
         reader.String(kAcrobatAppPaths, "Path", "C:\\Program Files\\Adobe\\Reader");
         entries.RefreshAllEntries(0);
-        ExpectEntries({{IDC_MANUAL, false, IDS_MANUAL_NOT_FOUND},
-                       {IDC_ACROBAT_READER, false, IDS_ACROBAT_READER_INSTALLED}});
+        ExpectEntries(
+            {{IDC_MANUAL, false, IDS_MANUAL_NOT_FOUND}, {IDC_ACROBAT_READER, false, IDS_ACROBAT_READER_INSTALLED}});
         EXPECT_EQ("C:\\Program Files\\Adobe\\Reader", state.acrobatFolder);
 
         disc.AddFile("\\Docs\\Manual_VexaB.pdf");
@@ -562,8 +561,7 @@ TEST_F(EntriesTest, FlagsFollowEachRefreshWhilePathsStay)
         entries.RefreshAllEntries(1);
         for (const CEntryTexts& texts : kEntryTexts) {
             // Acrobat Reader counts as installed and the codecs give way to the suite.
-            if (texts.flag != nullptr && texts.controlId != IDC_ACROBAT_READER &&
-                texts.controlId != IDC_VFW_CODECS) {
+            if (texts.flag != nullptr && texts.controlId != IDC_ACROBAT_READER && texts.controlId != IDC_VFW_CODECS) {
                 EXPECT_TRUE(state.*texts.flag) << texts.name;
             }
         }
@@ -696,8 +694,7 @@ TEST_F(CleanUpTest, QuotesADiscRootWithBlanks)
 
     blank.Remove("\\Nimbo");
     entries.CleanUpAndDetectSuite();
-    EXPECT_EQ(std::vector<std::string>{"\"" + blank.Root() + "\\Nimbo\\NimboCleanup.fix\" /Silent failed"},
-              debugLines);
+    EXPECT_EQ(std::vector<std::string>{"\"" + blank.Root() + "\\Nimbo\\NimboCleanup.fix\" /Silent failed"}, debugLines);
 }
 
 TEST_F(CleanUpTest, HotfixRunsTheCleanupAtEachRefresh)

@@ -18,10 +18,23 @@ constexpr DWORD kPollLimitMs = 20000;
 
 // Every control that the refresh labels: the fifteen entries, the language and Exit buttons.
 constexpr int kMenuControls[] = {
-    IDOK,           IDC_MANUAL,           IDC_PREMIERE_UPDATER, IDC_SUITE,          IDC_REGISTER,
-    IDC_AFTER_EFFECTS_PLUGIN, IDC_MAX_PLUGIN, IDC_SPICEMASTER_DEMO, IDC_HOTFIX,     IDC_README,
-    IDC_WALLPAPERS, IDC_VFW_CODECS,       IDC_LANGUAGE,         IDC_ACROBAT_READER, IDC_LIGHTWAVE_PLUGIN,
-    IDC_EFFECT_ADDONS, IDC_PHOTOSHOP_PLUGIN,
+    IDOK,
+    IDC_MANUAL,
+    IDC_PREMIERE_UPDATER,
+    IDC_SUITE,
+    IDC_REGISTER,
+    IDC_AFTER_EFFECTS_PLUGIN,
+    IDC_MAX_PLUGIN,
+    IDC_SPICEMASTER_DEMO,
+    IDC_HOTFIX,
+    IDC_README,
+    IDC_WALLPAPERS,
+    IDC_VFW_CODECS,
+    IDC_LANGUAGE,
+    IDC_ACROBAT_READER,
+    IDC_LIGHTWAVE_PLUGIN,
+    IDC_EFFECT_ADDONS,
+    IDC_PHOTOSHOP_PLUGIN,
 };
 
 bool KeyExists(const std::string& path)
@@ -36,8 +49,9 @@ bool KeyExists(const std::string& path)
 COwnedKey OpenForWriting(const std::string& path)
 {
     HKEY created = nullptr;
-    EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                               nullptr, &created, nullptr))
+    EXPECT_EQ(
+        ERROR_SUCCESS,
+        ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr))
         << path;
     return COwnedKey(created);
 }
@@ -64,7 +78,7 @@ CRegistrySeed::~CRegistrySeed()
 void CRegistrySeed::Key(const std::string& path)
 {
     // Each missing level, shallowest first, is deleted again later.
-    for (size_t end = path.find('\\'); ; end = path.find('\\', end + 1)) {
+    for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
         const std::string level = path.substr(0, end);
         if (!KeyExists(level)) {
             OpenForWriting(level);
@@ -101,17 +115,18 @@ void CRegistrySeed::String(const std::string& path, const std::string& name, con
 {
     KeepValue(path, name);
     COwnedKey key = OpenForWriting(path);
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ,
-                                              reinterpret_cast<const BYTE*>(value.c_str()),
-                                              static_cast<DWORD>(value.size() + 1)));
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>(value.size() + 1)));
 }
 
 void CRegistrySeed::Dword(const std::string& path, const std::string& name, DWORD value)
 {
     KeepValue(path, name);
     COwnedKey key = OpenForWriting(path);
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), name.c_str(), 0, REG_DWORD,
-                                              reinterpret_cast<const BYTE*>(&value), sizeof(value)));
+    ASSERT_EQ(
+        ERROR_SUCCESS,
+        ::RegSetValueExA(key.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)));
 }
 
 void CRegistrySeed::Without(const std::string& path, const std::string& name)
@@ -125,8 +140,8 @@ CTestDisc::CTestDisc(const std::string& name)
 {
     char temp[MAX_PATH] = {};
     EXPECT_NE(0u, ::GetTempPathA(MAX_PATH, temp));
-    root = std::string(temp) + name + "-" + std::to_string(::GetCurrentProcessId()) + "-" +
-           std::to_string(UniqueNumber());
+    root = std::string(temp) + name + "-" + std::to_string(::GetCurrentProcessId()) + "-"
+        + std::to_string(UniqueNumber());
     std::error_code ignored;
     std::filesystem::remove_all(root, ignored);
     EXPECT_TRUE(std::filesystem::create_directories(root)) << root;
@@ -217,9 +232,9 @@ CTestHost::CTestHost(Kind kind)
     EXPECT_TRUE(menu);
     int top = 0;
     for (int controlId : kMenuControls) {
-        const HWND control = ::CreateWindowExA(
-            0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, top, 200, 20, menu.Get(),
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), ::GetModuleHandleA(nullptr), nullptr);
+        const HWND control = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, top, 200, 20,
+                                               menu.Get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                                               ::GetModuleHandleA(nullptr), nullptr);
         EXPECT_NE(nullptr, control);
         auto button = std::make_unique<CHoverButton>();
         EXPECT_TRUE(button->Attach(control));
@@ -242,8 +257,7 @@ int CTestHost::AskModel()
     return modelAnswer;
 }
 
-CRecorder::CRecorder(const std::string& folder, const std::string& windowTitle)
-    : file(folder + "\\records.txt")
+CRecorder::CRecorder(const std::string& folder, const std::string& windowTitle) : file(folder + "\\records.txt")
 {
     ::SetEnvironmentVariableA("SPLASH_RECORD", file.c_str());
     ::SetEnvironmentVariableA("SPLASH_RECORD_WINDOW", windowTitle.empty() ? nullptr : windowTitle.c_str());

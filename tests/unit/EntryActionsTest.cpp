@@ -5,10 +5,10 @@
 // installation.
 #include "EntriesTestSupport.h"
 
-#include "system/CommandLine.h"
 #include "entries/MenuEntries.h"
 #include "res/Text.h"
 #include "res/resource.h"
+#include "system/CommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -45,22 +45,41 @@ struct CClick {
 const std::vector<CClick>& DiscClicks()
 {
     static const std::vector<CClick> clicks = {
-        {IDC_PREMIERE_UPDATER, "PremiereUpdater", "\\Adobe Updater 1.5.1\\setup.exe", false, true,
+        {IDC_PREMIERE_UPDATER,
+         "PremiereUpdater",
+         "\\Adobe Updater 1.5.1\\setup.exe",
+         false,
+         true,
          {IDC_PREMIERE_UPDATER}},
-        {IDC_AFTER_EFFECTS_PLUGIN, "AfterEffectsPlugin", "\\ExtraPlug-ins\\AfterEffects\\setup.exe", true, true,
+        {IDC_AFTER_EFFECTS_PLUGIN,
+         "AfterEffectsPlugin",
+         "\\ExtraPlug-ins\\AfterEffects\\setup.exe",
+         true,
+         true,
          {IDC_AFTER_EFFECTS_PLUGIN}},
         {IDC_MAX_PLUGIN, "MaxPlugin", "\\ExtraPlug-ins\\3DsMax\\setup.exe", true, true, {IDC_MAX_PLUGIN}},
-        {IDC_PHOTOSHOP_PLUGIN, "PhotoshopPlugin", "\\ExtraPlug-ins\\Photoshop\\setup.exe", true, true,
+        {IDC_PHOTOSHOP_PLUGIN,
+         "PhotoshopPlugin",
+         "\\ExtraPlug-ins\\Photoshop\\setup.exe",
+         true,
+         true,
          {IDC_PHOTOSHOP_PLUGIN}},
-        {IDC_LIGHTWAVE_PLUGIN, "LightWavePlugin", "\\ExtraPlug-ins\\LightWave\\setup.exe", true, true,
+        {IDC_LIGHTWAVE_PLUGIN,
+         "LightWavePlugin",
+         "\\ExtraPlug-ins\\LightWave\\setup.exe",
+         true,
+         true,
          {IDC_LIGHTWAVE_PLUGIN}},
         {IDC_EFFECT_ADDONS, "EffectAddOns", "\\ExtraPlug-ins\\Effects\\Setup.exe", true, true, {IDC_EFFECT_ADDONS}},
         {IDC_WALLPAPERS, "Wallpapers", "\\Bonus\\DesktopWallpapers\\setup.exe", true, true, {IDC_WALLPAPERS}},
-        {IDC_VFW_CODECS, "VfwCodecs", "\\Bonus\\VFWSoftwareCodecs\\setup.exe", true, true,
-         {IDC_SUITE, IDC_VFW_CODECS}},
+        {IDC_VFW_CODECS, "VfwCodecs", "\\Bonus\\VFWSoftwareCodecs\\setup.exe", true, true, {IDC_SUITE, IDC_VFW_CODECS}},
         {IDC_HOTFIX, "Hotfix", "\\Tavrin HotFix2\\Vexa_HotFix2.exe", true, true, {}},
         {IDC_SPICEMASTER_DEMO, "SpiceMasterDemo", "\\Bonus\\Pixelan\\spicemaster2tavrindemo.exe", false, false, {}},
-        {IDC_ACROBAT_READER, "AcrobatReader", "\\Bonus\\AcrobatReader\\Acrobat Reader 5.00.exe", false, false,
+        {IDC_ACROBAT_READER,
+         "AcrobatReader",
+         "\\Bonus\\AcrobatReader\\Acrobat Reader 5.00.exe",
+         false,
+         false,
          {IDC_ACROBAT_READER}},
     };
     return clicks;
@@ -68,9 +87,10 @@ const std::vector<CClick>& DiscClicks()
 
 // Every button that a click may refresh.
 const int kEntryControls[] = {
-    IDC_SUITE,      IDC_HOTFIX,     IDC_PREMIERE_UPDATER, IDC_AFTER_EFFECTS_PLUGIN, IDC_MAX_PLUGIN,
-    IDC_PHOTOSHOP_PLUGIN, IDC_SPICEMASTER_DEMO, IDC_ACROBAT_READER, IDC_REGISTER, IDC_MANUAL,
-    IDC_README,     IDC_WALLPAPERS, IDC_VFW_CODECS, IDC_LIGHTWAVE_PLUGIN, IDC_EFFECT_ADDONS,
+    IDC_SUITE,      IDC_HOTFIX,           IDC_PREMIERE_UPDATER, IDC_AFTER_EFFECTS_PLUGIN,
+    IDC_MAX_PLUGIN, IDC_PHOTOSHOP_PLUGIN, IDC_SPICEMASTER_DEMO, IDC_ACROBAT_READER,
+    IDC_REGISTER,   IDC_MANUAL,           IDC_README,           IDC_WALLPAPERS,
+    IDC_VFW_CODECS, IDC_LIGHTWAVE_PLUGIN, IDC_EFFECT_ADDONS,
 };
 
 std::string Quoted(const std::string& path)
@@ -268,8 +288,8 @@ INSTANTIATE_TEST_SUITE_P(Languages, EveryClickTest,
 TEST(LanguageArgument, WritesTheCodeInHexadecimal)
 {
     const std::pair<DWORD, const char*> cases[] = {
-        {9, "/l0x09"}, {1036, "/l0x40C"}, {7, "/l0x07"}, {16, "/l0x10"},
-        {10, "/l0x0A"}, {17, "/l0x11"}, {12, "/l0x0C"}, {0xFFFFFFFF, "/l0xFFFFFFFF"},
+        {9, "/l0x09"},  {1036, "/l0x40C"}, {7, "/l0x07"},  {16, "/l0x10"},
+        {10, "/l0x0A"}, {17, "/l0x11"},    {12, "/l0x0C"}, {0xFFFFFFFF, "/l0xFFFFFFFF"},
     };
     for (const auto& [code, argument] : cases)
         EXPECT_EQ(argument, LanguageArgument(code)) << code;
@@ -299,8 +319,8 @@ TEST_F(EntryActionsTest, AMissingProgramIsReportedAndTheEntryRefreshed)
         MarkButtons();
         entries.RunEntryAction(IDC_MAX_PLUGIN);
 
-        const std::string commandLine =
-            disc.Root() + "\\ExtraPlug-ins\\3DsMax\\setup.exe " + (index == 0 ? "/l0x09" : "/l0x40C");
+        const std::string commandLine
+            = disc.Root() + "\\ExtraPlug-ins\\3DsMax\\setup.exe " + (index == 0 ? "/l0x09" : "/l0x40C");
         ASSERT_EQ(1u, messages.size());
         EXPECT_EQ(host.MenuWindow(), messages[0].owner);
         EXPECT_EQ(FormatText(IDS_CANNOT_FIND_FILE, state.languageOffset, commandLine), messages[0].text);
@@ -311,8 +331,8 @@ TEST_F(EntryActionsTest, AMissingProgramIsReportedAndTheEntryRefreshed)
         EXPECT_EQ(std::vector<int>{IDC_MAX_PLUGIN}, RefreshedButtons());
     }
     EXPECT_EQ("Cannot find the file : '" + disc.Root() + "\\ExtraPlug-ins\\3DsMax\\setup.exe /l0x09'",
-        InSystemCodePage(
-            FormatText(IDS_CANNOT_FIND_FILE, 0, disc.Root() + "\\ExtraPlug-ins\\3DsMax\\setup.exe /l0x09")));
+              InSystemCodePage(
+                  FormatText(IDS_CANNOT_FIND_FILE, 0, disc.Root() + "\\ExtraPlug-ins\\3DsMax\\setup.exe /l0x09")));
     EXPECT_TRUE(recorder.Records().empty());
 }
 
@@ -323,7 +343,7 @@ TEST_F(EntryActionsTest, TheMessageShowsTheQuotedCommandLine)
     entries.RunEntryAction(IDC_ACROBAT_READER);
     ASSERT_EQ(1u, messages.size());
     EXPECT_EQ("Cannot find the file : '\"" + blank.Root() + "\\Bonus\\AcrobatReader\\Acrobat Reader 5.00.exe\"'",
-        InSystemCodePage(messages[0].text));
+              InSystemCodePage(messages[0].text));
 }
 
 TEST_F(EntryActionsTest, AnInstallerThatOutlastsTheWaitIsReported)
@@ -530,8 +550,8 @@ TEST_F(EntryActionsTest, SuiteInstallationAsksThenRunsTheInstallerInItsFolder)
         char data[MAX_PATH] = {};
         DWORD size = sizeof(data);
         DWORD type = 0;
-        ASSERT_EQ(ERROR_SUCCESS, ::RegQueryValueExA(key, "SplashPath", nullptr, &type,
-                                                    reinterpret_cast<BYTE*>(data), &size));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  ::RegQueryValueExA(key, "SplashPath", nullptr, &type, reinterpret_cast<BYTE*>(data), &size));
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
         EXPECT_EQ(disc.Root() + "\\setup.exe", std::string(data));
     }
@@ -546,7 +566,7 @@ TEST_F(EntryActionsTest, SuiteInstallerMissingOrOnADiscWithBlanks)
     entries.InstallSuite();
     ASSERT_EQ(2u, messages.size());
     EXPECT_EQ("Cannot find the file : '\"" + blank.Root() + "\\Nimbo\\setup.exe\" /express /l0x09'",
-        InSystemCodePage(messages[1].text));
+              InSystemCodePage(messages[1].text));
     EXPECT_EQ(L"Splash.exe", messages[1].caption);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONHAND), messages[1].type);
     EXPECT_TRUE(messages[1].menuVisible);

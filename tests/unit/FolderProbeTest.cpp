@@ -17,8 +17,8 @@ protected:
     {
         char temp[MAX_PATH] = {};
         ASSERT_NE(0u, ::GetTempPathA(MAX_PATH, temp));
-        root = std::string(temp) + "TavrinFolderProbe-" + std::to_string(::GetCurrentProcessId()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        root = std::string(temp) + "TavrinFolderProbe-" + std::to_string(::GetCurrentProcessId()) + "-"
+            + ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::remove_all(root);
         ASSERT_TRUE(std::filesystem::create_directories(root));
     }

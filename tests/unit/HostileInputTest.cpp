@@ -6,11 +6,11 @@
 // and must leave the values it read as they were.
 #include "EntriesTestSupport.h"
 
-#include "entries/Languages.h"
-#include "entries/StartUp.h"
 #include "app/MenuDialog.h"
 #include "entries/EntryTable.h"
+#include "entries/Languages.h"
 #include "entries/MenuEntries.h"
+#include "entries/StartUp.h"
 #include "res/Text.h"
 #include "res/resource.h"
 
@@ -56,8 +56,8 @@ struct CForm {
     std::string name;
     DWORD type;
     std::string data;
-    std::optional<std::string> text; // what ReadRegString gives; none: it reads as missing
-    std::optional<DWORD> number; // what ReadRegDword gives; none: it reads as missing
+    std::optional<std::string> text;  // what ReadRegString gives; none: it reads as missing
+    std::optional<DWORD> number;  // what ReadRegDword gives; none: it reads as missing
 };
 
 std::vector<CForm> HostileForms()
@@ -69,34 +69,34 @@ std::vector<CForm> HostileForms()
     const std::wstring foreign = L"C:\\Disc \u00e9 \u65e5\u672c \u0416\\x.exe";
     const std::wstring surrogate = L"C:\\half \xD800 character\\x.exe";
     return {
-        { "REG_EXPAND_SZ", REG_EXPAND_SZ, Utf16(widetree::Widen(path)), {}, {} },
-        { "REG_MULTI_SZ", REG_MULTI_SZ, Utf16(widetree::Widen(path)) + Bytes({ 0, 0 }), {}, {} },
-        { "REG_BINARY text", REG_BINARY, path, {}, {} },
-        { "REG_DWORD", REG_DWORD, Bytes({ 0x0C, 0x04, 0, 0 }), {}, 1036 },
-        { "REG_DWORD_BIG_ENDIAN", REG_DWORD_BIG_ENDIAN, Bytes({ 0, 0, 0, 5 }), {}, 0x05000000 },
-        { "REG_QWORD", REG_QWORD, Bytes({ 5, 0, 0, 0, 0, 0, 0, 0 }), {}, {} },
-        { "REG_NONE of no bytes", REG_NONE, "", {}, 0 },
-        { "REG_SZ of no bytes", REG_SZ, "", "", 0 },
-        { "REG_SZ of its NUL alone", REG_SZ, Utf16(L""), "", 0 },
-        { "REG_SZ without its NUL", REG_SZ, Utf16(widetree::Widen(path), false), path, {} },
-        { "REG_SZ of 64 KiB", REG_SZ, Utf16(widetree::Widen(large)), large, {} },
-        { "REG_SZ of 64 KiB without its NUL", REG_SZ, Utf16(widetree::Widen(large), false), large, {} },
-        { "REG_SZ just past MAX_PATH", REG_SZ, Utf16(widetree::Widen(overMaxPath)), overMaxPath, {} },
-        { "REG_SZ with printf directives", REG_SZ, Utf16(widetree::Widen(directives)), directives, {} },
-        { "REG_SZ beyond ASCII and Latin 1", REG_SZ, Utf16(foreign), widetree::Narrow(foreign), {} },
-        { "REG_SZ with a lone surrogate", REG_SZ, Utf16(surrogate), widetree::Narrow(surrogate), {} },
-        { "REG_DWORD of 1 byte", REG_DWORD, Bytes({ 5 }), {}, 5 },
-        { "REG_DWORD of 2 bytes", REG_DWORD, Bytes({ 0x0C, 0x04 }), {}, 1036 },
-        { "REG_DWORD of 3 bytes", REG_DWORD, Bytes({ 0x11, 0, 0 }), {}, 17 },
-        { "REG_DWORD of 8 bytes", REG_DWORD, Bytes({ 9, 0, 0, 0, 0, 0, 0, 0 }), {}, {} },
-        { "REG_BINARY of printf directives", REG_BINARY, "%n%n", {}, 0x6E256E25 },
-        { "REG_DWORD at the sign bit", REG_DWORD, Bytes({ 0, 0, 0, 0x80 }), {}, 0x80000000 },
+        {"REG_EXPAND_SZ", REG_EXPAND_SZ, Utf16(widetree::Widen(path)), {}, {}},
+        {"REG_MULTI_SZ", REG_MULTI_SZ, Utf16(widetree::Widen(path)) + Bytes({0, 0}), {}, {}},
+        {"REG_BINARY text", REG_BINARY, path, {}, {}},
+        {"REG_DWORD", REG_DWORD, Bytes({0x0C, 0x04, 0, 0}), {}, 1036},
+        {"REG_DWORD_BIG_ENDIAN", REG_DWORD_BIG_ENDIAN, Bytes({0, 0, 0, 5}), {}, 0x05000000},
+        {"REG_QWORD", REG_QWORD, Bytes({5, 0, 0, 0, 0, 0, 0, 0}), {}, {}},
+        {"REG_NONE of no bytes", REG_NONE, "", {}, 0},
+        {"REG_SZ of no bytes", REG_SZ, "", "", 0},
+        {"REG_SZ of its NUL alone", REG_SZ, Utf16(L""), "", 0},
+        {"REG_SZ without its NUL", REG_SZ, Utf16(widetree::Widen(path), false), path, {}},
+        {"REG_SZ of 64 KiB", REG_SZ, Utf16(widetree::Widen(large)), large, {}},
+        {"REG_SZ of 64 KiB without its NUL", REG_SZ, Utf16(widetree::Widen(large), false), large, {}},
+        {"REG_SZ just past MAX_PATH", REG_SZ, Utf16(widetree::Widen(overMaxPath)), overMaxPath, {}},
+        {"REG_SZ with printf directives", REG_SZ, Utf16(widetree::Widen(directives)), directives, {}},
+        {"REG_SZ beyond ASCII and Latin 1", REG_SZ, Utf16(foreign), widetree::Narrow(foreign), {}},
+        {"REG_SZ with a lone surrogate", REG_SZ, Utf16(surrogate), widetree::Narrow(surrogate), {}},
+        {"REG_DWORD of 1 byte", REG_DWORD, Bytes({5}), {}, 5},
+        {"REG_DWORD of 2 bytes", REG_DWORD, Bytes({0x0C, 0x04}), {}, 1036},
+        {"REG_DWORD of 3 bytes", REG_DWORD, Bytes({0x11, 0, 0}), {}, 17},
+        {"REG_DWORD of 8 bytes", REG_DWORD, Bytes({9, 0, 0, 0, 0, 0, 0, 0}), {}, {}},
+        {"REG_BINARY of printf directives", REG_BINARY, "%n%n", {}, 0x6E256E25},
+        {"REG_DWORD at the sign bit", REG_DWORD, Bytes({0, 0, 0, 0x80}), {}, 0x80000000},
     };
 }
 
 CRawValue StoredForm(const CForm& form)
 {
-    return { form.type, form.data };
+    return {form.type, form.data};
 }
 
 // Stores the form's bytes unconverted; the seed gives the value back afterwards.
@@ -138,7 +138,7 @@ protected:
         entries.installerTimeoutMs = kInstallerWaitMs;
         entries.writeDebugLine = [this](const std::string& line) { debugLines.push_back(line); };
         entries.showMessage = [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
-            messages.push_back({ text, caption, type });
+            messages.push_back({text, caption, type});
             return (type & MB_YESNO) != 0 ? IDNO : IDOK;
         };
     }
@@ -157,7 +157,7 @@ protected:
         EXPECT_EQ(enabled, ::IsWindowEnabled(button->GetHandle()) != FALSE) << "control " << controlId;
         if (!enabled) {
             EXPECT_EQ(reasonId == kNoReason ? std::wstring() : LoadText(reasonId, state.languageOffset),
-                button->GetDescription())
+                      button->GetDescription())
                 << "control " << controlId;
         }
     }
@@ -191,7 +191,7 @@ protected:
     CTestDisc disc;
     CTestHost host;
     CMenuState state;
-    CMenuEntries entries { state, host };
+    CMenuEntries entries{state, host};
     std::vector<std::string> debugLines;
     std::vector<CShownMessage> messages;
 };
@@ -208,8 +208,8 @@ TEST_F(HostileInputTest, StartUpValuesInEveryHostileForm)
             Store(stored, kRunKeyPath, "Splash", form);
             const std::string::size_type slash = form.text ? form.text->rfind('\\') : std::string::npos;
             const bool used = slash != std::string::npos && slash > 0;
-            EXPECT_EQ(
-                used ? form.text->substr(0, slash) : std::string("E:\\Menu"), FindDiscRoot("E:\\Menu\\Splash.exe"));
+            EXPECT_EQ(used ? form.text->substr(0, slash) : std::string("E:\\Menu"),
+                      FindDiscRoot("E:\\Menu\\Splash.exe"));
             const std::optional<CRawValue> left = ReadRawValue(kRunKeyPath, "Splash");
             EXPECT_EQ(used ? std::nullopt : std::optional<CRawValue>(StoredForm(form)), left)
                 << "a used value goes, any other stays";
@@ -246,7 +246,7 @@ TEST_F(HostileInputTest, StartUpValuesInEveryHostileForm)
         state.suiteInstalled = true;
         entries.RefreshAllEntries(index);
         EXPECT_EQ(LoadText(IDS_LANGUAGE_LABEL, index * kLanguageOffsetStep),
-            host.EntryButton(IDC_LANGUAGE)->GetCaption(CHoverButton::kNormal));
+                  host.EntryButton(IDC_LANGUAGE)->GetCaption(CHoverButton::kNormal));
         ExpectEntry(IDC_AFTER_EFFECTS_PLUGIN, model == kModelVexa100, IDS_AFTER_EFFECTS_PLUGIN_NEEDS_SUITE_VEXA100);
     }
     EXPECT_TRUE(messages.empty());
@@ -333,21 +333,21 @@ TEST_F(HostileInputTest, DiscRootsWithBlanksForeignLettersOrPastMaxPath)
         std::wstring path;
         bool reachable;
     } roots[] = {
-        { "blanks", widetree::TempFolder() + L"Tavrin  Disc with blanks " + unique, true },
-        { "letters outside ASCII", widetree::TempFolder() + L"Disc \u00e9 \u65e5\u672c " + unique, true },
-        { "longer than MAX_PATH", deep, false },
+        {"blanks", widetree::TempFolder() + L"Tavrin  Disc with blanks " + unique, true},
+        {"letters outside ASCII", widetree::TempFolder() + L"Disc \u00e9 \u65e5\u672c " + unique, true},
+        {"longer than MAX_PATH", deep, false},
     };
     for (const auto& root : roots) {
         SCOPED_TRACE(root.name);
         widetree::CWideTree tree(root.path);
         for (const std::string& file : FullLayout())
             ASSERT_TRUE(tree.AddFile(file)) << file;
-        ASSERT_TRUE(tree.AddCopy(
-            widetree::Widen(TestProgramFolder() + "\\FixtureRecorder.exe"), "\\Bonus\\DesktopWallpapers\\setup.exe"));
+        ASSERT_TRUE(tree.AddCopy(widetree::Widen(TestProgramFolder() + "\\FixtureRecorder.exe"),
+                                 "\\Bonus\\DesktopWallpapers\\setup.exe"));
         const std::string narrowRoot = widetree::Narrow(root.path);
         ASSERT_FALSE(narrowRoot.empty());
 
-        for (const bool suite : { false, true }) {
+        for (const bool suite : {false, true}) {
             state.suiteInstalled = suite;
             state.model = suite ? kModelVexa100 : kModelNone;
             const std::vector<CEntryState> expected = EvaluateAll(root.reachable ? disc.Root() : empty.Root());
@@ -414,20 +414,20 @@ TEST_F(HostileInputTest, AFolderThatCannotBeListedHidesItsItem)
     PSID everyone = nullptr;
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     ASSERT_TRUE(::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
-    EXPLICIT_ACCESSA deny {};
+    EXPLICIT_ACCESSA deny{};
     deny.grfAccessPermissions = FILE_LIST_DIRECTORY;
     deny.grfAccessMode = DENY_ACCESS;
     deny.Trustee.TrusteeForm = TRUSTEE_IS_SID;
     deny.Trustee.ptstrName = static_cast<LPSTR>(everyone);
     PACL list = nullptr;
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), ::SetEntriesInAclA(1, &deny, nullptr, &list));
-    const DWORD applied = ::SetNamedSecurityInfoA(
-        &folder[0], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, list, nullptr);
+    const DWORD applied = ::SetNamedSecurityInfoA(&folder[0], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                                  nullptr, list, nullptr);
     ::LocalFree(list);
     ::FreeSid(everyone);
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), applied);
 
-    WIN32_FIND_DATAA entry {};
+    WIN32_FIND_DATAA entry{};
     const bool listable = static_cast<bool>(COwnedFind(::FindFirstFileA((folder + "\\*").c_str(), &entry)));
     if (!listable) {
         entries.RefreshWallpapersEntry();
@@ -468,4 +468,4 @@ TEST_F(HostileInputTest, ACleanUpThatNeverEndsHoldsTheMenuOnlyForItsWait)
     }
 }
 
-} // namespace
+}  // namespace

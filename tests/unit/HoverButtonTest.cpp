@@ -107,9 +107,9 @@ TEST(HoverButtonCaptionTest, MissingTextsAndColoursTakeTheNormalOnes)
     EXPECT_EQ((std::vector<std::wstring>(4, L"Install")), Captions(button));
     EXPECT_EQ((std::vector<COLORREF>(4, kWhite)), CaptionColors(button));
 
-    button.SetCaptions(
-        L"Normal", RGB(1, 2, 3), nullptr, RGB(4, 5, 6), L"Hover", kNoColor, L"Disabled", kDisabledCaption);
-    EXPECT_EQ((std::vector<std::wstring> { L"Normal", L"Normal", L"Hover", L"Disabled" }), Captions(button));
+    button.SetCaptions(L"Normal", RGB(1, 2, 3), nullptr, RGB(4, 5, 6), L"Hover", kNoColor, L"Disabled",
+                       kDisabledCaption);
+    EXPECT_EQ((std::vector<std::wstring>{L"Normal", L"Normal", L"Hover", L"Disabled"}), Captions(button));
     EXPECT_EQ((std::vector<COLORREF>{RGB(1, 2, 3), RGB(4, 5, 6), RGB(1, 2, 3), kDisabledCaption}),
               CaptionColors(button));
 }
@@ -127,10 +127,10 @@ TEST(HoverButtonCaptionTest, WhiteIsAColourNotTheAbsenceOfOne)
 TEST(HoverButtonCaptionTest, NullNormalTextChangesNothingButAnEmptyOneDoes)
 {
     CHoverButton button;
-    button.SetCaptions(
-        L"Keep", kWhite, L"KeepPressed", RGB(1, 1, 1), L"KeepHover", RGB(2, 2, 2), L"KeepDisabled", RGB(3, 3, 3));
+    button.SetCaptions(L"Keep", kWhite, L"KeepPressed", RGB(1, 1, 1), L"KeepHover", RGB(2, 2, 2), L"KeepDisabled",
+                       RGB(3, 3, 3));
     button.SetCaptions(nullptr, RGB(7, 7, 7), L"New", RGB(8, 8, 8), L"New", RGB(8, 8, 8), L"New", RGB(8, 8, 8));
-    EXPECT_EQ((std::vector<std::wstring> { L"Keep", L"KeepPressed", L"KeepHover", L"KeepDisabled" }), Captions(button));
+    EXPECT_EQ((std::vector<std::wstring>{L"Keep", L"KeepPressed", L"KeepHover", L"KeepDisabled"}), Captions(button));
     EXPECT_EQ((std::vector<COLORREF>{kWhite, RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3)}), CaptionColors(button));
 
     button.SetCaptions(L"", kBlack);
@@ -174,8 +174,8 @@ protected:
         item.hwndItem = button.GetHandle();
         item.hDC = canvas->Dc();
         item.rcItem = bounds;
-        const LRESULT answer =
-            ::SendMessageA(dialog.GetHandle(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+        const LRESULT answer
+            = ::SendMessageA(dialog.GetHandle(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
         EXPECT_NE(0, answer) << "the button draws itself";
         return canvas;
     }
@@ -354,8 +354,8 @@ TEST_F(HoverButtonWindowTest, EveryStateDrawsItsFrameOfTheExitStrip)
         COLORREF cross;
         COLORREF fill;
     };
-    const Case cases[] = {
-        {0, kWhite, kExitFill}, {ODS_SELECTED, kWhite, kLitFill}, {ODS_DISABLED, kExitCrossDisabled, kExitFill}};
+    const Case cases[]
+        = {{0, kWhite, kExitFill}, {ODS_SELECTED, kWhite, kLitFill}, {ODS_DISABLED, kExitCrossDisabled, kExitFill}};
     for (const Case& test : cases) {
         const auto canvas = DrawThroughDialog(button, test.itemState);
         EXPECT_EQ(test.cross, canvas->Pixel(10, 10)) << "item state " << test.itemState;
@@ -683,21 +683,18 @@ private:
 
 class HoverButtonTooltipTest : public HoverButtonWindowTest {
 protected:
-    LRESULT ToolCount() const
-    {
-        return ::SendMessageA(dialog.exitButton.GetTooltipWindow(), TTM_GETTOOLCOUNT, 0, 0);
-    }
+    LRESULT ToolCount() const { return ::SendMessageA(dialog.exitButton.GetTooltipWindow(), TTM_GETTOOLCOUNT, 0, 0); }
 
     std::wstring ToolText() const
     {
         wchar_t text[256] = {};
-        TOOLINFOW tool {};
+        TOOLINFOW tool{};
         tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.hwnd = dialog.exitButton.GetHandle();
         tool.uId = 1;
         tool.lpszText = text;
         ::SendMessageW(dialog.exitButton.GetTooltipWindow(), TTM_GETTEXTW, sizeof(text) / sizeof(text[0]),
-            reinterpret_cast<LPARAM>(&tool));
+                       reinterpret_cast<LPARAM>(&tool));
         return text;
     }
 
@@ -798,8 +795,8 @@ TEST_F(HoverButtonTooltipTest, SettingTheTextAgainReplacesTheTextOfTheOneTool)
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.hwnd = dialog.exitButton.GetHandle();
     tool.uId = 1;
-    ASSERT_TRUE(::SendMessageA(dialog.exitButton.GetTooltipWindow(), TTM_GETTOOLINFOA, 0,
-                               reinterpret_cast<LPARAM>(&tool)));
+    ASSERT_TRUE(
+        ::SendMessageA(dialog.exitButton.GetTooltipWindow(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
     RECT client{};
     ::GetClientRect(dialog.exitButton.GetHandle(), &client);
     EXPECT_TRUE(::EqualRect(&client, &tool.rect));

@@ -1,8 +1,8 @@
 // The rules of the entries over a plain probe that answers what a test
 // says, without a registry, a disc or a program: the updater over each
 // Premiere it can meet, and the hotfix over a clean-up that never ends.
-#include "EntriesTestSupport.h"
 #include "entries/MachineProbe.h"
+#include "EntriesTestSupport.h"
 #include "entries/MenuEntries.h"
 #include "res/Text.h"
 #include "res/resource.h"

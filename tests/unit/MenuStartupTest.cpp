@@ -144,10 +144,10 @@ namespace {
 // Where a caption's ink lies on its button, drawn as the button draws it:
 // centred on one line in the button's own font.
 struct CCaptionInk {
-    int left = 0;    // blank columns left of the ink
-    int right = 0;   // blank columns right of it
+    int left = 0;  // blank columns left of the ink
+    int right = 0;  // blank columns right of it
     int extent = 0;  // the width the font measures for the caption
-    int ink = 0;     // the width its pixels cover
+    int ink = 0;  // the width its pixels cover
 };
 
 CCaptionInk DrawCaption(HWND button, const std::wstring& text, bool linked)
@@ -172,8 +172,7 @@ CCaptionInk DrawCaption(HWND button, const std::wstring& text, bool linked)
     ::FillRect(dc.Get(), &bounds, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     ::SetBkMode(dc.Get(), TRANSPARENT);
     ::SetTextColor(dc.Get(), RGB(0, 0, 0));
-    ::DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &bounds,
-                DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    ::DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &bounds, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     ::GdiFlush();
 
     const auto* pixels = static_cast<const DWORD*>(bits);
@@ -205,29 +204,29 @@ CCaptionInk DrawCaption(HWND button, const std::wstring& text, bool linked)
 // the language dialog are held to the size of the other entries.
 TEST(Labels, FitTheirButtonsInEveryLanguage)
 {
-    HWND dialog = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MENU), nullptr,
-                                       &NoDialogProcedure, 0);
+    HWND dialog
+        = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MENU), nullptr, &NoDialogProcedure, 0);
     ASSERT_NE(dialog, nullptr);
-    HWND languageDialog = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LANGUAGE),
-                                               nullptr, &NoDialogProcedure, 0);
+    HWND languageDialog = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LANGUAGE), nullptr,
+                                               &NoDialogProcedure, 0);
     ASSERT_NE(languageDialog, nullptr);
 
     struct CCaption {
         HWND button;
         unsigned id;
         bool fixed;
-        bool linked; // a name drawn in the linked font in every language
+        bool linked;  // a name drawn in the linked font in every language
     };
-    std::vector<CCaption> captions = { { ::GetDlgItem(dialog, IDC_LANGUAGE), IDS_LANGUAGE_LABEL, false, false } };
+    std::vector<CCaption> captions = {{::GetDlgItem(dialog, IDC_LANGUAGE), IDS_LANGUAGE_LABEL, false, false}};
     for (const CEntryRow& row : kEntryTable) {
         HWND button = ::GetDlgItem(dialog, row.controlId);
         if ((::GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) == 0)
             button = ::GetDlgItem(dialog, IDC_SUITE);
-        captions.push_back({ button, row.labelId, false, false });
+        captions.push_back({button, row.labelId, false, false});
     }
     for (const CLanguage& language : kLanguages)
         captions.push_back(
-            { ::GetDlgItem(languageDialog, language.buttonId), language.nameId, true, language.linkedFont });
+            {::GetDlgItem(languageDialog, language.buttonId), language.nameId, true, language.linkedFont});
 
     for (int index = 0; index < kLanguageCount; ++index) {
         CCaptionInk narrowest;
@@ -239,7 +238,7 @@ TEST(Labels, FitTheirButtonsInEveryLanguage)
             const bool linked = caption.fixed ? caption.linked : kLanguages[index].linkedFont;
             const CCaptionInk ink = DrawCaption(caption.button, text, linked);
             SCOPED_TRACE("language " + std::to_string(index) + ", text " + std::to_string(caption.id) + ": "
-                + entriestest::InSystemCodePage(text));
+                         + entriestest::InSystemCodePage(text));
             if (linked) {
                 // Wine draws its own tahoma.ttf from the bitmaps it holds for
                 // small sizes but measures it from its outlines, some 5 %

@@ -167,16 +167,15 @@ protected:
         windowClass.hInstance = ::GetModuleHandleA(nullptr);
         windowClass.lpszClassName = kClassName;
         ::RegisterClassA(&windowClass);
-        window.Reset(::CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       windowClass.hInstance, nullptr));
+        window.Reset(
+            ::CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr));
         ASSERT_TRUE(window);
     }
 
     void TearDown() override
     {
         MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {}
         window.Reset();
         ::UnregisterClassA(kClassName, ::GetModuleHandleA(nullptr));
     }

@@ -35,23 +35,25 @@ protected:
     void SetRaw(const std::string& name, DWORD type, const void* data, DWORD size)
     {
         HKEY created = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0,
-                                                   KEY_ALL_ACCESS, nullptr, &created, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                    &created, nullptr));
         COwnedKey key(created);
-        ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), name.c_str(), 0, type,
-                                                  static_cast<const BYTE*>(data), size));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  ::RegSetValueExA(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size));
     }
 
     // Stores raw UTF-16 bytes, which may end in half a character.
     void SetRawWide(const std::string& name, DWORD type, const void* data, DWORD size)
     {
         HKEY created = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0,
-                                                   KEY_ALL_ACCESS, nullptr, &created, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                    &created, nullptr));
         COwnedKey key(created);
         const std::wstring wideName(name.begin(), name.end());
-        ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExW(key.Get(), wideName.c_str(), 0, type,
-                                                  static_cast<const BYTE*>(data), size));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  ::RegSetValueExW(key.Get(), wideName.c_str(), 0, type, static_cast<const BYTE*>(data), size));
     }
 
     // The stored type and size of a value, read without the code under test.
@@ -65,8 +67,8 @@ protected:
         if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
             return false;
         data.assign(size, '\0');
-        return ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                                  &size) == ERROR_SUCCESS;
+        return ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size)
+            == ERROR_SUCCESS;
     }
 
     std::string keyPath;
@@ -238,8 +240,9 @@ TEST_F(RegistryTest, KeyExistsLooksAtTheKeyOnly)
 {
     EXPECT_FALSE(RegKeyExists(keyPath));
     HKEY created = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                               nullptr, &created, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
+                                nullptr));
     COwnedKey key(created);
     EXPECT_TRUE(RegKeyExists(keyPath));
     EXPECT_FALSE(RegKeyExists(keyPath + "\\{444E2E17-6784-4BF0-926A-996E29E73729}"));
@@ -250,10 +253,10 @@ TEST_F(RegistryTest, KeyExistsLooksAtTheKeyOnly)
 
 TEST_F(RegistryTest, KeyNamesIgnoreCase)
 {
-    const std::string upper = "SOFTWARE\\TAVRINTEST\\REGISTRY\\" +
-                              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    const std::string mixed = "Software\\TavrinTest\\Registry\\" +
-                              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::string upper = "SOFTWARE\\TAVRINTEST\\REGISTRY\\"
+        + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::string mixed = "Software\\TavrinTest\\Registry\\"
+        + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
     ASSERT_EQ(ERROR_SUCCESS, WriteRegDword(upper, "Codec", 1));
     EXPECT_TRUE(RegKeyExists(mixed));
     DWORD number = 0;
@@ -288,8 +291,8 @@ DWORD HandleCount()
     std::vector<BYTE> buffer(1 << 16);
     ULONG needed = 0;
     LONG status = 0;
-    while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
-           kInfoLengthMismatch)
+    while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed))
+           == kInfoLengthMismatch)
         buffer.resize(buffer.size() * 2);
     if (status != 0)
         return 0;

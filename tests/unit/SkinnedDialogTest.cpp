@@ -78,9 +78,8 @@ protected:
     HBRUSH Ask(UINT message, HWND child, int* backgroundMode = nullptr)
     {
         ::SetBkMode(canvas.Dc(), OPAQUE);
-        const auto answer = reinterpret_cast<HBRUSH>(
-            ::SendMessageA(dialog.GetHandle(), message, reinterpret_cast<WPARAM>(canvas.Dc()),
-                           reinterpret_cast<LPARAM>(child)));
+        const auto answer = reinterpret_cast<HBRUSH>(::SendMessageA(
+            dialog.GetHandle(), message, reinterpret_cast<WPARAM>(canvas.Dc()), reinterpret_cast<LPARAM>(child)));
         if (backgroundMode != nullptr)
             *backgroundMode = ::GetBkMode(canvas.Dc());
         return answer;
@@ -263,8 +262,8 @@ TEST_F(SkinnedDialogTest, ResourceFaceHasThePixelsOfThePictureLoadedAndStretched
                               {info.bmWidth * 2, info.bmHeight * 2},
                               {info.bmWidth * 2 / 3, info.bmHeight / 2}};
         for (const SIZE size : sizes) {
-            SCOPED_TRACE("picture " + std::to_string(resourceId) + " at " + std::to_string(size.cx) + " x " +
-                         std::to_string(size.cy));
+            SCOPED_TRACE("picture " + std::to_string(resourceId) + " at " + std::to_string(size.cx) + " x "
+                         + std::to_string(size.cy));
             ::SetWindowPos(dialog.GetHandle(), nullptr, 0, 0, size.cx, size.cy,
                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             dialog.ReleaseBitmap();
@@ -418,8 +417,7 @@ bool TakeMessage(HWND window, UINT message, MSG& taken)
 TEST_F(SkinnedDialogTest, ClickOnTheBodyMovesTheWindowOnlyWhenAsked)
 {
     MSG taken{};
-    while (TakeMessage(dialog.GetHandle(), WM_NCLBUTTONDOWN, taken)) {
-    }
+    while (TakeMessage(dialog.GetHandle(), WM_NCLBUTTONDOWN, taken)) {}
     ::SendMessageA(dialog.GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(25, 17));
     EXPECT_FALSE(TakeMessage(dialog.GetHandle(), WM_NCLBUTTONDOWN, taken));
 

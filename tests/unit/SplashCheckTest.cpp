@@ -4,9 +4,9 @@
 // start nothing, not even the suite's clean-up program.
 #include "EntriesTestSupport.h"
 
-#include "entries/Languages.h"
-#include "entries/EntryTable.h"
 #include "base/Handles.h"
+#include "entries/EntryTable.h"
+#include "entries/Languages.h"
 #include "res/Text.h"
 #include "res/resource.h"
 #include "system/Registry.h"
@@ -153,8 +153,8 @@ private:
     void Set(const char* rights) const
     {
         PSECURITY_DESCRIPTOR descriptor = nullptr;
-        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(rights, SDDL_REVISION_1, &descriptor,
-                                                                           nullptr));
+        ASSERT_TRUE(
+            ::ConvertStringSecurityDescriptorToSecurityDescriptorA(rights, SDDL_REVISION_1, &descriptor, nullptr));
         HKEY key = nullptr;
         EXPECT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key));
         const COwnedKey owner(key);
@@ -228,18 +228,18 @@ TEST_F(SplashCheckTest, CompleteDiscFromItsOwnFolderListsEveryEntryInEachLanguag
         // Without the suite: the readme is offered with its description, the
         // plug-in refused with both lines of its reason, the hotfix refused
         // although its file is there.
-        EXPECT_EQ((std::vector<std::string> { Utf8Text(IDS_README_LABEL, offset) + ": offered",
-                      "    " + Utf8Text(IDS_README_DESCRIPTION, offset) }),
-            EntryBlock(run.output, IDS_README_LABEL, offset));
+        EXPECT_EQ((std::vector<std::string>{Utf8Text(IDS_README_LABEL, offset) + ": offered",
+                                            "    " + Utf8Text(IDS_README_DESCRIPTION, offset)}),
+                  EntryBlock(run.output, IDS_README_LABEL, offset));
         const std::vector<std::string> plugin = EntryBlock(run.output, IDS_AFTER_EFFECTS_PLUGIN_LABEL, offset);
         ASSERT_EQ(3u, plugin.size()) << run.output;
         EXPECT_EQ(Utf8Text(IDS_AFTER_EFFECTS_PLUGIN_LABEL, offset) + ": not offered", plugin[0]);
         const std::string reason = Utf8Text(IDS_AFTER_EFFECTS_PLUGIN_NEEDS_SUITE_VEXA100, offset);
         EXPECT_EQ(0u, reason.find(plugin[1].substr(4)));
         EXPECT_EQ(reason.size() - (plugin[2].size() - 4), reason.rfind(plugin[2].substr(4)));
-        EXPECT_EQ(std::vector<std::string>({ Utf8Text(IDS_HOTFIX_LABEL, offset) + ": not offered",
-                      "    " + Utf8Text(IDS_HOTFIX_NEEDS_SUITE, offset) }),
-            EntryBlock(run.output, IDS_HOTFIX_LABEL, offset));
+        EXPECT_EQ(std::vector<std::string>({Utf8Text(IDS_HOTFIX_LABEL, offset) + ": not offered",
+                                            "    " + Utf8Text(IDS_HOTFIX_NEEDS_SUITE, offset)}),
+                  EntryBlock(run.output, IDS_HOTFIX_LABEL, offset));
     }
 }
 
@@ -261,8 +261,8 @@ TEST_F(SplashCheckTest, LanguageIsTheStoredOneElseTheSystemsWithoutStoringIt)
 
 TEST_F(SplashCheckTest, IncompleteDiscListsTheMissingFilesAndFails)
 {
-    const std::vector<std::string> removed = {"\\Nimbo\\setup.exe", "\\Docs\\Manual_VexaB.pdf",
-                                              "\\Readme\\readme.jp.htm"};
+    const std::vector<std::string> removed
+        = {"\\Nimbo\\setup.exe", "\\Docs\\Manual_VexaB.pdf", "\\Readme\\readme.jp.htm"};
     for (const std::string& path : removed)
         disc.Remove(path);
     disc.Remove("\\Bonus");
@@ -282,8 +282,8 @@ TEST_F(SplashCheckTest, IncompleteDiscListsTheMissingFilesAndFails)
         EXPECT_NE(std::string::npos, run.output.find("Disc root: " + disc.Root() + "\n"));
         EXPECT_EQ(missing, LinesBelow(run.output, "Missing from the disc:"));
         EXPECT_EQ(std::vector<std::string>(
-                      { Utf8Text(IDS_SUITE_LABEL, 0) + ": not offered", "    " + Utf8Text(IDS_SUITE_NOT_FOUND, 0) }),
-            EntryBlock(run.output, IDS_SUITE_LABEL, 0));
+                      {Utf8Text(IDS_SUITE_LABEL, 0) + ": not offered", "    " + Utf8Text(IDS_SUITE_NOT_FOUND, 0)}),
+                  EntryBlock(run.output, IDS_SUITE_LABEL, 0));
     }
 }
 
@@ -296,12 +296,12 @@ TEST_F(SplashCheckTest, InstalledProductsAreNotOfferedAndTheHotfixTestsTheKeyAlo
     const CCheckRun run = RunCheck(BuiltCheck(), " " + disc.Root() + " --language en");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_NE(std::string::npos, run.output.find("Model: Vexa100\n"));
-    EXPECT_EQ(std::vector<std::string>({ Utf8Text(IDS_AFTER_EFFECTS_PLUGIN_LABEL, 0) + ": not offered",
-                  "    " + Utf8Text(IDS_AFTER_EFFECTS_PLUGIN_INSTALLED, 0) }),
-        EntryBlock(run.output, IDS_AFTER_EFFECTS_PLUGIN_LABEL, 0));
+    EXPECT_EQ(std::vector<std::string>({Utf8Text(IDS_AFTER_EFFECTS_PLUGIN_LABEL, 0) + ": not offered",
+                                        "    " + Utf8Text(IDS_AFTER_EFFECTS_PLUGIN_INSTALLED, 0)}),
+              EntryBlock(run.output, IDS_AFTER_EFFECTS_PLUGIN_LABEL, 0));
     EXPECT_EQ(std::vector<std::string>(
-                  { Utf8Text(IDS_SUITE_LABEL, 0) + ": not offered", "    " + Utf8Text(IDS_SUITE_INSTALLED, 0) }),
-        EntryBlock(run.output, IDS_SUITE_LABEL, 0));
+                  {Utf8Text(IDS_SUITE_LABEL, 0) + ": not offered", "    " + Utf8Text(IDS_SUITE_INSTALLED, 0)}),
+              EntryBlock(run.output, IDS_SUITE_LABEL, 0));
     EXPECT_EQ(Utf8Text(IDS_HOTFIX_LABEL, 0) + ": offered", EntryBlock(run.output, IDS_HOTFIX_LABEL, 0).at(0));
     EXPECT_EQ(Utf8Text(IDS_MAX_PLUGIN_LABEL, 0) + ": offered", EntryBlock(run.output, IDS_MAX_PLUGIN_LABEL, 0).at(0));
 }
@@ -320,8 +320,7 @@ TEST_F(SplashCheckTest, ReadsKeysForReadingOnlyAndSaysWhichItMayNotRead)
     CCheckRun run = RunCheck(BuiltCheck(), " " + disc.Root() + " --language en");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_NE(std::string::npos, run.output.find("Tavrin Nimbo installed: yes\n")) << run.output;
-    EXPECT_NE(std::string::npos,
-              run.output.find("Clean-up program \\Nimbo\\NimboCleanup.fix: not run by this check"));
+    EXPECT_NE(std::string::npos, run.output.find("Clean-up program \\Nimbo\\NimboCleanup.fix: not run by this check"));
     EXPECT_EQ(denied + UninstallKey(kAfterEffectsGuid),
               EntryBlock(run.output, IDS_AFTER_EFFECTS_PLUGIN_LABEL, 0).back());
 
@@ -334,8 +333,9 @@ TEST_F(SplashCheckTest, ReadsKeysForReadingOnlyAndSaysWhichItMayNotRead)
 
 TEST_F(SplashCheckTest, BadArgumentsAreAUsageError)
 {
-    for (const std::string& arguments : std::vector<std::string>{" --language xx", " --language", " --language en --language fr",
-                                        " --verbose", " " + disc.Root() + " " + disc.Root()}) {
+    for (const std::string& arguments :
+         std::vector<std::string>{" --language xx", " --language", " --language en --language fr", " --verbose",
+                                  " " + disc.Root() + " " + disc.Root()}) {
         SCOPED_TRACE(arguments);
         const CCheckRun run = RunCheck(BuiltCheck(), arguments);
         EXPECT_EQ(2u, run.exitCode);

@@ -62,7 +62,7 @@ public:
     }
 };
 
-const std::vector<std::string> kClaimAlone = { "claim, waiting 0" };
+const std::vector<std::string> kClaimAlone = {"claim, waiting 0"};
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count)
 {
@@ -88,7 +88,7 @@ TEST(StartUpElevation, GoesOnWithRightsOrWithoutAccountControl)
         const CStartDecision start = DecideStart(system);
         EXPECT_TRUE(start.runMenu);
         EXPECT_TRUE(system.starts.empty()) << "no second copy";
-        EXPECT_EQ(std::vector<std::string> { "claim, waiting " + std::to_string(kHandOverWaitMs) }, system.steps)
+        EXPECT_EQ(std::vector<std::string>{"claim, waiting " + std::to_string(kHandOverWaitMs)}, system.steps)
             << "waits for the copy that started it, and keeps the claim while the menu runs";
     }
 }
@@ -100,7 +100,7 @@ TEST(StartUpElevation, WithoutRightsStartsItselfOnceElevatedAndEndsWithoutAWindo
         CFakeStartUpSystem system;
         system.elevation = Elevation::NotElevated;
         system.outcome = outcome;
-        system.handOverPending = true; // another copy's: this one waits for nothing
+        system.handOverPending = true;  // another copy's: this one waits for nothing
         const CStartDecision start = DecideStart(system);
         EXPECT_FALSE(start.runMenu);
         EXPECT_EQ(0, start.exitCode) << "agreed or declined, the copy ends quietly";
@@ -109,7 +109,7 @@ TEST(StartUpElevation, WithoutRightsStartsItselfOnceElevatedAndEndsWithoutAWindo
         EXPECT_EQ("E:\\Vexa Disc\\Splash.exe", system.starts[0].program);
         EXPECT_EQ("E:\\", system.starts[0].folder);
         // Held while the user answers, so that no other copy asks too.
-        EXPECT_EQ((std::vector<std::string> { "claim, waiting 0", "hand-over", "start", "release" }), system.steps);
+        EXPECT_EQ((std::vector<std::string>{"claim, waiting 0", "hand-over", "start", "release"}), system.steps);
     }
     EXPECT_EQ(windowsBefore, WindowsOfThisThread());
 }
@@ -120,10 +120,10 @@ TEST(StartUpElevation, FromAMappedDriveTheElevatedCopyStartsThroughItsShare)
     const struct {
         const char *program, *folder, *shareOfZ, *startedProgram, *startedFolder;
     } rows[] = {
-        { "Z:\\Splash.exe", "Z:\\", "\\\\server\\vexa", "\\\\server\\vexa\\Splash.exe", "\\\\server\\vexa\\" },
-        { "Z:\\Disc\\Splash.exe", "E:\\", "\\\\server\\vexa\\", "\\\\server\\vexa\\Disc\\Splash.exe", "E:\\" },
-        { "\\\\server\\vexa\\Splash.exe", "Z:\\Work", "\\\\other\\share", "\\\\server\\vexa\\Splash.exe",
-            "\\\\other\\share\\Work" },
+        {"Z:\\Splash.exe", "Z:\\", "\\\\server\\vexa", "\\\\server\\vexa\\Splash.exe", "\\\\server\\vexa\\"},
+        {"Z:\\Disc\\Splash.exe", "E:\\", "\\\\server\\vexa\\", "\\\\server\\vexa\\Disc\\Splash.exe", "E:\\"},
+        {"\\\\server\\vexa\\Splash.exe", "Z:\\Work", "\\\\other\\share", "\\\\server\\vexa\\Splash.exe",
+         "\\\\other\\share\\Work"},
     };
     for (const auto& row : rows) {
         CFakeStartUpSystem system;
@@ -180,7 +180,7 @@ TEST(StartUpElevation, AStartTheShellRefusesOrAnUnknownPathEndsWithAFailure)
 TEST(StartUpElevation, AClaimedOrOpenMenuEndsTheCopyBeforeAnyPrompt)
 {
     for (const Elevation elevation : {Elevation::Elevated, Elevation::NotElevated}) {
-        for (const bool claimTaken : { true, false }) {
+        for (const bool claimTaken : {true, false}) {
             CFakeStartUpSystem system;
             system.claimTaken = claimTaken;
             system.menuOpen = !claimTaken;

@@ -118,8 +118,7 @@ public:
         DWORD size = 0;
         if (keyExisted && ::RegQueryValueExA(key.Get(), "Path", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
             data.resize(size);
-            valueExisted = ::RegQueryValueExA(key.Get(), "Path", nullptr, &type, data.data(), &size) ==
-                           ERROR_SUCCESS;
+            valueExisted = ::RegQueryValueExA(key.Get(), "Path", nullptr, &type, data.data(), &size) == ERROR_SUCCESS;
             data.resize(size);
         }
     }
@@ -132,7 +131,8 @@ public:
         }
         HKEY opened = nullptr;
         if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPremiereKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
-                              nullptr) != ERROR_SUCCESS)
+                              nullptr)
+            != ERROR_SUCCESS)
             return;
         COwnedKey key(opened);
         if (valueExisted)
@@ -150,12 +150,13 @@ public:
     static void SetPath(DWORD valueType, const std::string& text)
     {
         HKEY created = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPremiereKey, 0, nullptr, 0,
-                                                   KEY_ALL_ACCESS, nullptr, &created, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPremiereKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
+                                    nullptr));
         COwnedKey key(created);
-        ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), "Path", 0, valueType,
-                                                  reinterpret_cast<const BYTE*>(text.c_str()),
-                                                  static_cast<DWORD>(text.size() + 1)));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  ::RegSetValueExA(key.Get(), "Path", 0, valueType, reinterpret_cast<const BYTE*>(text.c_str()),
+                                   static_cast<DWORD>(text.size() + 1)));
     }
 
 private:

@@ -65,7 +65,7 @@ int TimesSeen(UINT message)
 class CDrawnControl : public CWindow {
 public:
     int drawn = 0;
-    void (*throwNext)() = nullptr; // called once, by the next handler
+    void (*throwNext)() = nullptr;  // called once, by the next handler
 
     LRESULT OnDrawItem(WPARAM, LPARAM)
     {
@@ -80,10 +80,12 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CDrawnControl, CWindow)
     OnReflected<WM_DRAWITEM, &CDrawnControl::OnDrawItem>(),
     OnMessage<kProbeMessage, &CDrawnControl::OnProbe>(),
 END_MESSAGE_MAP(CDrawnControl, CWindow)
+// clang-format on
 
 // A dialog whose initialisation asks to be cancelled, then throws.
 class CThrowingDialog : public CDialog {
@@ -198,12 +200,12 @@ TEST_F(WindowFrameworkTest, LettingGoKeepsALaterSubclassAndRestoresOnlyWhenOnTop
 TEST_F(WindowFrameworkTest, AThrowingHandlerLeavesItsMessageToTheDefaultAndTheNextIsHandled)
 {
     const PVOID watcher = ::AddVectoredExceptionHandler(1, &NoteDebugLine);
-    DRAWITEMSTRUCT draw {};
+    DRAWITEMSTRUCT draw{};
     draw.hwndItem = child;
     const struct {
         void (*thrower)();
         const char* reported;
-    } rows[] = { { [] { throw std::bad_alloc(); }, "(std::bad_alloc)" }, { [] { throw 7; }, "(of no standard type)" } };
+    } rows[] = {{[] { throw std::bad_alloc(); }, "(std::bad_alloc)"}, {[] { throw 7; }, "(of no standard type)"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reported);
         debugLines.clear();
@@ -215,16 +217,16 @@ TEST_F(WindowFrameworkTest, AThrowingHandlerLeavesItsMessageToTheDefaultAndTheNe
         childObject.throwNext = row.thrower;
         ::SendMessageA(parent, WM_DRAWITEM, kChildId, reinterpret_cast<LPARAM>(&draw));
         EXPECT_EQ(TRUE, ::SendMessageA(parent, WM_DRAWITEM, kChildId, reinterpret_cast<LPARAM>(&draw)));
-        EXPECT_EQ((std::vector<UINT> { kProbeMessage, WM_DRAWITEM }), originalSaw);
+        EXPECT_EQ((std::vector<UINT>{kProbeMessage, WM_DRAWITEM}), originalSaw);
         ASSERT_EQ(2u, debugLines.size());
         EXPECT_NE(std::string::npos,
-            debugLines[1].find("0x002B: an exception left its handler " + std::string(row.reported)));
+                  debugLines[1].find("0x002B: an exception left its handler " + std::string(row.reported)));
     }
     EXPECT_EQ(4, childObject.drawn);
 
     CThrowingDialog dialog;
     EXPECT_EQ(IDCANCEL, dialog.DoModal()) << "the dialog runs on";
     EXPECT_EQ("Message 0x0110: an exception left its handler (std::bad_alloc); the message had its default handling\n",
-        debugLines.back());
+              debugLines.back());
     ::RemoveVectoredExceptionHandler(watcher);
 }

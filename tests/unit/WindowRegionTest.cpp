@@ -1,8 +1,8 @@
 // The fast region builder against the pixel-by-pixel reference on many
 // random pictures of every bitmap kind, and the skinned dialog's window
 // region read back from a real window.
-#include "controls/SkinnedDialog.h"
 #include "controls/WindowRegion.h"
+#include "controls/SkinnedDialog.h"
 #include "res/resource.h"
 
 #include "../support/ControlsHarness.h"
@@ -28,12 +28,18 @@ enum class BitmapKind { Compatible, Dib32, Dib24, Dib16, Dib8, Monochrome };
 const char* KindName(BitmapKind kind)
 {
     switch (kind) {
-    case BitmapKind::Compatible: return "screen-compatible";
-    case BitmapKind::Dib32: return "32-bit DIB";
-    case BitmapKind::Dib24: return "24-bit DIB";
-    case BitmapKind::Dib16: return "16-bit DIB";
-    case BitmapKind::Dib8: return "8-bit DIB";
-    case BitmapKind::Monochrome: return "monochrome";
+    case BitmapKind::Compatible:
+        return "screen-compatible";
+    case BitmapKind::Dib32:
+        return "32-bit DIB";
+    case BitmapKind::Dib24:
+        return "24-bit DIB";
+    case BitmapKind::Dib16:
+        return "16-bit DIB";
+    case BitmapKind::Dib8:
+        return "8-bit DIB";
+    case BitmapKind::Monochrome:
+        return "monochrome";
     }
     return "?";
 }
@@ -51,8 +57,8 @@ COwnedBitmap MakeDibSection(int width, int height, WORD bitCount, const std::vec
     if (bitCount <= 8) {
         format->bmiHeader.biClrUsed = static_cast<DWORD>(colorTable.size());
         for (size_t i = 0; i < colorTable.size(); ++i)
-            format->bmiColors[i] =
-                RGBQUAD{GetBValue(colorTable[i]), GetGValue(colorTable[i]), GetRValue(colorTable[i]), 0};
+            format->bmiColors[i]
+                = RGBQUAD{GetBValue(colorTable[i]), GetGValue(colorTable[i]), GetRValue(colorTable[i]), 0};
     }
     void* bits = nullptr;
     return COwnedBitmap(::CreateDIBSection(nullptr, format, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -76,11 +82,21 @@ COwnedBitmap MakeBitmap(BitmapKind kind, const CPicture& picture, const std::vec
         bitmap.Reset(::CreateCompatibleBitmap(screen.Get(), picture.width, picture.height));
         break;
     }
-    case BitmapKind::Dib32: bitmap = MakeDibSection(picture.width, picture.height, 32, palette); break;
-    case BitmapKind::Dib24: bitmap = MakeDibSection(picture.width, picture.height, 24, palette); break;
-    case BitmapKind::Dib16: bitmap = MakeDibSection(picture.width, picture.height, 16, palette); break;
-    case BitmapKind::Dib8: bitmap = MakeDibSection(picture.width, picture.height, 8, palette); break;
-    case BitmapKind::Monochrome: bitmap.Reset(::CreateBitmap(picture.width, picture.height, 1, 1, nullptr)); break;
+    case BitmapKind::Dib32:
+        bitmap = MakeDibSection(picture.width, picture.height, 32, palette);
+        break;
+    case BitmapKind::Dib24:
+        bitmap = MakeDibSection(picture.width, picture.height, 24, palette);
+        break;
+    case BitmapKind::Dib16:
+        bitmap = MakeDibSection(picture.width, picture.height, 16, palette);
+        break;
+    case BitmapKind::Dib8:
+        bitmap = MakeDibSection(picture.width, picture.height, 8, palette);
+        break;
+    case BitmapKind::Monochrome:
+        bitmap.Reset(::CreateBitmap(picture.width, picture.height, 1, 1, nullptr));
+        break;
     }
     if (!bitmap)
         return bitmap;
@@ -107,9 +123,9 @@ struct CRegionCase {
     {
         std::ostringstream text;
         text << "seed " << seed << ", " << KindName(kind) << " face " << picture.width << "x" << picture.height
-             << ", client " << client.cx << "x" << client.cy << ", transparent 0x" << std::hex
-             << transparentColor << std::dec << ", opaqueRect (" << opaqueRect.left << "," << opaqueRect.top
-             << ")-(" << opaqueRect.right << "," << opaqueRect.bottom << ")";
+             << ", client " << client.cx << "x" << client.cy << ", transparent 0x" << std::hex << transparentColor
+             << std::dec << ", opaqueRect (" << opaqueRect.left << "," << opaqueRect.top << ")-(" << opaqueRect.right
+             << "," << opaqueRect.bottom << ")";
         return text.str();
     }
 };
@@ -143,8 +159,8 @@ CRegionCase MakeRandomCase(unsigned seed, BitmapKind kind)
         test.palette = {key, key ^ 0xFFFFFFu};
     } else {
         const COLORREF nearStep = kind == BitmapKind::Dib16 ? 0x08 : 0x01;
-        test.palette = {key, key ^ nearStep, key ^ (nearStep << 8), key ^ (nearStep << 16), RGB(0, 0, 0),
-                        RGB(255, 255, 255), FiveBitColor(random), FiveBitColor(random)};
+        test.palette = {key,          key ^ nearStep,     key ^ (nearStep << 8), key ^ (nearStep << 16),
+                        RGB(0, 0, 0), RGB(255, 255, 255), FiveBitColor(random),  FiveBitColor(random)};
         for (COLORREF& color : test.palette)
             color &= 0x00FFFFFFu;
     }
@@ -197,28 +213,50 @@ CRegionCase MakeRandomCase(unsigned seed, BitmapKind kind)
 
     // The colour cut out: mostly the key, sometimes one the bitmap never reads.
     switch (below(10)) {
-    case 0: test.transparentColor = CLR_INVALID; break;
-    case 1: test.transparentColor = key | 0x02000000u; break;
-    case 2: test.transparentColor = test.palette[1]; break;
-    default: test.transparentColor = key; break;
+    case 0:
+        test.transparentColor = CLR_INVALID;
+        break;
+    case 1:
+        test.transparentColor = key | 0x02000000u;
+        break;
+    case 2:
+        test.transparentColor = test.palette[1];
+        break;
+    default:
+        test.transparentColor = key;
+        break;
     }
 
     const int w = test.client.cx;
     const int h = test.client.cy;
     switch (below(8)) {
-    case 0: test.opaqueRect = RECT{0, 0, w, h}; break;
-    case 1: test.opaqueRect = RECT{-3 - below(5), -2, 1 + below(w), h + below(4)}; break;
-    case 2: test.opaqueRect = RECT{below(w), below(h), w + 1 + below(5), h + 1 + below(5)}; break;
-    case 3: test.opaqueRect = RECT{0, h - 1, w, h}; break;
-    case 4: test.opaqueRect = RECT{w - 1, 0, w, h}; break;
-    case 5: test.opaqueRect = RECT{below(w) + 2, below(h) + 2, below(w), below(h)}; break;  // inverted
+    case 0:
+        test.opaqueRect = RECT{0, 0, w, h};
+        break;
+    case 1:
+        test.opaqueRect = RECT{-3 - below(5), -2, 1 + below(w), h + below(4)};
+        break;
+    case 2:
+        test.opaqueRect = RECT{below(w), below(h), w + 1 + below(5), h + 1 + below(5)};
+        break;
+    case 3:
+        test.opaqueRect = RECT{0, h - 1, w, h};
+        break;
+    case 4:
+        test.opaqueRect = RECT{w - 1, 0, w, h};
+        break;
+    case 5:
+        test.opaqueRect = RECT{below(w) + 2, below(h) + 2, below(w), below(h)};
+        break;  // inverted
     case 6: {
         const int left = below(w);
         const int top = below(h);
         test.opaqueRect = RECT{left, top, left + 1 + below(w), top + 1 + below(h)};
         break;
     }
-    default: test.opaqueRect = RECT{0, 0, 0, 0}; break;
+    default:
+        test.opaqueRect = RECT{0, 0, 0, 0};
+        break;
     }
     return test;
 }
@@ -264,14 +302,15 @@ TEST(WindowRegionTest, MatchesTheReferenceOnRandomPicturesOfEveryBitmapKind)
             COwnedBitmap face = MakeBitmap(kind, test.picture, test.palette);
             ASSERT_TRUE(face) << test.Describe();
             COwnedRegion expected = reference::BuildReferenceRegion(face.Get(), test.client, test.client,
-                                                                     test.transparentColor, test.opaqueRect);
+                                                                    test.transparentColor, test.opaqueRect);
             COwnedRegion actual = BuildFast(face.Get(), test.client, test.transparentColor, test.opaqueRect);
             ASSERT_TRUE(SameRegion(expected.Get(), actual.Get(), test.client)) << test.Describe();
             // What the dialog calls: true-colour faces copied band by band, only
             // beside the opaque rectangle where it covers whole bands.
-            COwnedRegion direct(BuildFaceRegion(face.Get(), test.client.cx, test.client.cy, test.transparentColor,
-                                                 test.opaqueRect));
-            ASSERT_TRUE(SameRegion(expected.Get(), direct.Get(), test.client)) << "BuildFaceRegion, " << test.Describe();
+            COwnedRegion direct(
+                BuildFaceRegion(face.Get(), test.client.cx, test.client.cy, test.transparentColor, test.opaqueRect));
+            ASSERT_TRUE(SameRegion(expected.Get(), direct.Get(), test.client))
+                << "BuildFaceRegion, " << test.Describe();
             RECT box{};
             if (::GetRgnBox(expected.Get(), &box) == COMPLEXREGION)
                 ++nonTrivial;
@@ -319,13 +358,13 @@ TEST_F(KnownRowsTest, EachRowGivesOneRectanglePerOpaqueRun)
 {
     const SIZE client{8, 5};
     COwnedRegion expected = Union({{0, 1, 8, 2},
-                                    {2, 2, 7, 3},
-                                    {0, 3, 3, 4},
-                                    {4, 3, 8, 4},
-                                    {0, 4, 1, 5},
-                                    {2, 4, 3, 5},
-                                    {4, 4, 5, 5},
-                                    {6, 4, 7, 5}});
+                                   {2, 2, 7, 3},
+                                   {0, 3, 3, 4},
+                                   {4, 3, 8, 4},
+                                   {0, 4, 1, 5},
+                                   {2, 4, 3, 5},
+                                   {4, 4, 5, 5},
+                                   {6, 4, 7, 5}});
     const RECT none{0, 0, 0, 0};
     EXPECT_TRUE(SameRegion(expected.Get(), BuildFast(face.Get(), client, kMagenta, none).Get(), client));
     EXPECT_TRUE(SameRegion(expected.Get(),
@@ -337,8 +376,7 @@ TEST_F(KnownRowsTest, PixelsInsideTheOpaqueRectangleNeverEndARun)
     const SIZE client{8, 5};
     // Columns 2 to 4 of the two bottom rows are taken as opaque unread.
     const RECT opaque{2, 3, 5, 5};
-    COwnedRegion expected = Union(
-        {{0, 1, 8, 2}, {2, 2, 7, 3}, {0, 3, 8, 4}, {0, 4, 1, 5}, {2, 4, 5, 5}, {6, 4, 7, 5}});
+    COwnedRegion expected = Union({{0, 1, 8, 2}, {2, 2, 7, 3}, {0, 3, 8, 4}, {0, 4, 1, 5}, {2, 4, 5, 5}, {6, 4, 7, 5}});
     EXPECT_TRUE(SameRegion(expected.Get(), BuildFast(face.Get(), client, kMagenta, opaque).Get(), client));
 }
 
@@ -363,8 +401,8 @@ TEST(ReadFacePixelsTest, ReadsTheFaceInClientCoordinates)
     CPicture picture;
     picture.width = 3;
     picture.height = 2;
-    picture.pixels = {RGB(1, 2, 3),       RGB(255, 0, 255),  RGB(0, 0, 0),  //
-                      RGB(255, 255, 255), RGB(10, 20, 30),   RGB(0, 255, 0)};
+    picture.pixels = {RGB(1, 2, 3),       RGB(255, 0, 255), RGB(0, 0, 0),  //
+                      RGB(255, 255, 255), RGB(10, 20, 30),  RGB(0, 255, 0)};
     COwnedBitmap face = MakeBitmap(BitmapKind::Dib24, picture, {});
     ASSERT_TRUE(face);
 
