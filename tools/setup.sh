@@ -12,13 +12,13 @@ splash_machine_line
 
 packages=(cmake make g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
           wine wine64 xvfb x11-utils googletest fonts-wine fonts-ipafont-gothic imagemagick python3 python3-pil
-          locales xorriso osslsigncode openssl)
+          locales xorriso osslsigncode openssl clang-format clang-tidy cppcheck shellcheck)
 [ "$SPLASH_32BIT" = yes ] && packages+=(wine32:i386)
 
 # What each architecture's runs need, checked after the install.
 commands=(cmake make i686-w64-mingw32-g++-posix i686-w64-mingw32-windres x86_64-w64-mingw32-g++-posix
           x86_64-w64-mingw32-windres /usr/lib/wine/wine64 /usr/lib/wine/wineserver64 wineserver Xvfb xwininfo
-          import python3 localedef xorriso osslsigncode openssl)
+          import python3 localedef xorriso osslsigncode openssl clang-format clang-tidy cppcheck shellcheck)
 [ "$SPLASH_32BIT" = yes ] && commands+=(/usr/lib/wine/wine)
 
 # apt-get update, then the install. A mirror caught in mid-sync serves some

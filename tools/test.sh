@@ -28,6 +28,10 @@ if [ -n "$only" ]; then
 fi
 echo "test.sh: architectures to test: $archs"
 
+# Format and static checks first: they take under a minute and need no Wine.
+# A finding fails the run, after the tests have run all the same.
+lint_status=0
+"$root/tools/lint.sh" || lint_status=$?
 /usr/bin/python3 tools/check_artwork.py
 /usr/bin/python3 tools/check_strings.py
 splash_configure release
@@ -93,5 +97,9 @@ splash_machine_line
 for line in "${summary[@]}"; do
   echo "$line"
 done
+if [ "$lint_status" -ne 0 ]; then
+  echo "lint: found something to mend (see its lines at the top)"
+  status=1
+fi
 echo "tests: $total_passed passed, $total_failed failed, $total_skipped skipped"
 exit $status
