@@ -6,14 +6,12 @@
 #include "FixtureDisc.h"
 #include "RegistrySeed.h"
 #include "res/resource.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kLanguageKey[] = "SOFTWARE\\Tavrin\\Kardo";
-constexpr char kLanguageValue[] = "Language";
 constexpr DWORD kEnglishCode = 9;
 constexpr DWORD kFrenchCode = 1036;
 constexpr int kFrenchOffset = 1000;
@@ -21,12 +19,7 @@ constexpr char kSuiteKey[]
     = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{444E2E17-6784-4BF0-926A-996E29E73729}";
 constexpr char kCodecsKey[]
     = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{6a8189b9-edf5-4b5b-97d0-6dd18fc78470}";
-constexpr char kSplashPathKey[] = "SOFTWARE\\Tavrin";
-constexpr char kSplashPathValue[] = "SplashPath";
-constexpr char kCodecKey[] = "Software\\Tavrin";
-constexpr char kCodecValue[] = "Codec";
 constexpr DWORD kVexa10Codec = 4;
-constexpr char kReaderKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe";
 constexpr char kCleanUpTool[] = "Nimbo\\NimboCleanup.fix";
 constexpr char kSuiteSetup[] = "Nimbo\\setup.exe";
 constexpr char kCodecsSetup[] = "Bonus\\VFWSoftwareCodecs\\setup.exe";
@@ -230,7 +223,7 @@ TEST(Clicks, ProgramGoneFromTheDiscIsReportedWithItsCommandLineAndTheMenuStays)
 void MakeManualDisc(CRegistrySeed& seed, CFixtureDisc& disc, DWORD codec)
 {
     SeedCommon(seed, kEnglishCode);
-    seed.SetString(kReaderKey, "Path", disc.PathOf(kReaderFolder));
+    seed.SetString(kAcrobatReaderAppPathsKey, "Path", disc.PathOf(kReaderFolder));
     if (codec == 0)
         seed.RemoveValue(kCodecKey, kCodecValue);
     else

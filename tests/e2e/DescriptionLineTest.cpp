@@ -7,6 +7,7 @@
 #include "RegistrySeed.h"
 #include "ScreenProbe.h"
 #include "res/resource.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +15,6 @@
 
 namespace {
 
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kLanguageKey[] = "SOFTWARE\\Tavrin\\Kardo";
 constexpr DWORD kEnglishCode = 9;
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr char kSuiteId[] = "{444E2E17-6784-4BF0-926A-996E29E73729}";

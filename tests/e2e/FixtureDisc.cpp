@@ -18,35 +18,6 @@ constexpr DWORD kPollMs = 50;
 constexpr DWORD kProcessEndWaitMs = 5000;
 constexpr int kRemoveAttempts = 40;
 
-// What stands before the last backslash of a path.
-std::string FolderOf(const std::string& path)
-{
-    const std::string::size_type slash = path.rfind('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-// The full path of a module of this process, whatever its length.
-std::string ModulePath(HMODULE module)
-{
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameA(module, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return std::string();
-        if (length < buffer.size())
-            return std::string(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-// Paths compare without regard to case, as the file system does.
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // A folder name no other test run uses: process id, time and a counter.
 std::string UniqueTempFolder()
 {
@@ -101,11 +72,6 @@ bool RemoveTree(const std::string& folder)
 }
 
 }  // namespace
-
-std::string TestProgramFolder()
-{
-    return FolderOf(ModulePath(nullptr));
-}
 
 void MakeParentFolders(const std::string& path)
 {

@@ -3,12 +3,9 @@
 // everything (processes included) when the test ends.
 #pragma once
 
+#include "../support/TestPaths.h"
 #include <string>
 #include <vector>
-
-// The folder that holds the test program, where the build puts Splash.exe
-// and StubProgram.exe too.
-std::string TestProgramFolder();
 
 // One line of the stubs' log: a start, or a report of one of its actions
 // (then `action` holds its name and `commandLine` the outcome).

@@ -9,6 +9,7 @@
 
 #include "../support/RawRegistry.h"
 #include "../support/WideTree.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +23,7 @@ using rawregistry::Utf16;
 
 namespace {
 
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kKardoKey[] = "SOFTWARE\\Tavrin\\Kardo";
-constexpr char kCodecKey[] = "Software\\Tavrin";
-constexpr char kAcrobatKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe";
-constexpr char kPremiereKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Adobe Premiere.exe";
 constexpr char kSuiteUninstallKey[]
     = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{444E2E17-6784-4BF0-926A-996E29E73729}";
 constexpr char kErrorCaption[] = "Splash.exe";
@@ -51,8 +48,12 @@ struct CValueName {
     const char* key;
     const char* name;
 };
-constexpr CValueName kReadValues[] = {{kRunKey, "Splash"}, {kKardoKey, "Language"}, {kCodecKey, "Codec"},
-                                      {kKardoKey, "PATH"}, {kAcrobatKey, "Path"},   {kPremiereKey, "Path"}};
+constexpr CValueName kReadValues[] = {{kRunKey, "Splash"},
+                                      {kKardoKey, "Language"},
+                                      {kCodecKey, "Codec"},
+                                      {kKardoKey, "PATH"},
+                                      {kAcrobatReaderAppPathsKey, "Path"},
+                                      {kPremiereAppPathsKey, "Path"}};
 constexpr size_t kValueCount = sizeof(kReadValues) / sizeof(kReadValues[0]);
 
 // What the run does to a value: nothing, delete it (a Run value that named

@@ -6,12 +6,12 @@
 #include "FixtureDisc.h"
 #include "RegistrySeed.h"
 #include "res/resource.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr char kLanguageKey[] = "SOFTWARE\\Tavrin\\Kardo";
 constexpr DWORD kEnglishCode = 9;
 constexpr char kWallpapersKey[]
     = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}";

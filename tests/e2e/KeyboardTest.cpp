@@ -6,6 +6,7 @@
 #include "RegistrySeed.h"
 #include "ScreenProbe.h"
 #include "res/resource.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr char kLanguageKey[] = "SOFTWARE\\Tavrin\\Kardo";
 constexpr DWORD kFrenchCode = 1036;
 constexpr int kFrenchOffset = 1000;
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";

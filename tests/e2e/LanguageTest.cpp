@@ -7,6 +7,7 @@
 #include "FixtureDisc.h"
 #include "RegistrySeed.h"
 #include "res/resource.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +16,6 @@
 
 namespace {
 
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kLanguageKey[] = "SOFTWARE\\Tavrin\\Kardo";
-constexpr char kLanguageValue[] = "Language";
 constexpr char kCleanUpTool[] = "Nimbo\\NimboCleanup.fix";
 constexpr DWORD kEnglishCode = 9;
 constexpr DWORD kFrenchCode = 1036;

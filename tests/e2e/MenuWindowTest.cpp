@@ -4,6 +4,7 @@
 #include "FixtureDisc.h"
 #include "RegistrySeed.h"
 #include "res/resource.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,6 @@
 
 namespace {
 
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kRunValue[] = "Splash";
 // The face picture's size, which the template's dialog units come to with
 // the dialog font on a screen of normal font size.
 constexpr int kFaceWidth = 763;

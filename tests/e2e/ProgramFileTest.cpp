@@ -5,6 +5,7 @@
 #include "FixtureDisc.h"
 #include "res/resource.h"
 
+#include "../support/TestPaths.h"
 #include "base/Handles.h"
 
 #include <gtest/gtest.h>
@@ -129,14 +130,6 @@ CPeImage ReadPeImage(const std::vector<std::uint8_t>& file)
         image.imports.push_back(reader.TextAt(fileOffset(nameRva)));
     }
     return image;
-}
-
-// DLL names compare without regard to case.
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
 }
 
 // The libraries that Windows always takes from the system folder (its known

@@ -8,6 +8,7 @@
 #include "FixtureDisc.h"
 #include "RegistrySeed.h"
 #include "res/resource.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +18,6 @@
 namespace {
 
 constexpr char kSystemCodePageMenu[] = "SplashSystemCodePage.exe";
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kLanguageKey[] = "SOFTWARE\\Tavrin\\Kardo";
 constexpr char kWallpapersKey[]
     = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}";
 // A folder where the wallpapers' installer should be: the entry is offered

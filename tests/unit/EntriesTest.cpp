@@ -3,6 +3,7 @@
 // flags and paths, and the suite's clean-up step.
 #include "EntriesTestSupport.h"
 
+#include "../support/TestPaths.h"
 #include "entries/EntryTable.h"
 #include "entries/MenuEntries.h"
 #include "res/Text.h"
@@ -77,12 +78,6 @@ std::string Upper(std::string text)
     return text;
 }
 
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
 // The text of the tooltip's one tool.
 std::wstring TooltipText(HWND tooltip)
 {
@@ -106,8 +101,8 @@ protected:
         // A key left behind by an earlier test would make this one lie.
         for (const char* guid : kMenuKeys)
             ASSERT_FALSE(Present(UninstallKey(guid))) << guid;
-        ASSERT_FALSE(Present(kAcrobatAppPaths));
-        ASSERT_FALSE(Present(kPremiereAppPaths));
+        ASSERT_FALSE(Present(kAcrobatReaderAppPathsKey));
+        ASSERT_FALSE(Present(kPremiereAppPathsKey));
         seed.Without(kKardoKey, "PATH");
 
         state.discRoot = disc.Root();
@@ -290,7 +285,7 @@ TEST_F(EntriesTest, AnInstalledItemIsReportedBeforeItsMissingFolder)
 {
     for (const char* guid : {kCodecsGuid, kAfterEffectsGuid, kMaxGuid, kPhotoshopGuid, kWallpapersGuid, kLightWaveGuid})
         seed.Key(UninstallKey(guid));
-    seed.Key(kAcrobatAppPaths);
+    seed.Key(kAcrobatReaderAppPathsKey);
     // Neither the suite nor the model may hide the installed state.
     for (bool suite : {false, true}) {
         SCOPED_TRACE(suite ? "suite installed" : "suite missing");
@@ -315,7 +310,7 @@ TEST_F(EntriesTest, NamesOnTheDiscMatchWhateverTheirCase)
     disc.AddFile("\\KARDO\\TVREGISTER.EXE");
     seed.Key(UninstallKey(kSuiteGuid));
     seed.String(kKardoKey, "PATH", disc.Root() + "\\Kardo");
-    seed.String(kAcrobatAppPaths, "Path", "C:\\Reader");
+    seed.String(kAcrobatReaderAppPathsKey, "Path", "C:\\Reader");
     state.suiteInstalled = true;
     state.model = kModelVexa100;
     state.languageCode = 1036;
@@ -386,7 +381,7 @@ TEST_F(EntriesTest, PremiereUpdaterOffersItselfOverVersionOnePointFiveOnly)
     ExpectEntry({IDC_PREMIERE_UPDATER, false, kNoReason});
 
     // Registered (App Paths keeps a trailing backslash), its program missing.
-    seed.String(kPremiereAppPaths, "Path", premiere.Root() + "\\");
+    seed.String(kPremiereAppPathsKey, "Path", premiere.Root() + "\\");
     entries.RefreshPremiereUpdaterEntry();
     ExpectEntry({IDC_PREMIERE_UPDATER, false, IDS_PREMIERE_UPDATER_NEEDS_PREMIERE});
 
@@ -423,7 +418,7 @@ TEST_F(EntriesTest, ManualNeedsTheReaderAndEitherManual)
     disc.AddFile("\\Bonus\\AcrobatReader\\Acrobat Reader 5.00.exe");
     {
         CRegistrySeed reader;
-        reader.String(kAcrobatAppPaths, "Path", "C:\\Program Files\\Adobe\\Reader");
+        reader.String(kAcrobatReaderAppPathsKey, "Path", "C:\\Program Files\\Adobe\\Reader");
         entries.RefreshAllEntries(0);
         ExpectEntries(
             {{IDC_MANUAL, false, IDS_MANUAL_NOT_FOUND}, {IDC_ACROBAT_READER, false, IDS_ACROBAT_READER_INSTALLED}});
@@ -556,8 +551,8 @@ TEST_F(EntriesTest, FlagsFollowEachRefreshWhilePathsStay)
         CRegistrySeed machine;
         machine.Key(UninstallKey(kSuiteGuid));
         machine.String(kKardoKey, "PATH", disc.Root() + "\\Kardo");
-        machine.String(kAcrobatAppPaths, "Path", "C:\\Reader");
-        machine.String(kPremiereAppPaths, "Path", premiere.Root());
+        machine.String(kAcrobatReaderAppPathsKey, "Path", "C:\\Reader");
+        machine.String(kPremiereAppPathsKey, "Path", premiere.Root());
         entries.RefreshAllEntries(1);
         for (const CEntryTexts& texts : kEntryTexts) {
             // Acrobat Reader counts as installed and the codecs give way to the suite.

@@ -214,14 +214,6 @@ const std::vector<std::string>& FullLayout()
     return layout;
 }
 
-std::string TestProgramFolder()
-{
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string program(path, length);
-    return program.substr(0, program.find_last_of('\\'));
-}
-
 CTestHost::CTestHost(Kind kind)
 {
     if (kind == kHeadless)

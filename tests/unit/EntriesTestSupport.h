@@ -3,8 +3,10 @@
 // hover buttons, and the records of the stand-in installer.
 #pragma once
 
+#include "../support/TestPaths.h"
 #include "app/HoverButtonHost.h"
 #include "base/Handles.h"
+#include "system/RegistryNames.h"
 
 #include <windows.h>
 
@@ -26,10 +28,7 @@ constexpr char kMaxGuid[] = "{778B04A4-56EA-40CD-B042-E3842F375A83}";
 constexpr char kPhotoshopGuid[] = "{EF9EEF08-037B-499F-BDB8-0DFAF9AAF562}";
 constexpr char kWallpapersGuid[] = "{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}";
 constexpr char kLightWaveGuid[] = "{A15E3203-D026-4CBB-9947-2825E1AEE4DE}";
-constexpr char kAcrobatAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe";
-constexpr char kPremiereAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Adobe Premiere.exe";
 constexpr char kKardoKey[] = "SOFTWARE\\Tavrin\\Kardo";
-constexpr char kTavrinKey[] = "SOFTWARE\\Tavrin";
 
 std::string UninstallKey(const char* guid);
 
@@ -76,9 +75,6 @@ private:
 
 // Every file the menu looks for on a full disc, as the disc's makers laid it out.
 const std::vector<std::string>& FullLayout();
-
-// The folder of the test program, where the fixture programs are built.
-std::string TestProgramFolder();
 
 // A text the menu shows, in the process code page, for comparing with paths.
 std::string InSystemCodePage(const std::wstring& text);

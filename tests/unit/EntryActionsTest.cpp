@@ -478,8 +478,8 @@ TEST_F(EntryActionsTest, RegistryPathsThatAreRelativeEmptyQuotedOrTooLongStartNo
         SCOPED_TRACE(name);
         const std::string relativeFolder = folder == "Kardo" ? "Reader" : folder;
         seed.String(kKardoKey, "PATH", folder);
-        seed.String(kAcrobatAppPaths, "Path", relativeFolder);
-        seed.String(kPremiereAppPaths, "Path", folder == "Kardo" ? "Premiere" : folder);
+        seed.String(kAcrobatReaderAppPathsKey, "Path", relativeFolder);
+        seed.String(kPremiereAppPathsKey, "Path", folder == "Kardo" ? "Premiere" : folder);
         state.suiteFolder.clear();
         messages.clear();
 
@@ -510,7 +510,7 @@ TEST_F(EntryActionsTest, OtherControlsStartNothing)
 
 TEST_F(EntryActionsTest, SuiteInstallationAsksThenRunsTheInstallerInItsFolder)
 {
-    seed.Without(kTavrinKey, "SplashPath");
+    seed.Without(kSplashPathKey, kSplashPathValue);
     struct CCase {
         const char* name;
         int index;
@@ -545,7 +545,7 @@ TEST_F(EntryActionsTest, SuiteInstallationAsksThenRunsTheInstallerInItsFolder)
         EXPECT_TRUE(RefreshedButtons().empty());
 
         HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTavrinKey, 0, KEY_READ, &key));
+        ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSplashPathKey, 0, KEY_READ, &key));
         COwnedKey owned(key);
         char data[MAX_PATH] = {};
         DWORD size = sizeof(data);
@@ -559,7 +559,7 @@ TEST_F(EntryActionsTest, SuiteInstallationAsksThenRunsTheInstallerInItsFolder)
 
 TEST_F(EntryActionsTest, SuiteInstallerMissingOrOnADiscWithBlanks)
 {
-    seed.Without(kTavrinKey, "SplashPath");
+    seed.Without(kSplashPathKey, kSplashPathValue);
     answer = IDYES;
     CTestDisc blank("Tavrin Disc");
     UseDisc(blank);

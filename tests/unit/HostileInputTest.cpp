@@ -16,6 +16,7 @@
 
 #include "../support/RawRegistry.h"
 #include "../support/WideTree.h"
+#include "system/RegistryNames.h"
 
 #include <aclapi.h>
 #include <gtest/gtest.h>
@@ -31,8 +32,6 @@ using namespace rawregistry;
 
 namespace {
 
-constexpr char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kCodecKeyPath[] = "Software\\Tavrin";
 constexpr char kPrevious[] = "C:\\Previous";
 constexpr DWORD kShortWaitMs = 300;
 constexpr DWORD kInstallerWaitMs = 10000;
@@ -131,7 +130,7 @@ protected:
     void SetUp() override
     {
         seed.Without(kKardoKey, "PATH");
-        seed.Without(kTavrinKey, "SplashPath");
+        seed.Without(kSplashPathKey, kSplashPathValue);
         state.discRoot = disc.Root();
         state.languageCode = 9;
         entries.cleanupTimeoutMs = kShortWaitMs;
@@ -205,12 +204,12 @@ TEST_F(HostileInputTest, StartUpValuesInEveryHostileForm)
         SCOPED_TRACE(form.name);
         {
             CRegistrySeed stored;
-            Store(stored, kRunKeyPath, "Splash", form);
+            Store(stored, kRunKey, "Splash", form);
             const std::string::size_type slash = form.text ? form.text->rfind('\\') : std::string::npos;
             const bool used = slash != std::string::npos && slash > 0;
             EXPECT_EQ(used ? form.text->substr(0, slash) : std::string("E:\\Menu"),
                       FindDiscRoot("E:\\Menu\\Splash.exe"));
-            const std::optional<CRawValue> left = ReadRawValue(kRunKeyPath, "Splash");
+            const std::optional<CRawValue> left = ReadRawValue(kRunKey, "Splash");
             EXPECT_EQ(used ? std::nullopt : std::optional<CRawValue>(StoredForm(form)), left)
                 << "a used value goes, any other stays";
         }
@@ -229,7 +228,7 @@ TEST_F(HostileInputTest, StartUpValuesInEveryHostileForm)
         int model = -1;
         {
             CRegistrySeed stored;
-            Store(stored, kCodecKeyPath, "Codec", form);
+            Store(stored, kCodecKey, "Codec", form);
             model = ReadModel();
             if (!form.number) {
                 EXPECT_EQ(kModelNone, model);
@@ -237,7 +236,7 @@ TEST_F(HostileInputTest, StartUpValuesInEveryHostileForm)
                 EXPECT_EQ(*form.number == 4, model == kModelVexa10) << model;
                 EXPECT_EQ(*form.number == 5, model == kModelVexa100) << model;
             }
-            EXPECT_EQ(StoredForm(form), ReadRawValue(kCodecKeyPath, "Codec"));
+            EXPECT_EQ(StoredForm(form), ReadRawValue(kCodecKey, "Codec"));
         }
 
         // The menu then speaks the language it found and offers the plug-ins to a Vexa100 only.
@@ -274,7 +273,7 @@ TEST_F(HostileInputTest, EntryValuesInEveryHostileForm)
         }
         {
             CRegistrySeed stored;
-            Store(stored, kAcrobatAppPaths, "Path", form);
+            Store(stored, kAcrobatReaderAppPathsKey, "Path", form);
             state.acrobatFolder = kPrevious;
             state.model = kModelVexa10;
             entries.RefreshManualEntry();
@@ -282,14 +281,14 @@ TEST_F(HostileInputTest, EntryValuesInEveryHostileForm)
             ExpectEntry(IDC_MANUAL, form.text.has_value(), IDS_MANUAL_NEEDS_READER);
             if (form.text)
                 ExpectClickFails(IDC_MANUAL, "\\acrord32");
-            EXPECT_EQ(StoredForm(form), ReadRawValue(kAcrobatAppPaths, "Path"));
+            EXPECT_EQ(StoredForm(form), ReadRawValue(kAcrobatReaderAppPathsKey, "Path"));
         }
         {
             CRegistrySeed stored;
-            Store(stored, kPremiereAppPaths, "Path", form);
+            Store(stored, kPremiereAppPathsKey, "Path", form);
             entries.RefreshPremiereUpdaterEntry();
             ExpectEntry(IDC_PREMIERE_UPDATER, false, form.text ? IDS_PREMIERE_UPDATER_NEEDS_PREMIERE : kNoReason);
-            EXPECT_EQ(StoredForm(form), ReadRawValue(kPremiereAppPaths, "Path"));
+            EXPECT_EQ(StoredForm(form), ReadRawValue(kPremiereAppPathsKey, "Path"));
         }
     }
 }
@@ -319,7 +318,7 @@ TEST_F(HostileInputTest, DiscRootsWithBlanksForeignLettersOrPastMaxPath)
 {
     ASSERT_EQ(static_cast<UINT>(CP_UTF8), ::GetACP()) << "the manifest asks for the UTF-8 code page";
     FillDisc();
-    seed.String(kAcrobatAppPaths, "Path", "C:\\Reader");
+    seed.String(kAcrobatReaderAppPathsKey, "Path", "C:\\Reader");
     entries.runCleanUp = false;
     CTestDisc empty("TavrinEmptyDisc");
     CRecorder recorder(empty.Root());

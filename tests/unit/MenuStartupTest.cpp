@@ -10,6 +10,7 @@
 #include "res/Text.h"
 #include "res/resource.h"
 #include "system/Registry.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -32,12 +33,10 @@ INT_PTR CALLBACK NoDialogProcedure(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-constexpr char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-
 std::string RunValue(bool& present)
 {
     std::string value;
-    present = ReadRegString(kRunKeyPath, "Splash", value);
+    present = ReadRegString(kRunKey, "Splash", value);
     return value;
 }
 
@@ -55,7 +54,7 @@ TEST(DiscRoot, IsTheFolderOfThePathWithoutItsLastBackslash)
 TEST(DiscRoot, ComesFromTheRunValueWhichIsThenDeleted)
 {
     CRegistrySeed seed;
-    seed.String(kRunKeyPath, "Splash", "F:\\Setup\\setup.exe");
+    seed.String(kRunKey, "Splash", "F:\\Setup\\setup.exe");
     EXPECT_EQ(FindDiscRoot("E:\\Menu\\Splash.exe"), "F:\\Setup");
     bool present = true;
     RunValue(present);
@@ -68,7 +67,7 @@ TEST(DiscRoot, ComesFromTheRunValueWhichIsThenDeleted)
 TEST(DiscRoot, ARunValueWithoutABackslashIsIgnoredAndKept)
 {
     CRegistrySeed seed;
-    seed.String(kRunKeyPath, "Splash", "setup.exe");
+    seed.String(kRunKey, "Splash", "setup.exe");
     EXPECT_EQ(FindDiscRoot("D:\\Splash.exe"), "D:");
     bool present = false;
     EXPECT_EQ(RunValue(present), "setup.exe");
@@ -78,9 +77,9 @@ TEST(DiscRoot, ARunValueWithoutABackslashIsIgnoredAndKept)
 TEST(DiscRoot, ARunValueOfAnotherTypeCountsAsMissingAndStays)
 {
     CRegistrySeed seed;
-    seed.Without(kRunKeyPath, "Splash");
+    seed.Without(kRunKey, "Splash");
     HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
     const char data[] = "G:\\Other\\setup.exe";
     ::RegSetValueExA(key, "Splash", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(data), sizeof(data));
     EXPECT_EQ(FindDiscRoot("E:\\Menu\\Splash.exe"), "E:\\Menu");

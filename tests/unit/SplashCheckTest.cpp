@@ -177,7 +177,7 @@ protected:
     {
         // A first start: no language stored, which the menu would store now and the check must not.
         seed.Without(kKardoKey, "Language");
-        seed.Without(kTavrinKey, "Codec");
+        seed.Without(kCodecKey, kCodecValue);
         for (const CDiscFile& file : DiscLayoutFiles()) {
             if (file.path == "\\Nimbo\\NimboCleanup.fix")
                 disc.AddProgram(file.path);  // records each start
@@ -291,7 +291,7 @@ TEST_F(SplashCheckTest, InstalledProductsAreNotOfferedAndTheHotfixTestsTheKeyAlo
 {
     seed.Key(UninstallKey(kSuiteGuid));
     seed.Key(UninstallKey(kAfterEffectsGuid));
-    seed.Dword(kTavrinKey, "Codec", 5);
+    seed.Dword(kCodecKey, kCodecValue, 5);
 
     const CCheckRun run = RunCheck(BuiltCheck(), " " + disc.Root() + " --language en");
     EXPECT_EQ(0u, run.exitCode);

@@ -1,5 +1,6 @@
 // The string table in its six languages, read through the text functions.
 #include "res/Text.h"
+#include "../support/WideTree.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,8 @@
 #include <string>
 
 namespace {
+
+using widetree::Widen;
 
 constexpr int kOffsets[] = {0, 1000, 2000, 3000, 4000, 5000};
 constexpr int kOtherOffsets[] = {1000, 2000, 3000, 4000, 5000};
@@ -149,15 +152,6 @@ const wchar_t kSuiteQuestion[]
       L" \n- Nimbo is installed to a default location.\n- All Tavrin Effect add-ons are installed. \n- Your "
       L"computer is restarted automatically at the end of the install (you should close all other programs "
       L"before continuing).";
-
-std::wstring Widen(const std::string& text)
-{
-    const int size = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(size), L'\0');
-    if (size > 0)
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &result[0], size);
-    return result;
-}
 
 std::string Narrow(const std::wstring& text)
 {

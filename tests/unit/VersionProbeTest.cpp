@@ -2,6 +2,7 @@
 // to the test program, and Premiere's App Paths value in the test registry.
 #include "system/VersionProbe.h"
 
+#include "../support/TestPaths.h"
 #include "base/Handles.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +15,6 @@
 namespace {
 
 const char kPremiereKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Adobe Premiere.exe";
-
-// The folder of the running test program, where the fixtures are built.
-std::string TestProgramFolder()
-{
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\'));
-}
 
 std::string FixturePath(const std::string& name)
 {
