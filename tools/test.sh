@@ -47,44 +47,35 @@ for arch in $archs; do
   log="$root/build/ctest-$arch.log"
   arch_status=0
   # Each architecture in its own session: its own display, prefix and server.
-  # A test that fails is run once more in the same session: under Wine a
-  # program now and then fails to start, or loses an input event, for reasons
-  # of Wine's own. A test that passes only the second time is named in the
-  # summary; one that fails twice fails the run.
+  # A test that fails is run once more in the same session (ctest's own
+  # repeat): under Wine a program now and then fails to start, or loses an
+  # input event, for reasons of Wine's own. A test that passes only the
+  # second time is named in the summary; one that fails twice fails the run.
   (
     source "$root/tools/lib/wine-session.sh" "$root/build/$preset" "$arch"
-    first=0
-    ctest --preset "$preset" "$@" || first=$?
+    tested=0
+    ctest --preset "$preset" --repeat until-pass:2 "$@" || tested=$?
     # A test that passed although a click of it was lost on the way says so
     # in a line of its own; ctest keeps what passing tests print in its log.
     grep -h '^The first Exit click left the menu up' "$root/build/$preset/Testing/Temporary/LastTest.log" 2>/dev/null |
       sed "s/^/== $arch: /" || true
-    [ "$first" -eq 0 ] && exit 0
-    echo "== $arch: the failed tests once more"
-    ctest --preset "$preset" --rerun-failed --output-on-failure
+    exit "$tested"
   ) 2>&1 | tee "$log" || arch_status=$?
   [ "$arch_status" -ne 0 ] && status=1
-  # ctest's closing lines: "N% tests passed, F tests failed out of T" and the
-  # skipped list; a second run adds its own closing lines.
+  # ctest's closing lines: "N% tests passed, F tests failed out of T", the
+  # list of the tests that did not run, and, for each test run a second
+  # time, its second result on a line without a count ("    Test #12: ...").
   results=$(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\)$/\1 \2/p' "$log")
   if [ -z "$results" ]; then
     summary+=("$arch: no test result (exit $arch_status)")
     status=1
     continue
   fi
-  read -r failed ran <<<"$(head -n1 <<<"$results")"
-  skipped=$(sed '/^== .*: the failed tests once more$/,$d' "$log" | grep -c '(Skipped)$' || true)
+  read -r failed ran <<<"$results"
+  skipped=$(grep -c '^[[:space:]]*[0-9]* - .* (Skipped)$' "$log" || true)
+  names=$(sed -n 's/^[[:space:]]\{1,\}Test \{1,\}#[0-9]*: \([^ ]*\) .*[[:space:]]Passed .*/\1/p' "$log" | paste -sd' ' -)
   retried=""
-  if [ "$(wc -l <<<"$results")" -gt 1 ]; then
-    read -r still_failed _ <<<"$(tail -n1 <<<"$results")"
-    passed_later=$((failed - still_failed))
-    if [ "$passed_later" -gt 0 ]; then
-      names=$(sed -n '/^The following tests FAILED:/,/^Errors while running CTest/p' "$log" | head -n "$((failed + 1))" |
-        sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\).*/\1/p' | paste -sd' ' -)
-      retried=" ($passed_later of them only the second time; failed the first time: $names)"
-    fi
-    failed=$still_failed
-  fi
+  [ -z "$names" ] || retried=" ($(wc -w <<<"$names") of them only the second time; failed the first time: $names)"
   passed=$((ran - failed - skipped))
   summary+=("$arch: $passed passed$retried, $failed failed, $skipped skipped")
   total_passed=$((total_passed + passed))
