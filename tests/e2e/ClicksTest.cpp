@@ -2,9 +2,9 @@
 // its installation greys, the suite's typical and custom installations with
 // their question, a program gone from the disc, and the manual with its
 // model question. Stub programs record each command line and working folder.
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
 

@@ -2,9 +2,9 @@
 // pointer rests on (its description while enabled, its reason while
 // disabled), drawn in white on the face, and an empty line over everything
 // else, with no trace of the old text left on the screen.
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 #include "ScreenProbe.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"

@@ -1,8 +1,8 @@
 // The menu started from the disc image's files on a CD-ROM drive letter,
 // which make_disc_test.sh maps and names in SPLASH_CDROM_ROOT ("D:").
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Messages that another program sends to the menu's windows with pointers
 // and windows that are not the menu's: the menu, which runs as
 // administrator, must not take them for its own objects.
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 #include "framework/Window.h"
 #include "res/resource.h"
 

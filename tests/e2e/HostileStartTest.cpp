@@ -2,9 +2,9 @@
 // disc root that is hard to name, over items that are folders, and twice at
 // once: each time it shows its window, Exit ends it with exit code 0 (no
 // crash), and the values it must not touch are as they were.
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 #include "res/resource.h"
 
 #include "../support/RawRegistry.h"

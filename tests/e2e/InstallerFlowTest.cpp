@@ -2,9 +2,9 @@
 // from the disc with the language argument while the menu hides and waits,
 // the menu keeps answering other programs meanwhile, and comes back with
 // the entry greyed once the product is registered.
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
 

@@ -1,9 +1,9 @@
 // The menu and its two small dialogs worked with the keyboard alone, the
 // focus cue read from the screen before and after a key, and what a screen
 // reader hears in French.
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 #include "ScreenProbe.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"

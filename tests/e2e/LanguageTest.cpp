@@ -3,9 +3,9 @@
 // button opens a small dialog right above itself whose choice is stored and
 // relabels the whole menu, while picking the same language or leaving the
 // dialog with Escape changes nothing.
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
 

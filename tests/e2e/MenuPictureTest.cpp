@@ -2,9 +2,9 @@
 // buttons in their states, the face behind the description line and the
 // window's outline. Colours are compared with a small tolerance, since the
 // pictures are stretched to the window's size.
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 #include "ScreenProbe.h"
 #include "res/resource.h"
 

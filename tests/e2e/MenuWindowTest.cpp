@@ -1,8 +1,8 @@
 // The menu as a user meets it: the window that appears, the one-copy rule,
 // the ways to close it, and the Run value it takes its disc from.
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
 

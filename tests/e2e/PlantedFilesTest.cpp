@@ -2,9 +2,9 @@
 // folder: libraries (version, comctl32, ctl3d32) and a file browser. The
 // menu runs as administrator and must take none of them; the disc check
 // neither.
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 #include "res/resource.h"
 
 #include <psapi.h>

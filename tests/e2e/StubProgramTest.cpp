@@ -1,8 +1,8 @@
 // The stub that stands in for every program on the disc: the other tests
 // trust its records and its actions, so these pin them down first.
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 // message and the language dialog's names) reads back through the wide
 // functions exactly as its string table holds it, in each of the six
 // languages: Japanese too, which the system's code page cannot hold.
+#include "../support/RegistrySeed.h"
 #include "Driver.h"
 #include "FixtureDisc.h"
-#include "RegistrySeed.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
 

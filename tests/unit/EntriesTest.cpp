@@ -103,7 +103,7 @@ protected:
             ASSERT_FALSE(Present(UninstallKey(guid))) << guid;
         ASSERT_FALSE(Present(kAcrobatReaderAppPathsKey));
         ASSERT_FALSE(Present(kPremiereAppPathsKey));
-        seed.Without(kKardoKey, "PATH");
+        seed.RemoveValue(kKardoKey, "PATH");
 
         state.discRoot = disc.Root();
         state.languageCode = 9;
@@ -235,7 +235,7 @@ TEST_F(EntriesTest, NothingInstalledOnAnEmptyDisc)
 TEST_F(EntriesTest, SuiteInstalledWithEachModel)
 {
     FillDisc();
-    seed.Key(UninstallKey(kSuiteGuid));
+    seed.CreateKey(UninstallKey(kSuiteGuid));
     state.suiteInstalled = true;
     // Codec 4 and 5 give the two models, no value gives 3, and any other
     // value passes through, such as 2 giving -2.
@@ -259,7 +259,7 @@ TEST_F(EntriesTest, SuiteInstalledWithEachModel)
 
 TEST_F(EntriesTest, SuiteInstalledButItsItemsMissing)
 {
-    seed.Key(UninstallKey(kSuiteGuid));
+    seed.CreateKey(UninstallKey(kSuiteGuid));
     state.suiteInstalled = true;
     state.model = kModelVexa100;
     entries.RefreshAllEntries(0);
@@ -271,7 +271,7 @@ TEST_F(EntriesTest, SuiteInstalledButItsItemsMissing)
 TEST_F(EntriesTest, TheCodecsExcludeTheSuite)
 {
     FillDisc();
-    seed.Key(UninstallKey(kCodecsGuid));
+    seed.CreateKey(UninstallKey(kCodecsGuid));
     entries.RefreshAllEntries(0);
     ExpectEntries({{IDC_SUITE, false, IDS_SUITE_CODECS_INSTALLED}, {IDC_VFW_CODECS, false, IDS_VFW_CODECS_INSTALLED}});
 
@@ -284,8 +284,8 @@ TEST_F(EntriesTest, TheCodecsExcludeTheSuite)
 TEST_F(EntriesTest, AnInstalledItemIsReportedBeforeItsMissingFolder)
 {
     for (const char* guid : {kCodecsGuid, kAfterEffectsGuid, kMaxGuid, kPhotoshopGuid, kWallpapersGuid, kLightWaveGuid})
-        seed.Key(UninstallKey(guid));
-    seed.Key(kAcrobatReaderAppPathsKey);
+        seed.CreateKey(UninstallKey(guid));
+    seed.CreateKey(kAcrobatReaderAppPathsKey);
     // Neither the suite nor the model may hide the installed state.
     for (bool suite : {false, true}) {
         SCOPED_TRACE(suite ? "suite installed" : "suite missing");
@@ -308,9 +308,9 @@ TEST_F(EntriesTest, NamesOnTheDiscMatchWhateverTheirCase)
 {
     FillDisc(true);
     disc.AddFile("\\KARDO\\TVREGISTER.EXE");
-    seed.Key(UninstallKey(kSuiteGuid));
-    seed.String(kKardoKey, "PATH", disc.Root() + "\\Kardo");
-    seed.String(kAcrobatReaderAppPathsKey, "Path", "C:\\Reader");
+    seed.CreateKey(UninstallKey(kSuiteGuid));
+    seed.SetString(kKardoKey, "PATH", disc.Root() + "\\Kardo");
+    seed.SetString(kAcrobatReaderAppPathsKey, "Path", "C:\\Reader");
     state.suiteInstalled = true;
     state.model = kModelVexa100;
     state.languageCode = 1036;
@@ -381,7 +381,7 @@ TEST_F(EntriesTest, PremiereUpdaterOffersItselfOverVersionOnePointFiveOnly)
     ExpectEntry({IDC_PREMIERE_UPDATER, false, kNoReason});
 
     // Registered (App Paths keeps a trailing backslash), its program missing.
-    seed.String(kPremiereAppPathsKey, "Path", premiere.Root() + "\\");
+    seed.SetString(kPremiereAppPathsKey, "Path", premiere.Root() + "\\");
     entries.RefreshPremiereUpdaterEntry();
     ExpectEntry({IDC_PREMIERE_UPDATER, false, IDS_PREMIERE_UPDATER_NEEDS_PREMIERE});
 
@@ -418,7 +418,7 @@ TEST_F(EntriesTest, ManualNeedsTheReaderAndEitherManual)
     disc.AddFile("\\Bonus\\AcrobatReader\\Acrobat Reader 5.00.exe");
     {
         CRegistrySeed reader;
-        reader.String(kAcrobatReaderAppPathsKey, "Path", "C:\\Program Files\\Adobe\\Reader");
+        reader.SetString(kAcrobatReaderAppPathsKey, "Path", "C:\\Program Files\\Adobe\\Reader");
         entries.RefreshAllEntries(0);
         ExpectEntries(
             {{IDC_MANUAL, false, IDS_MANUAL_NOT_FOUND}, {IDC_ACROBAT_READER, false, IDS_ACROBAT_READER_INSTALLED}});
@@ -455,7 +455,7 @@ TEST_F(EntriesTest, RegistrationFolderIsReadAsData)
     for (const CCase& each : cases) {
         SCOPED_TRACE(each.stored);
         CRegistrySeed stored;
-        stored.String(kKardoKey, "PATH", each.stored);
+        stored.SetString(kKardoKey, "PATH", each.stored);
         entries.RefreshRegisterEntry();
         ExpectEntry({IDC_REGISTER, false, IDS_REGISTER_NOT_FOUND});
         EXPECT_EQ(each.stored, state.suiteFolder);
@@ -472,7 +472,7 @@ TEST_F(EntriesTest, RegistrationKeepsTheLastFolderFound)
     disc.AddFile("\\Kardo\\TvRegister.exe");
     {
         CRegistrySeed stored;
-        stored.String(kKardoKey, "PATH", disc.Root() + "\\Kardo");
+        stored.SetString(kKardoKey, "PATH", disc.Root() + "\\Kardo");
         // Not offered without the suite, but the folder is kept all the same.
         entries.RefreshRegisterEntry();
         ExpectEntry({IDC_REGISTER, false, IDS_REGISTER_NEEDS_SUITE});
@@ -483,7 +483,7 @@ TEST_F(EntriesTest, RegistrationKeepsTheLastFolderFound)
     ExpectEntry({IDC_REGISTER, true, kNoReason});
     {
         CRegistrySeed empty;
-        empty.String(kKardoKey, "PATH", "");
+        empty.SetString(kKardoKey, "PATH", "");
         entries.RefreshRegisterEntry();
         ExpectEntry({IDC_REGISTER, true, kNoReason});
         EXPECT_EQ(disc.Root() + "\\Kardo", state.suiteFolder);
@@ -549,10 +549,10 @@ TEST_F(EntriesTest, FlagsFollowEachRefreshWhilePathsStay)
     state.languageCode = 1036;
     {
         CRegistrySeed machine;
-        machine.Key(UninstallKey(kSuiteGuid));
-        machine.String(kKardoKey, "PATH", disc.Root() + "\\Kardo");
-        machine.String(kAcrobatReaderAppPathsKey, "Path", "C:\\Reader");
-        machine.String(kPremiereAppPathsKey, "Path", premiere.Root());
+        machine.CreateKey(UninstallKey(kSuiteGuid));
+        machine.SetString(kKardoKey, "PATH", disc.Root() + "\\Kardo");
+        machine.SetString(kAcrobatReaderAppPathsKey, "Path", "C:\\Reader");
+        machine.SetString(kPremiereAppPathsKey, "Path", premiere.Root());
         entries.RefreshAllEntries(1);
         for (const CEntryTexts& texts : kEntryTexts) {
             // Acrobat Reader counts as installed and the codecs give way to the suite.
@@ -645,7 +645,7 @@ TEST_F(CleanUpTest, RunsTheCleanupThenTestsTheSuiteKey)
     EXPECT_FALSE(entries.CleanUpAndDetectSuite());
     {
         CRegistrySeed suite;
-        suite.Key(UninstallKey(kSuiteGuid));
+        suite.CreateKey(UninstallKey(kSuiteGuid));
         EXPECT_TRUE(entries.CleanUpAndDetectSuite());
     }
     const std::vector<CRecord> records = recorder.Records();
@@ -664,7 +664,7 @@ TEST_F(CleanUpTest, ReportsACleanupThatCannotStartOrDoesNotEnd)
     recorder.SleepEach(3000);
     {
         CRegistrySeed suite;
-        suite.Key(UninstallKey(kSuiteGuid));
+        suite.CreateKey(UninstallKey(kSuiteGuid));
         EXPECT_TRUE(entries.CleanUpAndDetectSuite());
     }
     ASSERT_EQ(std::vector<std::string>{"NimboCleanup failed"}, debugLines);
@@ -697,7 +697,7 @@ TEST_F(CleanUpTest, HotfixRunsTheCleanupAtEachRefresh)
     disc.AddFile("\\Tavrin HotFix2\\Vexa_HotFix2.exe");
     disc.AddFile("\\Nimbo\\setup.exe");
     CRegistrySeed suite;
-    suite.Key(UninstallKey(kSuiteGuid));
+    suite.CreateKey(UninstallKey(kSuiteGuid));
     entries.RefreshAllEntries(0);
     EXPECT_EQ(1u, recorder.Records().size());
     entries.RefreshHotfixEntry();

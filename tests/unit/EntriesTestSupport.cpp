@@ -37,25 +37,6 @@ constexpr int kMenuControls[] = {
     IDC_PHOTOSHOP_PLUGIN,
 };
 
-bool KeyExists(const std::string& path)
-{
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(opened);
-    return true;
-}
-
-COwnedKey OpenForWriting(const std::string& path)
-{
-    HKEY created = nullptr;
-    EXPECT_EQ(
-        ERROR_SUCCESS,
-        ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr))
-        << path;
-    return COwnedKey(created);
-}
-
 int UniqueNumber()
 {
     static int next = 0;
@@ -67,73 +48,6 @@ int UniqueNumber()
 std::string UninstallKey(const char* guid)
 {
     return std::string(kUninstall) + guid;
-}
-
-CRegistrySeed::~CRegistrySeed()
-{
-    for (auto step = undo.rbegin(); step != undo.rend(); ++step)
-        (*step)();
-}
-
-void CRegistrySeed::Key(const std::string& path)
-{
-    // Each missing level, shallowest first, is deleted again later.
-    for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
-        const std::string level = path.substr(0, end);
-        if (!KeyExists(level)) {
-            OpenForWriting(level);
-            undo.push_back([level] { ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, level.c_str()); });
-        }
-        if (end == std::string::npos)
-            break;
-    }
-}
-
-void CRegistrySeed::KeepValue(const std::string& path, const std::string& name)
-{
-    Key(path);
-    COwnedKey key = OpenForWriting(path);
-    DWORD type = 0;
-    DWORD size = 0;
-    if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
-        undo.push_back([path, name] {
-            COwnedKey key = OpenForWriting(path);
-            ::RegDeleteValueA(key.Get(), name.c_str());
-        });
-        return;
-    }
-    std::vector<BYTE> data(size + 1);
-    ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, data.data(), &size);
-    data.resize(size);
-    undo.push_back([path, name, type, data] {
-        COwnedKey key = OpenForWriting(path);
-        ::RegSetValueExA(key.Get(), name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
-    });
-}
-
-void CRegistrySeed::String(const std::string& path, const std::string& name, const std::string& value)
-{
-    KeepValue(path, name);
-    COwnedKey key = OpenForWriting(path);
-    ASSERT_EQ(ERROR_SUCCESS,
-              ::RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                               static_cast<DWORD>(value.size() + 1)));
-}
-
-void CRegistrySeed::Dword(const std::string& path, const std::string& name, DWORD value)
-{
-    KeepValue(path, name);
-    COwnedKey key = OpenForWriting(path);
-    ASSERT_EQ(
-        ERROR_SUCCESS,
-        ::RegSetValueExA(key.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)));
-}
-
-void CRegistrySeed::Without(const std::string& path, const std::string& name)
-{
-    KeepValue(path, name);
-    COwnedKey key = OpenForWriting(path);
-    ::RegDeleteValueA(key.Get(), name.c_str());
 }
 
 CTestDisc::CTestDisc(const std::string& name)

@@ -3,6 +3,7 @@
 // hover buttons, and the records of the stand-in installer.
 #pragma once
 
+#include "../support/RegistrySeed.h"
 #include "../support/TestPaths.h"
 #include "app/HoverButtonHost.h"
 #include "base/Handles.h"
@@ -31,27 +32,6 @@ constexpr char kLightWaveGuid[] = "{A15E3203-D026-4CBB-9947-2825E1AEE4DE}";
 constexpr char kKardoKey[] = "SOFTWARE\\Tavrin\\Kardo";
 
 std::string UninstallKey(const char* guid);
-
-// Registry changes under HKEY_LOCAL_MACHINE that are undone, newest first,
-// when the seed goes: values get their old data back, keys that the seed
-// created (parents included) are deleted with everything below them.
-class CRegistrySeed {
-public:
-    CRegistrySeed() = default;
-    ~CRegistrySeed();
-    CRegistrySeed(const CRegistrySeed&) = delete;
-    CRegistrySeed& operator=(const CRegistrySeed&) = delete;
-
-    void Key(const std::string& path);
-    void String(const std::string& path, const std::string& name, const std::string& value);
-    void Dword(const std::string& path, const std::string& name, DWORD value);
-    // Deletes a value for the seed's lifetime.
-    void Without(const std::string& path, const std::string& name);
-
-private:
-    void KeepValue(const std::string& path, const std::string& name);
-    std::vector<std::function<void()>> undo;
-};
 
 // A folder tree under the temporary folder, removed with everything in it.
 class CTestDisc {

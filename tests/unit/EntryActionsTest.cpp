@@ -449,7 +449,7 @@ TEST_F(EntryActionsTest, ReadmeAndManualQuoteTheirDocuments)
 TEST_F(EntryActionsTest, RegistrationStartsTheProgramWhereTheRefreshFoundIt)
 {
     disc.AddProgram("\\Reg 100%\\TvRegister.exe");
-    seed.String(kKardoKey, "PATH", "%s\\Reg 100%%");
+    seed.SetString(kKardoKey, "PATH", "%s\\Reg 100%%");
     state.suiteInstalled = true;
     entries.RefreshRegisterEntry();
     ASSERT_TRUE(state.registerEnabled);
@@ -477,9 +477,9 @@ TEST_F(EntryActionsTest, RegistryPathsThatAreRelativeEmptyQuotedOrTooLongStartNo
     for (const auto& [name, folder] : cases) {
         SCOPED_TRACE(name);
         const std::string relativeFolder = folder == "Kardo" ? "Reader" : folder;
-        seed.String(kKardoKey, "PATH", folder);
-        seed.String(kAcrobatReaderAppPathsKey, "Path", relativeFolder);
-        seed.String(kPremiereAppPathsKey, "Path", folder == "Kardo" ? "Premiere" : folder);
+        seed.SetString(kKardoKey, "PATH", folder);
+        seed.SetString(kAcrobatReaderAppPathsKey, "Path", relativeFolder);
+        seed.SetString(kPremiereAppPathsKey, "Path", folder == "Kardo" ? "Premiere" : folder);
         state.suiteFolder.clear();
         messages.clear();
 
@@ -510,7 +510,7 @@ TEST_F(EntryActionsTest, OtherControlsStartNothing)
 
 TEST_F(EntryActionsTest, SuiteInstallationAsksThenRunsTheInstallerInItsFolder)
 {
-    seed.Without(kSplashPathKey, kSplashPathValue);
+    seed.RemoveValue(kSplashPathKey, kSplashPathValue);
     struct CCase {
         const char* name;
         int index;
@@ -559,7 +559,7 @@ TEST_F(EntryActionsTest, SuiteInstallationAsksThenRunsTheInstallerInItsFolder)
 
 TEST_F(EntryActionsTest, SuiteInstallerMissingOrOnADiscWithBlanks)
 {
-    seed.Without(kSplashPathKey, kSplashPathValue);
+    seed.RemoveValue(kSplashPathKey, kSplashPathValue);
     answer = IDYES;
     CTestDisc blank("Tavrin Disc");
     UseDisc(blank);

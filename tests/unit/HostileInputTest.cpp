@@ -101,7 +101,7 @@ CRawValue StoredForm(const CForm& form)
 // Stores the form's bytes unconverted; the seed gives the value back afterwards.
 void Store(CRegistrySeed& seed, const std::string& key, const std::string& name, const CForm& form)
 {
-    seed.Without(key, name);
+    seed.RemoveValue(key, name);
     ASSERT_TRUE(WriteRawValue(key, name, StoredForm(form))) << "the registry changed the stored bytes";
 }
 
@@ -129,8 +129,8 @@ class HostileInputTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        seed.Without(kKardoKey, "PATH");
-        seed.Without(kSplashPathKey, kSplashPathValue);
+        seed.RemoveValue(kKardoKey, "PATH");
+        seed.RemoveValue(kSplashPathKey, kSplashPathValue);
         state.discRoot = disc.Root();
         state.languageCode = 9;
         entries.cleanupTimeoutMs = kShortWaitMs;
@@ -301,7 +301,7 @@ TEST_F(HostileInputTest, AFolderOfDirectivesOverALongDiscRootStaysBounded)
     std::string directives;
     while (directives.size() < kLargeLength)
         directives += "%s";
-    seed.String(kKardoKey, "PATH", directives);
+    seed.SetString(kKardoKey, "PATH", directives);
     state.discRoot = "C:\\" + std::string(kLargeLength, 'r');
     state.suiteInstalled = true;
 
@@ -318,7 +318,7 @@ TEST_F(HostileInputTest, DiscRootsWithBlanksForeignLettersOrPastMaxPath)
 {
     ASSERT_EQ(static_cast<UINT>(CP_UTF8), ::GetACP()) << "the manifest asks for the UTF-8 code page";
     FillDisc();
-    seed.String(kAcrobatReaderAppPathsKey, "Path", "C:\\Reader");
+    seed.SetString(kAcrobatReaderAppPathsKey, "Path", "C:\\Reader");
     entries.runCleanUp = false;
     CTestDisc empty("TavrinEmptyDisc");
     CRecorder recorder(empty.Root());
@@ -372,7 +372,7 @@ TEST_F(HostileInputTest, DiscRootsWithBlanksForeignLettersOrPastMaxPath)
 // only), and the click then fails cleanly with the start-failure message.
 TEST_F(HostileInputTest, ItemsReplacedByFoldersCountAsPresentAndFailWhenClicked)
 {
-    seed.Key(UninstallKey(kSuiteGuid));
+    seed.CreateKey(UninstallKey(kSuiteGuid));
     state.suiteInstalled = true;
     state.model = kModelVexa100;
     CTestDisc folders("TavrinFolderDisc");
@@ -444,7 +444,7 @@ TEST_F(HostileInputTest, ACleanUpThatNeverEndsHoldsTheMenuOnlyForItsWait)
 {
     disc.AddProgram(kCleanupProgram);
     disc.AddFile("\\Tavrin HotFix2\\Vexa_HotFix2.exe");
-    seed.Key(UninstallKey(kSuiteGuid));
+    seed.CreateKey(UninstallKey(kSuiteGuid));
     CRecorder recorder(disc.Root());
     recorder.SleepEach(kNeverEndsMs);
 

@@ -18,8 +18,6 @@
 #include <climits>
 #include <cstdio>
 
-using entriestest::CRegistrySeed;
-
 namespace {
 
 // Blank pixels every caption leaves on each side of its button.
@@ -54,7 +52,7 @@ TEST(DiscRoot, IsTheFolderOfThePathWithoutItsLastBackslash)
 TEST(DiscRoot, ComesFromTheRunValueWhichIsThenDeleted)
 {
     CRegistrySeed seed;
-    seed.String(kRunKey, "Splash", "F:\\Setup\\setup.exe");
+    seed.SetString(kRunKey, "Splash", "F:\\Setup\\setup.exe");
     EXPECT_EQ(FindDiscRoot("E:\\Menu\\Splash.exe"), "F:\\Setup");
     bool present = true;
     RunValue(present);
@@ -67,7 +65,7 @@ TEST(DiscRoot, ComesFromTheRunValueWhichIsThenDeleted)
 TEST(DiscRoot, ARunValueWithoutABackslashIsIgnoredAndKept)
 {
     CRegistrySeed seed;
-    seed.String(kRunKey, "Splash", "setup.exe");
+    seed.SetString(kRunKey, "Splash", "setup.exe");
     EXPECT_EQ(FindDiscRoot("D:\\Splash.exe"), "D:");
     bool present = false;
     EXPECT_EQ(RunValue(present), "setup.exe");
@@ -77,7 +75,7 @@ TEST(DiscRoot, ARunValueWithoutABackslashIsIgnoredAndKept)
 TEST(DiscRoot, ARunValueOfAnotherTypeCountsAsMissingAndStays)
 {
     CRegistrySeed seed;
-    seed.Without(kRunKey, "Splash");
+    seed.RemoveValue(kRunKey, "Splash");
     HKEY key = nullptr;
     ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
     const char data[] = "G:\\Other\\setup.exe";
@@ -96,11 +94,11 @@ TEST(Model, IsTheCodecValueLessFourOrNoneWithoutIt)
     } cases[] = {{4, kModelVexa10}, {5, kModelVexa100}, {7, 3}, {2, -2}};
     for (const auto& each : cases) {
         CRegistrySeed seed;
-        seed.Dword("Software\\Tavrin", "Codec", each.codec);
+        seed.SetDword("Software\\Tavrin", "Codec", each.codec);
         EXPECT_EQ(ReadModel(), each.model) << "Codec " << each.codec;
     }
     CRegistrySeed seed;
-    seed.Without("Software\\Tavrin", "Codec");
+    seed.RemoveValue("Software\\Tavrin", "Codec");
     EXPECT_EQ(ReadModel(), kModelNone);
 }
 
@@ -112,13 +110,13 @@ TEST(Language, StoredCodesMapToTheirIndexAndUnknownOnesToEnglish)
     } cases[] = {{9, 0}, {1036, 1}, {7, 2}, {16, 3}, {10, 4}, {17, 5}, {12, 0}, {0, 0}, {0xFFFFFFFF, 0}};
     for (const auto& each : cases) {
         CRegistrySeed seed;
-        seed.Dword(kLanguageKey, kLanguageValue, each.code);
+        seed.SetDword(kLanguageKey, kLanguageValue, each.code);
         DWORD code = 1234;
         EXPECT_EQ(ReadLanguage(code), each.index) << each.code;
         EXPECT_EQ(code, each.code);
     }
     CRegistrySeed seed;
-    seed.Without(kLanguageKey, kLanguageValue);
+    seed.RemoveValue(kLanguageKey, kLanguageValue);
     DWORD code = 0;
     EXPECT_EQ(ReadLanguage(code), 0);
     EXPECT_EQ(code, 0u) << "a missing value keeps the code the menu had";

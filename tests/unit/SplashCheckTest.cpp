@@ -176,8 +176,8 @@ protected:
     SplashCheckTest()
     {
         // A first start: no language stored, which the menu would store now and the check must not.
-        seed.Without(kKardoKey, "Language");
-        seed.Without(kCodecKey, kCodecValue);
+        seed.RemoveValue(kKardoKey, "Language");
+        seed.RemoveValue(kCodecKey, kCodecValue);
         for (const CDiscFile& file : DiscLayoutFiles()) {
             if (file.path == "\\Nimbo\\NimboCleanup.fix")
                 disc.AddProgram(file.path);  // records each start
@@ -252,7 +252,7 @@ TEST_F(SplashCheckTest, LanguageIsTheStoredOneElseTheSystemsWithoutStoringIt)
     EXPECT_FALSE(LanguageStored());
 
     CRegistrySeed french;
-    french.Dword(kKardoKey, "Language", 1036);
+    french.SetDword(kKardoKey, "Language", 1036);
     run = RunCheck(BuiltCheck(), " " + disc.Root());
     EXPECT_NE(std::string::npos, run.output.find(Utf8Text(IDS_SUITE_LABEL, 1000) + ": offered"));
     // French finds its own readme page.
@@ -289,9 +289,9 @@ TEST_F(SplashCheckTest, IncompleteDiscListsTheMissingFilesAndFails)
 
 TEST_F(SplashCheckTest, InstalledProductsAreNotOfferedAndTheHotfixTestsTheKeyAlone)
 {
-    seed.Key(UninstallKey(kSuiteGuid));
-    seed.Key(UninstallKey(kAfterEffectsGuid));
-    seed.Dword(kCodecKey, kCodecValue, 5);
+    seed.CreateKey(UninstallKey(kSuiteGuid));
+    seed.CreateKey(UninstallKey(kAfterEffectsGuid));
+    seed.SetDword(kCodecKey, kCodecValue, 5);
 
     const CCheckRun run = RunCheck(BuiltCheck(), " " + disc.Root() + " --language en");
     EXPECT_EQ(0u, run.exitCode);
@@ -311,8 +311,8 @@ TEST_F(SplashCheckTest, InstalledProductsAreNotOfferedAndTheHotfixTestsTheKeyAlo
 // for absent; it says too that it runs no clean-up program.
 TEST_F(SplashCheckTest, ReadsKeysForReadingOnlyAndSaysWhichItMayNotRead)
 {
-    seed.Key(UninstallKey(kSuiteGuid));
-    seed.Key(UninstallKey(kAfterEffectsGuid));
+    seed.CreateKey(UninstallKey(kSuiteGuid));
+    seed.CreateKey(UninstallKey(kAfterEffectsGuid));
     const CKeyRights readable(UninstallKey(kSuiteGuid), kReadOnly);
     const CKeyRights unreadable(UninstallKey(kAfterEffectsGuid), kNoRead);
     const std::string denied = "    cannot tell: no right to read HKEY_LOCAL_MACHINE\\";

@@ -124,10 +124,18 @@ void CRegistrySeed::RemoveKey(const std::string& key)
 
 void CRegistrySeed::WatchKey(const std::string& key)
 {
-    for (const CSavedKey& saved : keys)
-        if (saved.key == key)
-            return;
-    keys.push_back({key, KeyExists(key)});
+    // Each level, shallowest first, so that every missing one the test
+    // makes (parents included) goes again.
+    for (size_t end = key.find('\\');; end = key.find('\\', end + 1)) {
+        const std::string level = key.substr(0, end);
+        bool watched = false;
+        for (const CSavedKey& saved : keys)
+            watched = watched || saved.key == level;
+        if (!watched)
+            keys.push_back({level, KeyExists(level)});
+        if (end == std::string::npos)
+            break;
+    }
 }
 
 bool ReadStringValue(const std::string& key, const std::string& name, std::string& text)
