@@ -24,6 +24,7 @@
 
 #include <shlwapi.h>
 
+#include "../support/MenuControls.h"
 #include "Driver.h"
 #include <cstdio>
 #include <functional>
@@ -61,18 +62,22 @@ constexpr long kUserSlack = 2;
 constexpr long kHandleSlack = 4;
 constexpr long kMemorySlackKb = 512;
 
-// The controls that the refresh labels, as the menu binds them, and those
-// that it shows, which a pointer can rest on.
-// clang-format off
-constexpr int kMenuControls[] = {
-    IDC_LIGHTWAVE_PLUGIN, IDC_LANGUAGE, IDOK, IDC_VFW_CODECS, IDC_HOTFIX, IDC_WALLPAPERS, IDC_README,
-    IDC_ACROBAT_READER, IDC_SPICEMASTER_DEMO, IDC_MAX_PLUGIN, IDC_AFTER_EFFECTS_PLUGIN, IDC_PHOTOSHOP_PLUGIN,
-    IDC_REGISTER, IDC_SUITE, IDC_MANUAL, IDC_PREMIERE_UPDATER, IDC_EFFECT_ADDONS,
-};
+// The controls that the menu shows, which a pointer can rest on.
 constexpr int kVisibleControls[] = {
-    IDC_SUITE, IDC_HOTFIX, IDC_EFFECT_ADDONS, IDC_WALLPAPERS, IDC_VFW_CODECS, IDC_REGISTER,
-    IDC_AFTER_EFFECTS_PLUGIN, IDC_PHOTOSHOP_PLUGIN, IDC_MAX_PLUGIN, IDC_LIGHTWAVE_PLUGIN, IDC_SPICEMASTER_DEMO,
-    IDC_PREMIERE_UPDATER, IDC_LANGUAGE, IDOK,
+    IDC_SUITE,
+    IDC_HOTFIX,
+    IDC_EFFECT_ADDONS,
+    IDC_WALLPAPERS,
+    IDC_VFW_CODECS,
+    IDC_REGISTER,
+    IDC_AFTER_EFFECTS_PLUGIN,
+    IDC_PHOTOSHOP_PLUGIN,
+    IDC_MAX_PLUGIN,
+    IDC_LIGHTWAVE_PLUGIN,
+    IDC_SPICEMASTER_DEMO,
+    IDC_PREMIERE_UPDATER,
+    IDC_LANGUAGE,
+    IDOK,
 };
 // clang-format on
 

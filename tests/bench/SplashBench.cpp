@@ -19,6 +19,7 @@
 #include "system/FolderProbe.h"
 
 #include "../support/ControlsHarness.h"
+#include "../support/MenuControls.h"
 #include "../support/ReferenceRegion.h"
 
 #include <windows.h>
@@ -952,27 +953,6 @@ void BenchStartup()
 // Refresh of all entries: its time and the folder listings it makes.
 
 constexpr int kRefreshRuns = 21;
-
-// Every control that the refresh labels: the fifteen entries, the language and Exit buttons.
-constexpr int kMenuControls[] = {
-    IDOK,
-    IDC_MANUAL,
-    IDC_PREMIERE_UPDATER,
-    IDC_SUITE,
-    IDC_REGISTER,
-    IDC_AFTER_EFFECTS_PLUGIN,
-    IDC_MAX_PLUGIN,
-    IDC_SPICEMASTER_DEMO,
-    IDC_HOTFIX,
-    IDC_README,
-    IDC_WALLPAPERS,
-    IDC_VFW_CODECS,
-    IDC_LANGUAGE,
-    IDC_ACROBAT_READER,
-    IDC_LIGHTWAVE_PLUGIN,
-    IDC_EFFECT_ADDONS,
-    IDC_PHOTOSHOP_PLUGIN,
-};
 
 // The menu window of the bench: a hidden top-level window with a real
 // owner-drawn button, bound to a hover button, per control of the menu.

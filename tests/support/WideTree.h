@@ -22,6 +22,18 @@ inline std::wstring Widen(const std::string& text)
     return wide;
 }
 
+// UTF-16 in `codePage`, with the platform's stand-in for a character that
+// has no place in it.
+inline std::string Encode(const std::wstring& text, UINT codePage)
+{
+    const int length = static_cast<int>(text.size());
+    const int size = ::WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(codePage, 0, text.data(), length, &result[0], size, nullptr, nullptr);
+    return result;
+}
+
 // UTF-16 in the process code page; empty when a character has no place in it.
 inline std::string Narrow(const std::wstring& text)
 {

@@ -1,5 +1,7 @@
 #include "EntriesTestSupport.h"
 
+#include "../support/MenuControls.h"
+#include "../support/WideTree.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -15,27 +17,6 @@ namespace {
 
 constexpr DWORD kPollStepMs = 20;
 constexpr DWORD kPollLimitMs = 20000;
-
-// Every control that the refresh labels: the fifteen entries, the language and Exit buttons.
-constexpr int kMenuControls[] = {
-    IDOK,
-    IDC_MANUAL,
-    IDC_PREMIERE_UPDATER,
-    IDC_SUITE,
-    IDC_REGISTER,
-    IDC_AFTER_EFFECTS_PLUGIN,
-    IDC_MAX_PLUGIN,
-    IDC_SPICEMASTER_DEMO,
-    IDC_HOTFIX,
-    IDC_README,
-    IDC_WALLPAPERS,
-    IDC_VFW_CODECS,
-    IDC_LANGUAGE,
-    IDC_ACROBAT_READER,
-    IDC_LIGHTWAVE_PLUGIN,
-    IDC_EFFECT_ADDONS,
-    IDC_PHOTOSHOP_PLUGIN,
-};
 
 int UniqueNumber()
 {
@@ -233,12 +214,7 @@ void CRecorder::WaitForPrograms() const
 
 std::string InSystemCodePage(const std::wstring& text)
 {
-    const int length = static_cast<int>(text.size());
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, &result[0], size, nullptr, nullptr);
-    return result;
+    return widetree::Encode(text, CP_ACP);
 }
 
 }  // namespace entriestest

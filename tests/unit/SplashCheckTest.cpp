@@ -4,6 +4,7 @@
 // start nothing, not even the suite's clean-up program.
 #include "EntriesTestSupport.h"
 
+#include "../support/WideTree.h"
 #include "base/Handles.h"
 #include "entries/EntryTable.h"
 #include "entries/Languages.h"
@@ -23,13 +24,7 @@ namespace {
 // A text of the menu as the check writes it to a file or pipe: in UTF-8.
 std::string Utf8Text(unsigned id, int languageOffset)
 {
-    const std::wstring text = LoadText(id, languageOffset);
-    const int length = static_cast<int>(text.size());
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, &bytes[0], size, nullptr, nullptr);
-    return bytes;
+    return widetree::Encode(LoadText(id, languageOffset), CP_UTF8);
 }
 
 using namespace entriestest;
