@@ -18,11 +18,10 @@
 
 #include "../support/ControlsHarness.h"
 #include "../support/RawRegistry.h"
-#include "../support/WideTree.h"
+#include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
 
 #include <windows.h>
-
-#include <shlwapi.h>
 
 #include "../support/MenuControls.h"
 #include "Driver.h"
@@ -31,7 +30,6 @@
 #include <map>
 #include <memory>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -214,26 +212,16 @@ void PrintVerdict(const char* span, const CFigures& before, const CFigures& afte
     std::fflush(stdout);
 }
 
-std::string BenchFolder()
-{
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string program(path, length < MAX_PATH ? length : 0);
-    return program.substr(0, program.find_last_of('\\'));
-}
-
 // A disc in a fresh temporary folder: every file of the layout, the
 // clean-up program and the wallpapers installer copies of a program that
 // ends at once, and the menu itself.
-bool LayDisc(const widetree::CWideTree& disc)
+void LayDisc(const CTestDisc& disc)
 {
-    const std::wstring instant = widetree::Widen(BenchFolder() + "\\FixtureProgram.exe");
-    for (const CDiscFile& file : DiscLayoutFiles()) {
-        if (!disc.AddFile(file.path))
-            return false;
-    }
-    return disc.AddCopy(instant, kCleanupProgram) && disc.AddCopy(instant, "\\Bonus\\DesktopWallpapers\\setup.exe")
-        && disc.AddCopy(widetree::Widen(BenchFolder() + "\\Splash.exe"), "\\Splash.exe");
+    for (const CDiscFile& file : DiscLayoutFiles())
+        disc.AddFile(file.path);
+    disc.AddProgram(kCleanupProgram, "FixtureProgram.exe");
+    disc.AddProgram("\\Bonus\\DesktopWallpapers\\setup.exe", "FixtureProgram.exe");
+    disc.AddMenu();
 }
 
 // The menu as the entries see it: a hidden window, bound like the dialog so
@@ -478,45 +466,6 @@ void BenchRealMenu(const std::string& program, const std::string& discRoot)
     PrintVerdict("language dialogs (half-way to the end)", rows[2].second, rows[3].second);
 }
 
-// The stored language as it was before the real menu ran: at a first start
-// the menu stores one, which goes again with the keys it needed.
-class CKeptLanguage {
-public:
-    CKeptLanguage() :
-        tavrinExisted(KeyPresent(kTavrinKey)), language(rawregistry::ReadRawValue(kLanguageKey, kLanguageValue))
-    {
-    }
-    ~CKeptLanguage()
-    {
-        if (!tavrinExisted) {
-            ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kTavrinKey);
-        } else if (language) {
-            rawregistry::WriteRawValue(kLanguageKey, kLanguageValue, *language);
-        } else {
-            HKEY opened = nullptr;
-            if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kLanguageKey, 0, KEY_SET_VALUE, &opened) == ERROR_SUCCESS) {
-                const COwnedKey key(opened);
-                ::RegDeleteValueA(key.Get(), kLanguageValue);
-            }
-        }
-    }
-    CKeptLanguage(const CKeptLanguage&) = delete;
-    CKeptLanguage& operator=(const CKeptLanguage&) = delete;
-
-    static bool KeyPresent(const char* path)
-    {
-        HKEY opened = nullptr;
-        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &opened) != ERROR_SUCCESS)
-            return false;
-        const COwnedKey key(opened);
-        return true;
-    }
-
-private:
-    bool tavrinExisted;
-    std::optional<rawregistry::CRawValue> language;
-};
-
 }  // namespace
 
 CProcessMemory ReadMemoryOf(HANDLE process)
@@ -528,13 +477,9 @@ CProcessMemory ReadMemoryOf(HANDLE process)
 
 void RunEnduranceSection()
 {
-    const widetree::CWideTree disc(widetree::TempFolder() + L"TavrinEndurance-"
-                                   + std::to_wstring(::GetCurrentProcessId()));
-    if (!LayDisc(disc)) {
-        std::printf("\nEndurance: cannot lay the disc (are FixtureProgram.exe and Splash.exe beside the bench?)\n");
-        return;
-    }
-    const std::string root = widetree::Narrow(disc.Root());
+    const CTestDisc disc("TavrinEndurance");
+    LayDisc(disc);
+    const std::string& root = disc.Root();
     BenchInProcess(root);
 
     if (::FindWindowA(nullptr, kMenuTitle) != nullptr) {
@@ -545,6 +490,10 @@ void RunEnduranceSection()
         std::printf("\nthe Run value \"%s\" would take the real menu to another disc; skipped\n", kRunValue);
         return;
     }
-    const CKeptLanguage keptLanguage;
+    // At a first start the menu stores a language, which goes again with
+    // the keys it needed.
+    CRegistrySeed keptLanguage;
+    keptLanguage.WatchKey(kTavrinKey);
+    keptLanguage.WatchValue(kLanguageKey, kLanguageValue);
     BenchRealMenu(root + "\\Splash.exe", root);
 }

@@ -17,10 +17,14 @@
 #include "res/Text.h"
 #include "res/resource.h"
 #include "system/FolderProbe.h"
+#include "system/RegistryNames.h"
 
 #include "../support/ControlsHarness.h"
 #include "../support/MenuControls.h"
 #include "../support/ReferenceRegion.h"
+#include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
+#include "../support/TestPaths.h"
 
 #include <windows.h>
 
@@ -219,11 +223,6 @@ void BenchWindowRegion()
 // What the start-up, refresh and size sections share.
 
 constexpr char kMenuTitle[] = "Tavrin Vexa";
-constexpr char kKardoKey[] = "SOFTWARE\\Tavrin\\Kardo";
-constexpr char kLanguageValue[] = "Language";
-constexpr char kSuiteFolderValueName[] = "PATH";
-constexpr char kAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-constexpr char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr DWORD kEnglishCode = 9;
 
 // The programs the bench starts or reads, all built beside it.
@@ -235,18 +234,6 @@ constexpr char kFloorProgram[] = "BareMenu.exe";
 constexpr char kInstantProgram[] = "FixtureWindowless.exe";
 constexpr char kInstantConsoleProgram[] = "FixtureProgram.exe";
 constexpr char kPremiereReleaseProgram[] = "FixtureVersionUnicode.exe";  // its FileVersion is "1, 5, 0, 0"
-
-constexpr DWORD kScratchRemovalLimitMs = 10000;
-constexpr DWORD kScratchRemovalStepMs = 20;
-
-// The folder of the bench program, where the build puts every program it uses.
-std::string BenchFolder()
-{
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string program(path, length < MAX_PATH ? length : 0);
-    return program.substr(0, program.find_last_of('\\'));
-}
 
 // The wall times of `runs` rounds in which every work runs once, in turn, so
 // that a slow spell of the machine falls on all of them alike; one untimed
@@ -269,182 +256,13 @@ std::vector<std::vector<double>> InterleavedTimesMs(int runs, const std::vector<
     return times;
 }
 
-// Asks for read access only, which the menu's own full-access test does not,
-// so that the bench sees what is there rather than what the menu may open.
-bool KeyPresent(const std::string& path)
-{
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(opened);
-    return true;
-}
-
-// A REG_SZ value that is there and not empty.
-bool StringValuePresent(const std::string& path, const std::string& name)
-{
-    COwnedKey key;
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return false;
-    key.Reset(opened);
-    DWORD type = 0;
-    DWORD size = 0;
-    return ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS
-        && type == REG_SZ && size > 1;
-}
-
-// Registry changes under HKEY_LOCAL_MACHINE for one measurement, undone
-// newest first when the seed goes: values get their old data back, keys
-// that the seed created (parents included) are deleted with their contents.
-class CRegistrySeed {
-public:
-    CRegistrySeed() = default;
-    ~CRegistrySeed()
-    {
-        for (auto step = undo.rbegin(); step != undo.rend(); ++step)
-            (*step)();
-    }
-    CRegistrySeed(const CRegistrySeed&) = delete;
-    CRegistrySeed& operator=(const CRegistrySeed&) = delete;
-
-    // Creates every missing level of the key; false when one cannot be made.
-    bool Key(const std::string& path)
-    {
-        for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
-            const std::string level = path.substr(0, end);
-            if (!KeyPresent(level)) {
-                if (!Open(level))
-                    return false;
-                undo.push_back([level] { ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, level.c_str()); });
-            }
-            if (end == std::string::npos)
-                return true;
-        }
-    }
-
-    bool String(const std::string& path, const std::string& name, const std::string& value)
-    {
-        return Write(path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
-    }
-
-    bool Dword(const std::string& path, const std::string& name, DWORD value)
-    {
-        return Write(path, name, REG_DWORD, &value, sizeof(value));
-    }
-
-private:
-    static COwnedKey Open(const std::string& path)
-    {
-        HKEY created = nullptr;
-        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
-                              nullptr)
-            != ERROR_SUCCESS)
-            return COwnedKey();
-        return COwnedKey(created);
-    }
-
-    // Keeps the value's present data (or its absence) for the undo, then writes.
-    bool Write(const std::string& path, const std::string& name, DWORD type, const void* data, DWORD size)
-    {
-        if (!Key(path))
-            return false;
-        COwnedKey key = Open(path);
-        if (!key)
-            return false;
-        DWORD oldType = 0;
-        DWORD oldSize = 0;
-        if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &oldType, nullptr, &oldSize) == ERROR_SUCCESS) {
-            std::vector<BYTE> oldData(oldSize + 1);
-            ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &oldType, oldData.data(), &oldSize);
-            oldData.resize(oldSize);
-            undo.push_back([path, name, oldType, oldData] {
-                if (COwnedKey restored = Open(path))
-                    ::RegSetValueExA(restored.Get(), name.c_str(), 0, oldType, oldData.data(),
-                                     static_cast<DWORD>(oldData.size()));
-            });
-        } else {
-            undo.push_back([path, name] {
-                if (COwnedKey restored = Open(path))
-                    ::RegDeleteValueA(restored.Get(), name.c_str());
-            });
-        }
-        return ::RegSetValueExA(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size)
-            == ERROR_SUCCESS;
-    }
-
-    std::vector<std::function<void()>> undo;
-};
-
-// A fresh folder under the temporary folder, removed with everything in it.
-class CScratchFolder {
-public:
-    explicit CScratchFolder(const std::string& name)
-    {
-        static int made = 0;
-        char temp[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, temp);
-        path = std::string(temp) + name + "-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++made);
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-        std::filesystem::create_directories(path, ignored);
-    }
-
-    // A program that has just ended may hold its folder a moment longer.
-    ~CScratchFolder()
-    {
-        for (DWORD waited = 0; waited < kScratchRemovalLimitMs; waited += kScratchRemovalStepMs) {
-            std::error_code failure;
-            std::filesystem::remove_all(path, failure);
-            if (!std::filesystem::exists(path, failure))
-                return;
-            ::Sleep(kScratchRemovalStepMs);
-        }
-        std::printf("cannot remove %s\n", path.c_str());
-    }
-    CScratchFolder(const CScratchFolder&) = delete;
-    CScratchFolder& operator=(const CScratchFolder&) = delete;
-
-    const std::string& Path() const noexcept { return path; }
-
-    // An empty file at a path below the folder, its folders made as needed.
-    bool AddFile(const std::string& relative) const
-    {
-        const std::filesystem::path file = path + relative;
-        std::error_code ignored;
-        std::filesystem::create_directories(file.parent_path(), ignored);
-        std::ofstream(file.string()).put('\0');
-        return std::filesystem::exists(file, ignored);
-    }
-
-    // A copy of a program from beside the bench; says which one is missing.
-    bool AddProgram(const std::string& relative, const char* program) const
-    {
-        const std::filesystem::path file = path + relative;
-        std::error_code ignored;
-        std::filesystem::create_directories(file.parent_path(), ignored);
-        const std::string source = BenchFolder() + "\\" + program;
-        if (::CopyFileA(source.c_str(), file.string().c_str(), FALSE))
-            return true;
-        std::printf("cannot copy %s to %s\n", source.c_str(), file.string().c_str());
-        return false;
-    }
-
-private:
-    std::string path;
-};
-
 // Every file the menu looks for on a full disc, empty, with the clean-up
 // program a copy of a fixture that ends at once (it ignores "/Silent").
-bool LayFullDisc(const CScratchFolder& disc, const char* cleanupStandIn = kInstantProgram)
+void LayFullDisc(const CTestDisc& disc, const char* cleanupStandIn = kInstantProgram)
 {
-    for (const CDiscFile& file : DiscLayoutFiles()) {
-        if (!disc.AddFile(file.path)) {
-            std::printf("cannot make %s%s\n", disc.Path().c_str(), file.path.c_str());
-            return false;
-        }
-    }
-    return disc.AddProgram(kCleanupProgram, cleanupStandIn);
+    for (const CDiscFile& file : DiscLayoutFiles())
+        disc.AddFile(file.path);
+    disc.AddProgram(kCleanupProgram, cleanupStandIn);
 }
 
 // ---------------------------------------------------------------------------
@@ -693,39 +511,41 @@ void BenchStartup()
         std::printf("\n%s\na window titled \"%s\" is open already: close it first\n", title.c_str(), kMenuTitle);
         return;
     }
-    CScratchFolder disc("SplashBenchStartDisc");
-    CScratchFolder bareDisc("SplashBenchStartBareDisc");
-    CScratchFolder consoleDisc("SplashBenchStartConsoleDisc");
-    CScratchFolder records("SplashBenchStartRecords");
-    if (!LayFullDisc(disc) || !disc.AddProgram("\\Splash.exe", kMenuProgram)
-        || !disc.AddProgram("\\BareMenu.exe", kFloorProgram)
-        || !disc.AddProgram("\\BareMenuCleanup.exe", kCleanupFloorProgram) || !LayFullDisc(bareDisc)
-        || !bareDisc.AddProgram("\\Splash.exe", kMenuProgram) || !LayFullDisc(consoleDisc, kInstantConsoleProgram)
-        || !consoleDisc.AddProgram("\\Splash.exe", kMenuProgram))
-        return;
-    const bool timed = disc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram)
-        && disc.AddProgram("\\BareMenuTimed.exe", kTimedFloorProgram)
-        && disc.AddProgram("\\BareMenuCleanupTimed.exe", kTimedCleanupFloorProgram)
-        && bareDisc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram)
-        && consoleDisc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram);
-    if (!timed)
+    CTestDisc disc("SplashBenchStartDisc");
+    CTestDisc bareDisc("SplashBenchStartBareDisc");
+    CTestDisc consoleDisc("SplashBenchStartConsoleDisc");
+    CTestDisc records("SplashBenchStartRecords");
+    LayFullDisc(disc);
+    disc.AddProgram("\\Splash.exe", kMenuProgram);
+    disc.AddProgram("\\BareMenu.exe", kFloorProgram);
+    disc.AddProgram("\\BareMenuCleanup.exe", kCleanupFloorProgram);
+    LayFullDisc(bareDisc);
+    bareDisc.AddProgram("\\Splash.exe", kMenuProgram);
+    LayFullDisc(consoleDisc, kInstantConsoleProgram);
+    consoleDisc.AddProgram("\\Splash.exe", kMenuProgram);
+    bool timed = true;
+    try {
+        disc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram);
+        disc.AddProgram("\\BareMenuTimed.exe", kTimedFloorProgram);
+        disc.AddProgram("\\BareMenuCleanupTimed.exe", kTimedCleanupFloorProgram);
+        bareDisc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram);
+        consoleDisc.AddProgram("\\SplashTimed.exe", kTimedMenuProgram);
+    } catch (const std::exception&) {
+        timed = false;
         std::printf(
             "the timed builds are missing (build SplashTimed, BareMenuTimed and BareMenuCleanupTimed): no breakdown\n");
-    std::error_code removed;
-    std::filesystem::remove(bareDisc.Path() + kCleanupProgram, removed);
-    CRegistrySeed seed;
-    if (!seed.Dword(kKardoKey, kLanguageValue, kEnglishCode)) {
-        std::printf("cannot store the language\n");
-        return;
     }
+    bareDisc.Remove(kCleanupProgram);
+    CRegistrySeed seed;
+    seed.SetDword(kLanguageKey, kLanguageValue, kEnglishCode);
     // A pointer that rests where the menu appears would have it track the
     // pointer (and load the common controls) during the measurement.
     ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
 
     CMenuState cleanupState;
-    cleanupState.discRoot = disc.Path();
+    cleanupState.discRoot = disc.Root();
     CMenuState consoleCleanupState;
-    consoleCleanupState.discRoot = consoleDisc.Path();
+    consoleCleanupState.discRoot = consoleDisc.Root();
     CHeadlessMenuHost host;
     CMenuEntries cleanup(cleanupState, host);
     CMenuEntries consoleCleanup(consoleCleanupState, host);
@@ -775,7 +595,7 @@ void BenchStartup()
     CTimedStarts timedMenu(0), timedBare(1), timedFloor(2), timedConsole(3), timedCleanupFloor(4);
     auto timeFirstPaint = [&](const std::string& program, CTimedStarts& starts) {
         Settle();
-        const CTimedStart start = TimeStartToFirstPaint(program, FolderOfProgram(program), records.Path());
+        const CTimedStart start = TimeStartToFirstPaint(program, FolderOfProgram(program), records.Root());
         if (!start.painted)
             ++failures;
         else if (starts.calls > 0) {
@@ -785,16 +605,16 @@ void BenchStartup()
         }
         ++starts.calls;
     };
-    const std::string menuPath = disc.Path() + "\\Splash.exe";
-    const std::string floorPath = disc.Path() + "\\BareMenu.exe";
-    const std::string bareMenuPath = bareDisc.Path() + "\\Splash.exe";
-    const std::string timedMenuPath = disc.Path() + "\\SplashTimed.exe";
-    const std::string timedFloorPath = disc.Path() + "\\BareMenuTimed.exe";
-    const std::string cleanupFloorPath = disc.Path() + "\\BareMenuCleanup.exe";
-    const std::string timedCleanupFloorPath = disc.Path() + "\\BareMenuCleanupTimed.exe";
-    const std::string timedBarePath = bareDisc.Path() + "\\SplashTimed.exe";
-    const std::string consoleMenuPath = consoleDisc.Path() + "\\Splash.exe";
-    const std::string timedConsolePath = consoleDisc.Path() + "\\SplashTimed.exe";
+    const std::string menuPath = disc.Root() + "\\Splash.exe";
+    const std::string floorPath = disc.Root() + "\\BareMenu.exe";
+    const std::string bareMenuPath = bareDisc.Root() + "\\Splash.exe";
+    const std::string timedMenuPath = disc.Root() + "\\SplashTimed.exe";
+    const std::string timedFloorPath = disc.Root() + "\\BareMenuTimed.exe";
+    const std::string cleanupFloorPath = disc.Root() + "\\BareMenuCleanup.exe";
+    const std::string timedCleanupFloorPath = disc.Root() + "\\BareMenuCleanupTimed.exe";
+    const std::string timedBarePath = bareDisc.Root() + "\\SplashTimed.exe";
+    const std::string consoleMenuPath = consoleDisc.Root() + "\\Splash.exe";
+    const std::string timedConsolePath = consoleDisc.Root() + "\\SplashTimed.exe";
     // The timed builds and the shipped programs each in their own rounds,
     // every round beginning one work further on, so that no kind of start
     // always follows the same other kind.
@@ -1009,19 +829,21 @@ struct CMachineFacts {
 CMachineFacts ReadMachineFacts(bool premiereReleasePlaced)
 {
     CMachineFacts facts;
-    const std::string uninstall = kUninstall;
-    facts.codecsInstalled = KeyPresent(uninstall + "{6a8189b9-edf5-4b5b-97d0-6dd18fc78470}");
-    facts.suiteKey = KeyPresent(uninstall + "{444E2E17-6784-4BF0-926A-996E29E73729}");
-    facts.afterEffectsPlugin = KeyPresent(uninstall + "{CB89C001-6354-46C0-AD14-ABCCB79DADA6}");
-    facts.maxPlugin = KeyPresent(uninstall + "{778B04A4-56EA-40CD-B042-E3842F375A83}");
-    facts.photoshopPlugin = KeyPresent(uninstall + "{EF9EEF08-037B-499F-BDB8-0DFAF9AAF562}");
-    facts.lightWavePlugin = KeyPresent(uninstall + "{A15E3203-D026-4CBB-9947-2825E1AEE4DE}");
-    facts.wallpapers = KeyPresent(uninstall + "{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}");
-    facts.acrobatKey = KeyPresent(std::string(kAppPaths) + "AcroRd32.exe");
-    facts.acrobatFolder = StringValuePresent(std::string(kAppPaths) + "AcroRd32.exe", "Path");
-    facts.suiteFolderStored = StringValuePresent(kKardoKey, kSuiteFolderValueName);
-    facts.premiereRelease
-        = premiereReleasePlaced && StringValuePresent(std::string(kAppPaths) + "Adobe Premiere.exe", "Path");
+    const auto stored = [](const char* key, const char* name) {
+        std::string text;
+        return ReadStringValue(key, name, text) && !text.empty();
+    };
+    facts.codecsInstalled = KeyExists(kCodecsUninstallKey);
+    facts.suiteKey = KeyExists(kSuiteUninstallKey);
+    facts.afterEffectsPlugin = KeyExists(kAfterEffectsPluginKey);
+    facts.maxPlugin = KeyExists(kMaxPluginKey);
+    facts.photoshopPlugin = KeyExists(kPhotoshopPluginKey);
+    facts.lightWavePlugin = KeyExists(kLightWavePluginKey);
+    facts.wallpapers = KeyExists(kWallpapersKey);
+    facts.acrobatKey = KeyExists(kAcrobatReaderAppPathsKey);
+    facts.acrobatFolder = stored(kAcrobatReaderAppPathsKey, kAcrobatReaderFolderValue);
+    facts.suiteFolderStored = stored(kSuiteFolderKey, kSuiteFolderValue);
+    facts.premiereRelease = premiereReleasePlaced && stored(kPremiereAppPathsKey, kPremiereFolderValue);
     return facts;
 }
 
@@ -1134,18 +956,18 @@ CEntryListings MeasureRefresh(const char* name, const CMenuState& state, const s
 // entry but the installed ones looks at the disc.
 void BenchRefresh()
 {
-    CScratchFolder disc("SplashBenchRefreshDisc");
-    CScratchFolder bareDisc("SplashBenchRefreshBareDisc");
-    CScratchFolder machine("SplashBenchMachine");
-    if (!LayFullDisc(disc) || !LayFullDisc(bareDisc) || !machine.AddFile("\\Nimbo\\" + LoadFixedText(IDS_REGISTER_FILE))
-        || !machine.AddProgram("\\Premiere\\Adobe Premiere Pro.exe", kPremiereReleaseProgram)
-        || !machine.AddFile("\\Reader\\AcroRd32.exe"))
-        return;
-    std::error_code removed;
-    std::filesystem::remove(bareDisc.Path() + kCleanupProgram, removed);
+    CTestDisc disc("SplashBenchRefreshDisc");
+    CTestDisc bareDisc("SplashBenchRefreshBareDisc");
+    CTestDisc machine("SplashBenchMachine");
+    LayFullDisc(disc);
+    LayFullDisc(bareDisc);
+    bareDisc.Remove(kCleanupProgram);
+    machine.AddFile("\\Nimbo\\" + LoadFixedText(IDS_REGISTER_FILE));
+    machine.AddProgram("\\Premiere\\Adobe Premiere Pro.exe", kPremiereReleaseProgram);
+    machine.AddFile("\\Reader\\AcroRd32.exe");
 
     CMenuState state;
-    state.discRoot = disc.Path();
+    state.discRoot = disc.Root();
     state.languageCode = kEnglishCode;
 
     CTable table({"machine state", "host", "median ms", "no clean-up program ms", "clean-up alone ms", "clean-up share",
@@ -1154,21 +976,17 @@ void BenchRefresh()
     state.suiteInstalled = false;
     state.model = kModelNone;
     perEntry[0]
-        = MeasureRefresh("1: nothing installed, model 3", state, bareDisc.Path(), ReadMachineFacts(false), table);
+        = MeasureRefresh("1: nothing installed, model 3", state, bareDisc.Root(), ReadMachineFacts(false), table);
     {
         CRegistrySeed seed;
-        const bool seeded = seed.Key(std::string(kUninstall) + "{444E2E17-6784-4BF0-926A-996E29E73729}")
-            && seed.String(kKardoKey, kSuiteFolderValueName, machine.Path() + "\\Nimbo")
-            && seed.String(std::string(kAppPaths) + "AcroRd32.exe", "Path", machine.Path() + "\\Reader")
-            && seed.String(std::string(kAppPaths) + "Adobe Premiere.exe", "Path", machine.Path() + "\\Premiere");
-        if (!seeded) {
-            std::printf("cannot seed the registry for the second state\n");
-            return;
-        }
+        seed.CreateKey(kSuiteUninstallKey);
+        seed.SetString(kSuiteFolderKey, kSuiteFolderValue, machine.Root() + "\\Nimbo");
+        seed.SetString(kAcrobatReaderAppPathsKey, kAcrobatReaderFolderValue, machine.Root() + "\\Reader");
+        seed.SetString(kPremiereAppPathsKey, kPremiereFolderValue, machine.Root() + "\\Premiere");
         state.suiteInstalled = true;
         state.model = kModelVexa100;
         perEntry[1] = MeasureRefresh("2: suite installed, model 1, Reader and Premiere 1.5 registered", state,
-                                     bareDisc.Path(), ReadMachineFacts(true), table);
+                                     bareDisc.Root(), ReadMachineFacts(true), table);
     }
     table.Print("Refresh of all entries on a full disc (medians of alternating runs; the clean-up program ends at "
                 "once; share = (median - no clean-up program) / median; least = one listing per folder the rules "
@@ -1366,7 +1184,7 @@ void BenchSize()
     const char* programs[] = {kMenuProgram, kFloorProgram};
     CProgramImage images[2];
     for (int index = 0; index < 2; ++index) {
-        images[index] = ReadProgramImage(BenchFolder() + "\\" + programs[index]);
+        images[index] = ReadProgramImage(TestProgramFolder() + "\\" + programs[index]);
         if (!images[index].read)
             std::printf("%s: %s\n", programs[index], images[index].problem.c_str());
     }
@@ -1387,7 +1205,7 @@ void BenchSize()
                       std::to_string(image.imports.size()), std::to_string(functionCount(image)),
                       Ratio(static_cast<double>(image.fileBytes), static_cast<double>(images[1].fileBytes))});
     }
-    sizes.Print(("Program size (Release, stripped, static; " + BenchFolder() + ")").c_str());
+    sizes.Print(("Program size (Release, stripped, static; " + TestProgramFolder() + ")").c_str());
 
     // One row per DLL of either program, in the menu's import order first.
     std::vector<std::string> names;
@@ -1434,7 +1252,11 @@ int main(int argc, char** argv)
             wanted = wanted || std::strcmp(argv[i], section.name) == 0;
         if (!wanted)
             continue;
-        section.run();
+        try {
+            section.run();
+        } catch (const std::exception& failure) {
+            std::printf("\nthe section %s stopped: %s\n", section.name, failure.what());
+        }
         ++ran;
     }
     if (ran == 0) {

@@ -3,8 +3,8 @@
 // their question, a program gone from the disc, and the manual with its
 // model question. Stub programs record each command line and working folder.
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
 
@@ -15,10 +15,6 @@ namespace {
 constexpr DWORD kEnglishCode = 9;
 constexpr DWORD kFrenchCode = 1036;
 constexpr int kFrenchOffset = 1000;
-constexpr char kSuiteKey[]
-    = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{444E2E17-6784-4BF0-926A-996E29E73729}";
-constexpr char kCodecsKey[]
-    = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{6a8189b9-edf5-4b5b-97d0-6dd18fc78470}";
 constexpr DWORD kVexa10Codec = 4;
 constexpr char kCleanUpTool[] = "Nimbo\\NimboCleanup.fix";
 constexpr char kSuiteSetup[] = "Nimbo\\setup.exe";
@@ -39,14 +35,14 @@ void SeedCommon(CRegistrySeed& seed, DWORD languageCode)
 {
     seed.RemoveValue(kRunKey, "Splash");
     seed.SetDword(kLanguageKey, kLanguageValue, languageCode);
-    seed.RemoveKey(kSuiteKey);
-    seed.RemoveKey(kCodecsKey);
+    seed.RemoveKey(kSuiteUninstallKey);
+    seed.RemoveKey(kCodecsUninstallKey);
     seed.RemoveValue(kSplashPathKey, kSplashPathValue);
     MovePointerTo(kAwayFromMenu);
 }
 
 // The starts of one program of the disc, in order.
-std::vector<CStubRecord> StartsOf(const CFixtureDisc& disc, const std::string& relative)
+std::vector<CStubRecord> StartsOf(const CTestDisc& disc, const std::string& relative)
 {
     std::vector<CStubRecord> starts;
     for (const CStubRecord& start : disc.Starts())
@@ -85,10 +81,10 @@ TEST(Clicks, CodecsSetupHidesTheMenuThenItsEntryAndTheSuiteShowWhyTheyAreGreyed)
 {
     CRegistrySeed seed;
     SeedCommon(seed, kEnglishCode);
-    CFixtureDisc disc;
+    CTestDisc disc;
     disc.AddMenu();
-    disc.AddProgram(kSuiteSetup);
-    disc.AddProgram(kCodecsSetup, {"sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kCodecsKey)});
+    disc.AddStub(kSuiteSetup);
+    disc.AddStub(kCodecsSetup, {"sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kCodecsUninstallKey)});
     const CProgramTexts texts(disc.MenuPath());
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
@@ -120,10 +116,10 @@ TEST(Clicks, SuiteTypicalInstallationInEnglish)
 {
     CRegistrySeed seed;
     SeedCommon(seed, kEnglishCode);
-    CFixtureDisc disc;
+    CTestDisc disc;
     disc.AddMenu();
-    disc.AddProgram(kCleanUpTool);
-    disc.AddProgram(kSuiteSetup, {"sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kSuiteKey)});
+    disc.AddStub(kCleanUpTool);
+    disc.AddStub(kSuiteSetup, {"sleep " + std::to_string(kSetupRunMs), "regkey " + std::string(kSuiteUninstallKey)});
     const CProgramTexts texts(disc.MenuPath());
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
@@ -150,7 +146,7 @@ TEST(Clicks, SuiteTypicalInstallationInEnglish)
     // until it starts again. A refresh would run the clean-up tool before
     // the click's handler ends, and so before the menu takes the close
     // request posted behind it.
-    ASSERT_TRUE(KeyExists(kSuiteKey));
+    ASSERT_TRUE(KeyExists(kSuiteUninstallKey));
     EXPECT_TRUE(::IsWindowEnabled(menu.Control(IDC_SUITE)));
     menu.PostClose();
     ASSERT_TRUE(menu.WaitForExit());
@@ -161,12 +157,12 @@ TEST(Clicks, SuiteCustomInstallationInFrenchFromAFolderWithBlanks)
 {
     CRegistrySeed seed;
     SeedCommon(seed, kFrenchCode);
-    CFixtureDisc disc("Tavrin Vexa Disc");
+    CTestDisc disc("Tavrin Vexa Disc");
     disc.AddMenu();
-    disc.AddProgram(kSuiteSetup, {"sleep " + std::to_string(kSetupRunMs)});
+    disc.AddStub(kSuiteSetup, {"sleep " + std::to_string(kSetupRunMs)});
     // What an unquoted path would start: the system tries the path up to
     // its first blank before the whole of it.
-    disc.AddProgram("..\\Tavrin.exe");
+    disc.AddStub("..\\Tavrin.exe");
     const CProgramTexts texts(disc.MenuPath());
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
@@ -194,9 +190,9 @@ TEST(Clicks, ProgramGoneFromTheDiscIsReportedWithItsCommandLineAndTheMenuStays)
 {
     CRegistrySeed seed;
     SeedCommon(seed, kEnglishCode);
-    CFixtureDisc disc;
+    CTestDisc disc;
     disc.AddMenu();
-    disc.AddProgram(kSuiteSetup);
+    disc.AddStub(kSuiteSetup);
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
     StartWithEntryOffered(menu, IDC_SUITE);
@@ -220,7 +216,7 @@ TEST(Clicks, ProgramGoneFromTheDiscIsReportedWithItsCommandLineAndTheMenuStays)
 
 // Acrobat Reader registered in a folder of the fixture, both manuals on the
 // disc, and the model as the Codec value gives it (none when 0).
-void MakeManualDisc(CRegistrySeed& seed, CFixtureDisc& disc, DWORD codec)
+void MakeManualDisc(CRegistrySeed& seed, CTestDisc& disc, DWORD codec)
 {
     SeedCommon(seed, kEnglishCode);
     seed.SetString(kAcrobatReaderAppPathsKey, "Path", disc.PathOf(kReaderFolder));
@@ -229,13 +225,13 @@ void MakeManualDisc(CRegistrySeed& seed, CFixtureDisc& disc, DWORD codec)
     else
         seed.SetDword(kCodecKey, kCodecValue, codec);
     disc.AddMenu();
-    disc.AddProgram(kReader);
+    disc.AddStub(kReader);
     disc.AddFile("Docs\\Manual_VexaA.pdf", "%PDF-1.3\n");
     disc.AddFile("Docs\\Manual_VexaB.pdf", "%PDF-1.3\n");
 }
 
 // The reader's command line for one manual of the disc.
-std::string ReaderCommandLine(const CFixtureDisc& disc, const std::string& manual)
+std::string ReaderCommandLine(const CTestDisc& disc, const std::string& manual)
 {
     return disc.PathOf(kReaderFolder) + "\\acrord32 " + disc.PathOf("Docs\\" + manual);
 }
@@ -244,7 +240,7 @@ std::string ReaderCommandLine(const CFixtureDisc& disc, const std::string& manua
 TEST(Clicks, ManualAsksForTheModelUntilOneIsChosenAndOpensItsManual)
 {
     CRegistrySeed seed;
-    CFixtureDisc disc;
+    CTestDisc disc;
     MakeManualDisc(seed, disc, 0);
     {
         SCOPED_TRACE("Vexa100 chosen");
@@ -299,7 +295,7 @@ TEST(Clicks, ManualAsksForTheModelUntilOneIsChosenAndOpensItsManual)
 TEST(Clicks, ManualOfTheStoredModelOpensWithoutAsking)
 {
     CRegistrySeed seed;
-    CFixtureDisc disc;
+    CTestDisc disc;
     MakeManualDisc(seed, disc, kVexa10Codec);
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
     StartWithEntryOffered(menu, IDC_MANUAL);

@@ -3,8 +3,8 @@
 // disabled), drawn in white on the face, and an empty line over everything
 // else, with no trace of the old text left on the screen.
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 #include "ScreenProbe.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
@@ -16,10 +16,6 @@
 namespace {
 
 constexpr DWORD kEnglishCode = 9;
-constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr char kSuiteId[] = "{444E2E17-6784-4BF0-926A-996E29E73729}";
-constexpr char kWallpapersId[] = "{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}";
-constexpr char kAfterEffectsPluginId[] = "{CB89C001-6354-46C0-AD14-ABCCB79DADA6}";
 // The face is dark; only drawn text comes this close to white.
 constexpr int kNearWhite = 0xF0;
 // A place on the screen that no window of the menu covers.
@@ -31,12 +27,12 @@ protected:
     {
         seed.RemoveValue(kRunKey, "Splash");
         seed.SetDword(kLanguageKey, "Language", kEnglishCode);
-        seed.RemoveKey(std::string(kUninstallKey) + kSuiteId);
-        seed.RemoveKey(std::string(kUninstallKey) + kWallpapersId);
-        seed.RemoveKey(std::string(kUninstallKey) + kAfterEffectsPluginId);
+        seed.RemoveKey(kSuiteUninstallKey);
+        seed.RemoveKey(kWallpapersKey);
+        seed.RemoveKey(kAfterEffectsPluginKey);
         disc.AddMenu();
         // The wallpapers are offered; the After Effects plug-in waits for the suite.
-        disc.AddProgram("Bonus\\DesktopWallpapers\\setup.exe");
+        disc.AddStub("Bonus\\DesktopWallpapers\\setup.exe");
         MovePointerTo(kAwayFromMenu);
         menu.reset(new CMenuDriver(disc.MenuPath(), disc.LogPath()));
         ASSERT_NE(nullptr, menu->WaitForWindow()) << "the menu window did not appear";
@@ -90,7 +86,7 @@ protected:
     }
 
     CRegistrySeed seed;
-    CFixtureDisc disc;
+    CTestDisc disc;
     std::unique_ptr<CMenuDriver> menu;
 };
 

@@ -1,9 +1,10 @@
 // The menu started from the disc image's files on a CD-ROM drive letter,
 // which make_disc_test.sh maps and names in SPLASH_CDROM_ROOT ("D:").
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 #include "res/resource.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +28,10 @@ TEST(DiscImage, MenuOnACdRomDriveShowsTheSampleDiscAndTakesTheDriveAsItsRoot)
     ASSERT_EQ(static_cast<UINT>(DRIVE_CDROM), ::GetDriveTypeA((root + "\\").c_str())) << root << " is no CD-ROM drive";
 
     CRegistrySeed seed;
-    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
-    seed.SetDword("SOFTWARE\\Tavrin\\Kardo", "Language", 9);
+    seed.RemoveValue(kRunKey, kRunValue);
+    seed.SetDword(kLanguageKey, kLanguageValue, 9);
     // Only its log is used: the programs run from the drive.
-    CFixtureDisc logHolder;
+    CTestDisc logHolder;
     // Started as autorun starts it, in the drive's root.
     CMenuDriver menu(root + "\\Splash.exe", logHolder.LogPath(), root + "\\");
     ASSERT_NE(nullptr, menu.WaitForWindow()) << "the menu window did not appear";

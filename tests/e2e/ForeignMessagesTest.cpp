@@ -2,10 +2,11 @@
 // and windows that are not the menu's: the menu, which runs as
 // administrator, must not take them for its own objects.
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 #include "framework/Window.h"
 #include "res/resource.h"
+#include "system/RegistryNames.h"
 
 #include <windows.h>
 
@@ -75,15 +76,15 @@ private:
 // The menu in English, its disc root its own folder.
 void SeedEnglishFromItsOwnFolder(CRegistrySeed& seed)
 {
-    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
-    seed.SetDword("SOFTWARE\\Tavrin\\Kardo", "Language", 9);
+    seed.RemoveValue(kRunKey, kRunValue);
+    seed.SetDword(kLanguageKey, kLanguageValue, 9);
 }
 
 TEST(ForeignMessages, BogusPointersAndWindowsOfAnotherProgramAreRefused)
 {
     CRegistrySeed seed;
     SeedEnglishFromItsOwnFolder(seed);
-    CFixtureDisc disc;
+    CTestDisc disc;
     disc.AddMenu();
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
     ASSERT_NE(nullptr, menu.WaitForWindow());
@@ -128,9 +129,9 @@ TEST(ForeignMessages, AClickSentToAGreyedEntryStartsNothing)
 {
     CRegistrySeed seed;
     SeedEnglishFromItsOwnFolder(seed);
-    CFixtureDisc disc;
+    CTestDisc disc;
     disc.AddMenu();
-    disc.AddProgram("Bonus\\DesktopWallpapers\\setup.exe");
+    disc.AddStub("Bonus\\DesktopWallpapers\\setup.exe");
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
     ASSERT_NE(nullptr, menu.WaitForWindow());
     ASSERT_FALSE(::IsWindowEnabled(menu.Control(IDC_SPICEMASTER_DEMO))) << "the demo is not on this disc";

@@ -3,8 +3,9 @@
 // once: each time it shows its window, Exit ends it with exit code 0 (no
 // crash), and the values it must not touch are as they were.
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
+#include "../support/TestPaths.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 #include "res/resource.h"
 
 #include "../support/RawRegistry.h"
@@ -23,9 +24,6 @@ using rawregistry::Utf16;
 
 namespace {
 
-constexpr char kKardoKey[] = "SOFTWARE\\Tavrin\\Kardo";
-constexpr char kSuiteUninstallKey[]
-    = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{444E2E17-6784-4BF0-926A-996E29E73729}";
 constexpr char kErrorCaption[] = "Splash.exe";
 constexpr size_t kLargeLength = 65536;
 constexpr size_t kDeepFolderLength = 60;
@@ -49,9 +47,9 @@ struct CValueName {
     const char* name;
 };
 constexpr CValueName kReadValues[] = {{kRunKey, "Splash"},
-                                      {kKardoKey, "Language"},
+                                      {kLanguageKey, kLanguageValue},
                                       {kCodecKey, "Codec"},
-                                      {kKardoKey, "PATH"},
+                                      {kSuiteFolderKey, kSuiteFolderValue},
                                       {kAcrobatReaderAppPathsKey, "Path"},
                                       {kPremiereAppPathsKey, "Path"}};
 constexpr size_t kValueCount = sizeof(kReadValues) / sizeof(kReadValues[0]);
@@ -238,7 +236,7 @@ TEST_P(HostileStart, ShowsTheMenuEndsWithCodeZeroAndKeepsTheValuesItMayNotTouch)
     }
     if (seedCase.suiteInstalled)
         seed.CreateKey(kSuiteUninstallKey);
-    CFixtureDisc disc;
+    CTestDisc disc;
     disc.AddMenu();
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
@@ -382,7 +380,7 @@ TEST_P(HostileRoot, TheMenuFindsAndStartsItsItems)
 {
     CRegistrySeed seed;
     seed.RemoveValue(kRunKey, "Splash");
-    CFixtureDisc disc;
+    CTestDisc disc;
     std::wstring root = widetree::Widen(disc.Folder()) + L"\\" + GetParam().folder;
     if (GetParam().deep) {
         while (root.size() + 1 + kDeepFolderLength < kDeepRootLength)
@@ -430,7 +428,7 @@ TEST(HostileItem, AFolderNamedLikeTheInstallerFailsWithTheStartMessage)
 {
     CRegistrySeed seed;
     seed.RemoveValue(kRunKey, "Splash");
-    CFixtureDisc disc;
+    CTestDisc disc;
     disc.AddMenu();
     disc.AddFile("Bonus\\DesktopWallpapers\\setup.exe\\inside.txt", "a folder, not a program");
 
@@ -456,9 +454,9 @@ TEST(HostileTwice, ASecondCopyDuringTheFirstCopysStartUpEndsQuietly)
 {
     CRegistrySeed seed;
     seed.RemoveValue(kRunKey, "Splash");
-    CFixtureDisc disc;
+    CTestDisc disc;
     disc.AddMenu();
-    disc.AddProgram("Nimbo\\NimboCleanup.fix", {kSlowCleanup});
+    disc.AddStub("Nimbo\\NimboCleanup.fix", {kSlowCleanup});
 
     const DWORD firstStarted = ::GetTickCount();
     CMenuDriver first(disc.MenuPath(), disc.LogPath());

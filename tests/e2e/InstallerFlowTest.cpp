@@ -3,8 +3,8 @@
 // the menu keeps answering other programs meanwhile, and comes back with
 // the entry greyed once the product is registered.
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
 
@@ -13,8 +13,6 @@
 namespace {
 
 constexpr DWORD kEnglishCode = 9;
-constexpr char kWallpapersKey[]
-    = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}";
 constexpr char kWallpapersSetup[] = "Bonus\\DesktopWallpapers\\setup.exe";
 constexpr DWORD kSetupRunMs = 800;
 constexpr DWORD kFlowTimeoutMs = 15000;
@@ -22,7 +20,7 @@ constexpr DWORD kFlowTimeoutMs = 15000;
 // English chosen, no Run value, and the wallpapers not installed.
 void SeedEnglishWithoutWallpapers(CRegistrySeed& seed)
 {
-    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
+    seed.RemoveValue(kRunKey, kRunValue);
     seed.SetDword(kLanguageKey, "Language", kEnglishCode);
     seed.RemoveKey(kWallpapersKey);
 }
@@ -34,9 +32,9 @@ std::vector<CStubRecord> RunWallpapersSetup(const std::vector<std::string>& acti
 {
     CRegistrySeed seed;
     SeedEnglishWithoutWallpapers(seed);
-    CFixtureDisc disc;
+    CTestDisc disc;
     disc.AddMenu();
-    disc.AddProgram(kWallpapersSetup, actions);
+    disc.AddStub(kWallpapersSetup, actions);
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
     EXPECT_NE(nullptr, menu.WaitForWindow());
@@ -109,7 +107,7 @@ TEST(InstallerFlow, SetupThatCannotStartIsReportedWithItsCommandLineAndTheMenuSt
 {
     CRegistrySeed seed;
     SeedEnglishWithoutWallpapers(seed);
-    CFixtureDisc disc;
+    CTestDisc disc;
     disc.AddMenu();
     // On the disc, so the entry is offered, but no program.
     disc.AddFile(kWallpapersSetup, "not a program");
@@ -153,11 +151,11 @@ TEST(InstallerFlow, ACommandSentWhileASetupRunsIsCarriedOutOnceTheSetupHasEnded)
     constexpr char kDemo[] = "Bonus\\Pixelan\\spicemaster2tavrindemo.exe";
     CRegistrySeed seed;
     SeedEnglishWithoutWallpapers(seed);
-    CFixtureDisc disc;
+    CTestDisc disc;
     disc.AddMenu();
     // The setup's last act, the broadcast, leaves lines in the log.
-    disc.AddProgram(kWallpapersSetup, {"sleep 1500", "broadcast"});
-    disc.AddProgram(kDemo);
+    disc.AddStub(kWallpapersSetup, {"sleep 1500", "broadcast"});
+    disc.AddStub(kDemo);
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
     ASSERT_NE(nullptr, menu.WaitForWindow());
@@ -185,9 +183,9 @@ TEST(InstallerFlow, AnExitSentWhileTheCleanUpRunsEndsTheMenuOnceItHasStarted)
 {
     CRegistrySeed seed;
     SeedEnglishWithoutWallpapers(seed);
-    CFixtureDisc disc;
+    CTestDisc disc;
     disc.AddMenu();
-    disc.AddProgram("Nimbo\\NimboCleanup.fix", {"sleep 1500"});
+    disc.AddStub("Nimbo\\NimboCleanup.fix", {"sleep 1500"});
 
     CMenuDriver menu(disc.MenuPath(), disc.LogPath());
     ASSERT_EQ(1u, disc.WaitForStarts(1, kWindowTimeoutMs).size()) << "the clean-up did not start";

@@ -2,8 +2,8 @@
 // focus cue read from the screen before and after a key, and what a screen
 // reader hears in French.
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 #include "ScreenProbe.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
@@ -19,10 +19,7 @@ namespace {
 
 constexpr DWORD kFrenchCode = 1036;
 constexpr int kFrenchOffset = 1000;
-constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr char kWallpapersId[] = "{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}";
-constexpr const char* kProductIds[]
-    = {"{444E2E17-6784-4BF0-926A-996E29E73729}", "{6a8189b9-edf5-4b5b-97d0-6dd18fc78470}", kWallpapersId};
+constexpr const char* kProductKeys[] = {kSuiteUninstallKey, kCodecsUninstallKey, kWallpapersKey};
 constexpr char kSuiteSetup[] = "Nimbo\\setup.exe";
 constexpr char kWallpapersSetup[] = "Bonus\\DesktopWallpapers\\setup.exe";
 constexpr char kCodecsSetup[] = "Bonus\\VFWSoftwareCodecs\\setup.exe";
@@ -88,14 +85,14 @@ protected:
     // The suite, the wallpapers and the codecs are offered; every other entry is greyed.
     void Start(const std::vector<std::string>& wallpapersActions = {})
     {
-        seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
+        seed.RemoveValue(kRunKey, kRunValue);
         seed.SetDword(kLanguageKey, "Language", 9);
-        for (const char* id : kProductIds)
-            seed.RemoveKey(std::string(kUninstallKey) + id);
+        for (const char* key : kProductKeys)
+            seed.RemoveKey(key);
         disc.AddMenu();
-        disc.AddProgram(kSuiteSetup);
-        disc.AddProgram(kCodecsSetup);
-        disc.AddProgram(kWallpapersSetup, wallpapersActions);
+        disc.AddStub(kSuiteSetup);
+        disc.AddStub(kCodecsSetup);
+        disc.AddStub(kWallpapersSetup, wallpapersActions);
         MovePointerTo(POINT{1200, 1000});
         Restart();
     }
@@ -113,7 +110,7 @@ protected:
     std::wstring Line() const { return WideWindowText(Control(IDC_DESCRIPTION)); }
 
     CRegistrySeed seed;
-    CFixtureDisc disc;
+    CTestDisc disc;
     std::unique_ptr<CMenuDriver> menu;
 };
 
@@ -172,7 +169,7 @@ TEST_F(Keyboard, KeysMoveTheFocusInScreenOrderWithTheCueAndTheDescription)
 // installer greyed, and Enter on Exit ends the menu.
 TEST_F(Keyboard, EnterAndSpacePressTheFocusedButtonAndTheFocusOutlivesItsGreying)
 {
-    Start({"sleep 800", "regkey " + std::string(kUninstallKey) + kWallpapersId});
+    Start({"sleep 800", "regkey " + std::string(kWallpapersKey)});
     const struct {
         std::vector<WORD> moves;
         int focus;
@@ -212,10 +209,9 @@ TEST_F(Keyboard, EnterAndSpacePressTheFocusedButtonAndTheFocusOutlivesItsGreying
 // first question.
 TEST_F(Keyboard, LanguageAndModelChosenByKeysThenTheScreenReadersFrench)
 {
-    seed.SetString("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe", "Path",
-                   disc.PathOf("Reader"));
+    seed.SetString(kAcrobatReaderAppPathsKey, kAcrobatReaderFolderValue, disc.PathOf("Reader"));
     seed.RemoveValue("Software\\Tavrin", "Codec");
-    disc.AddProgram("Reader\\acrord32.exe");
+    disc.AddStub("Reader\\acrord32.exe");
     disc.AddFile("Docs\\Manual_VexaA.pdf", "%PDF-1.3\n");
     disc.AddFile("Docs\\Manual_VexaB.pdf", "%PDF-1.3\n");
     Start();

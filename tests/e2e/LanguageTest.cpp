@@ -4,8 +4,8 @@
 // relabels the whole menu, while picking the same language or leaving the
 // dialog with Escape changes nothing.
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
 
@@ -84,7 +84,7 @@ protected:
         disc.AddMenu();
         // Every refresh of all entries runs the clean-up tool: its starts
         // count the refreshes.
-        disc.AddProgram(kCleanUpTool);
+        disc.AddStub(kCleanUpTool);
         MovePointerTo(kAwayFromMenu);
     }
 
@@ -140,7 +140,7 @@ protected:
     }
 
     CRegistrySeed seed;
-    CFixtureDisc disc;
+    CTestDisc disc;
     std::unique_ptr<CMenuDriver> menu;
 };
 

@@ -3,10 +3,11 @@
 // window's outline. Colours are compared with a small tolerance, since the
 // pictures are stretched to the window's size.
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 #include "ScreenProbe.h"
 #include "res/resource.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +107,7 @@ class MenuPicture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
+        seed.RemoveValue(kRunKey, kRunValue);
         disc.AddMenu();
         MovePointerTo(kAwayFromMenu);
     }
@@ -170,7 +171,7 @@ protected:
     }
 
     CRegistrySeed seed;
-    CFixtureDisc disc;
+    CTestDisc disc;
     std::unique_ptr<CMenuDriver> menu;
 };
 
@@ -221,7 +222,7 @@ TEST_F(MenuPicture, ExitButtonShowsItsCrossFrameAndLightsUpUnderThePointer)
 // button with room on both sides, whole, as the screen shows it.
 TEST_F(MenuPicture, CaptionsStandCentredOnTheirButtonsWithRoomOnBothSides)
 {
-    seed.SetDword("SOFTWARE\\Tavrin\\Kardo", "Language", kGermanCode);
+    seed.SetDword(kLanguageKey, kLanguageValue, kGermanCode);
     CMenuDriver& menu = StartMenu();
     ASSERT_NE(nullptr, menu.Window());
 

@@ -1,8 +1,8 @@
 // The menu as a user meets it: the window that appears, the one-copy rule,
 // the ways to close it, and the Run value it takes its disc from.
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
 
@@ -42,7 +42,7 @@ protected:
     }
 
     CRegistrySeed seed;
-    CFixtureDisc disc;
+    CTestDisc disc;
     std::vector<std::unique_ptr<CMenuDriver>> menus;
 };
 
@@ -203,8 +203,8 @@ TEST_F(MenuWindow, RunValueWithoutABackslashStays)
 // the one of the program the Run value names, not its own.
 TEST_F(MenuWindow, RunValueNamesTheDiscTheCleanUpToolIsStartedFrom)
 {
-    disc.AddProgram("Nimbo\\NimboCleanup.fix");
-    disc.AddProgram("Other Disc\\Nimbo\\NimboCleanup.fix");
+    disc.AddStub("Nimbo\\NimboCleanup.fix");
+    disc.AddStub("Other Disc\\Nimbo\\NimboCleanup.fix");
     seed.SetString(kRunKey, kRunValue, disc.PathOf("Other Disc\\Splash.exe"));
 
     CMenuDriver& menu = StartMenu();

@@ -3,9 +3,11 @@
 // menu runs as administrator and must take none of them; the disc check
 // neither.
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
+#include "../support/TestPaths.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 #include "res/resource.h"
+#include "system/RegistryNames.h"
 
 #include <psapi.h>
 #include <shlwapi.h>
@@ -73,17 +75,16 @@ std::vector<std::string> EndProgramsStartedBy(DWORD parentId)
 TEST(PlantedFiles, AreNeitherLoadedNorStartedByTheMenuOrTheCheck)
 {
     CRegistrySeed seed;
-    seed.RemoveValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Splash");
-    seed.SetDword("SOFTWARE\\Tavrin\\Kardo", "Language", 9);
-    CFixtureDisc disc;
+    seed.RemoveValue(kRunKey, kRunValue);
+    seed.SetDword(kLanguageKey, kLanguageValue, 9);
+    CTestDisc disc;
     const std::string current = disc.Folder() + "\\current";
     disc.AddMenu();
     disc.AddFile("Readme.htm", "<html></html>");
     // Premiere registered with its program, so that the menu reads a file's version.
-    disc.AddProgram("Premiere\\Adobe Premiere Pro.exe");
-    seed.SetString("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Adobe Premiere.exe", "Path",
-                   disc.PathOf("Premiere"));
-    disc.AddProgram("Baseline.exe");  // a program that imports only the system's own libraries
+    disc.AddStub("Premiere\\Adobe Premiere Pro.exe");
+    seed.SetString(kPremiereAppPathsKey, kPremiereFolderValue, disc.PathOf("Premiere"));
+    disc.AddStub("Baseline.exe");  // a program that imports only the system's own libraries
     ::CopyFileA((TestProgramFolder() + "\\SplashCheck.exe").c_str(), disc.PathOf("SplashCheck.exe").c_str(), FALSE);
     MakeParentFolders(current + "\\explorer.exe");
     for (const std::string& folder : {disc.Root(), current}) {

@@ -1,8 +1,8 @@
 // The built Splash.exe as a file: a 32-bit Windows GUI program that imports
 // no DLL beyond those Windows always takes from the system folder, whose
-// three dialog templates read back control by control as the menu's layout
-// gives them.
-#include "FixtureDisc.h"
+// three dialog templates hold the controls the program binds.
+#include "../support/MenuControls.h"
+#include "../support/TestDisc.h"
 #include "res/resource.h"
 
 #include "../support/TestPaths.h"
@@ -27,10 +27,6 @@ constexpr std::uint16_t kMagicPe32 = 0x010B;
 constexpr std::uint16_t kSubsystemGui = 2;
 constexpr std::uint16_t kButtonAtom = 0x0080;
 constexpr std::uint16_t kStaticAtom = 0x0082;
-
-constexpr DWORD kEntryStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
-constexpr DWORD kHiddenEntryStyle = WS_CHILD | WS_TABSTOP | BS_OWNERDRAW;
-constexpr DWORD kGroupButtonStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | BS_OWNERDRAW;
 
 // The program that ships: the 32-bit release build, whatever architecture
 // these tests were built for. Reading it as a file needs no 32-bit Wine.
@@ -182,34 +178,9 @@ struct CTemplateItem {
     DWORD style;
     DWORD extendedStyle;
 
-    bool operator==(const CTemplateItem& other) const
-    {
-        return id == other.id && text == other.text && x == other.x && y == other.y && width == other.width
-            && height == other.height && style == other.style && extendedStyle == other.extendedStyle
-            && SameClass(other);
-    }
-
     // The class may be stored as its predefined atom or by name.
-    bool SameClass(const CTemplateItem& other) const
-    {
-        const auto name = [](const CTemplateItem& item) {
-            if (item.classAtom == kButtonAtom)
-                return std::string("button");
-            if (item.classAtom == kStaticAtom)
-                return std::string("static");
-            return Lower(item.className);
-        };
-        return name(*this) == name(other);
-    }
+    bool Is(std::uint16_t atom, const char* name) const { return classAtom == atom || Lower(className) == name; }
 };
-
-// How GoogleTest shows a control when a comparison fails.
-void PrintTo(const CTemplateItem& item, std::ostream* out)
-{
-    *out << "{id " << item.id << ", class " << (item.classAtom ? std::to_string(item.classAtom) : item.className)
-         << ", \"" << item.text << "\", " << item.x << "," << item.y << " " << item.width << "x" << item.height
-         << ", style 0x" << std::hex << item.style << ", ex 0x" << item.extendedStyle << std::dec << "}";
-}
 
 struct CDialogTemplate {
     bool extended = false;
@@ -381,109 +352,71 @@ TEST(ProgramFile, ManifestAsksForNoRightsAndTheUtf8CodePage)
     EXPECT_NE(std::string::npos, manifest.find(">UTF-8</activeCodePage>"));
 }
 
-// An owner-drawn button of a template, as the expectations list it.
-CTemplateItem Button(int id, const char* text, short x, short y, short width, short height, DWORD style)
+// What the program relies on in each of its templates: a borderless popup
+// in the font that the linked fonts take their height from, with exactly the
+// controls that its code binds, every button owner-drawn for the hover
+// buttons, each control inside the dialog and none over another.
+struct CTemplateRow {
+    const char* name;
+    int id;
+    DWORD style;
+    DWORD extendedStyle;
+    std::vector<int> controls;
+    std::vector<int> hidden;  // controls that start hidden
+};
+
+TEST(ProgramFile, TemplatesHoldTheControlsTheMenuBindsEachInItsOwnPlace)
 {
-    return CTemplateItem{id, kButtonAtom, "", text, x, y, width, height, style, 0};
-}
-
-TEST(ProgramFile, MainMenuTemplateHoldsItsEighteenControlsInTabOrder)
-{
-    const CDialogTemplate dialog = LoadTemplate(IDD_MENU);
-
-    EXPECT_TRUE(dialog.extended);
-    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_BORDER | DS_SETFONT), dialog.style);
-    EXPECT_EQ(static_cast<DWORD>(WS_EX_APPWINDOW), dialog.extendedStyle);
-    EXPECT_EQ(0, dialog.x);
-    EXPECT_EQ(0, dialog.y);
-    EXPECT_EQ(508, dialog.width);
-    EXPECT_EQ(344, dialog.height);
-    EXPECT_FALSE(dialog.hasMenu);
-    EXPECT_FALSE(dialog.hasClass);
-    EXPECT_EQ("", dialog.title);
-    EXPECT_EQ("MS Sans Serif", dialog.font);
-    EXPECT_EQ(8, dialog.pointSize);
-    EXPECT_EQ(0, dialog.weight);
-    EXPECT_EQ(0, dialog.italic);
-    EXPECT_EQ(DEFAULT_CHARSET, dialog.charset);
-
-    const std::vector<CTemplateItem> expected = {
-        Button(IDC_SUITE, "Install Nimbo", 217, 120, 136, 16, kEntryStyle | BS_NOTIFY),
-        Button(IDC_HOTFIX, "Install Nimbo HotFix2", 218, 150, 136, 16, kEntryStyle),
-        Button(IDC_EFFECT_ADDONS, "Install AddOns", 218, 180, 136, 16, kEntryStyle),
-        Button(IDC_WALLPAPERS, "InstallVexaWallpaper", 218, 210, 136, 16, kEntryStyle),
-        Button(IDC_VFW_CODECS, "InstallVFW", 218, 240, 136, 16, kEntryStyle),
-        Button(IDC_REGISTER, "Register your Product", 218, 270, 136, 16, kEntryStyle),
-        Button(IDC_AFTER_EFFECTS_PLUGIN, "InstallAfterEffect", 361, 120, 136, 16, kEntryStyle),
-        Button(IDC_PHOTOSHOP_PLUGIN, "InstallPhotoshop", 361, 150, 136, 16, kEntryStyle),
-        Button(IDC_MAX_PLUGIN, "Install3DSMax", 361, 180, 136, 16, kEntryStyle),
-        Button(IDC_LIGHTWAVE_PLUGIN, "InstallLightwave", 361, 210, 136, 16, kEntryStyle),
-        Button(IDC_SPICEMASTER_DEMO, "InstallPixelan", 361, 240, 136, 16, kEntryStyle),
-        Button(IDC_PREMIERE_UPDATER, "Install Premiere Pro updater", 361, 270, 136, 16, kEntryStyle),
-        Button(IDC_LANGUAGE, "Language", 361, 314, 135, 19, kEntryStyle),
-        Button(IDC_ACROBAT_READER, "InstallAcrobatReader", 7, 338, 90, 6, kHiddenEntryStyle),
-        Button(IDC_MANUAL, "View Manual", 99, 338, 43, 6, kHiddenEntryStyle),
-        Button(IDC_README, "ViewReadme", 144, 338, 135, 6, kHiddenEntryStyle),
-        Button(IDOK, "Exit", 482, 12, 14, 13, kEntryStyle),
-        CTemplateItem{IDC_DESCRIPTION, kStaticAtom, "", "", 30, 196, 171, 56,
-                      WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, WS_EX_TRANSPARENT},
+    std::vector<int> menuControls(std::begin(kMenuControls), std::end(kMenuControls));
+    menuControls.push_back(IDC_DESCRIPTION);
+    const CTemplateRow rows[] = {
+        {"menu",
+         IDD_MENU,
+         WS_POPUP | WS_VISIBLE | WS_BORDER | DS_SETFONT,
+         WS_EX_APPWINDOW,
+         menuControls,
+         {IDC_ACROBAT_READER, IDC_MANUAL, IDC_README}},
+        {"language",
+         IDD_LANGUAGE,
+         WS_POPUP | DS_SETFONT,
+         0,
+         {IDC_ENGLISH, IDC_FRENCH, IDC_GERMAN, IDC_ITALIAN, IDC_SPANISH, IDC_JAPANESE},
+         {}},
+        {"model", IDD_MODEL, WS_POPUP | DS_MODALFRAME | DS_SETFONT, 0, {IDC_MODEL_EXIT, IDC_VEXA10, IDC_VEXA100}, {}},
     };
-    ASSERT_EQ(expected.size(), dialog.items.size());
-    for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(expected[i], dialog.items[i]) << "template order " << i + 1;
-}
+    for (const CTemplateRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CDialogTemplate dialog = LoadTemplate(row.id);
+        EXPECT_EQ(row.style, dialog.style);
+        EXPECT_EQ(row.extendedStyle, dialog.extendedStyle);
+        EXPECT_FALSE(dialog.hasMenu);
+        EXPECT_EQ("", dialog.title);
+        EXPECT_EQ("MS Sans Serif", dialog.font);
+        EXPECT_EQ(8, dialog.pointSize);
 
-TEST(ProgramFile, LanguageTemplateHoldsSixButtonsWithoutTabStops)
-{
-    const CDialogTemplate dialog = LoadTemplate(IDD_LANGUAGE);
-
-    EXPECT_FALSE(dialog.extended);
-    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | DS_SETFONT), dialog.style);
-    EXPECT_EQ(0u, dialog.extendedStyle);
-    EXPECT_EQ(136, dialog.width);
-    EXPECT_EQ(149, dialog.height);
-    EXPECT_FALSE(dialog.hasMenu);
-    EXPECT_EQ("", dialog.title);
-    EXPECT_EQ("MS Sans Serif", dialog.font);
-    EXPECT_EQ(8, dialog.pointSize);
-
-    const std::vector<CTemplateItem> expected = {
-        Button(IDC_ENGLISH, "English", 10, 10, 115, 14, kGroupButtonStyle),
-        Button(IDC_FRENCH,
-               "Fran\xC3\xA7"
-               "ais",
-               10, 33, 115, 14, kGroupButtonStyle),
-        Button(IDC_GERMAN, "Deutsh", 10, 56, 115, 14, kGroupButtonStyle),
-        Button(IDC_ITALIAN, "Italiano", 10, 79, 115, 14, kGroupButtonStyle),
-        Button(IDC_JAPANESE, "Japonais", 10, 125, 115, 14, kGroupButtonStyle),
-        Button(IDC_SPANISH, "Espa\xC3\xB1ol", 10, 102, 115, 14, kGroupButtonStyle),
-    };
-    ASSERT_EQ(expected.size(), dialog.items.size());
-    for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(expected[i], dialog.items[i]) << "template order " << i + 1;
-}
-
-TEST(ProgramFile, ModelTemplateHoldsTheExitButtonAndTheTwoModels)
-{
-    const CDialogTemplate dialog = LoadTemplate(IDD_MODEL);
-
-    EXPECT_FALSE(dialog.extended);
-    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | DS_MODALFRAME | DS_SETFONT), dialog.style);
-    EXPECT_EQ(141, dialog.width);
-    EXPECT_EQ(89, dialog.height);
-    EXPECT_FALSE(dialog.hasMenu);
-    EXPECT_EQ("", dialog.title);
-    EXPECT_EQ("MS Sans Serif", dialog.font);
-    EXPECT_EQ(8, dialog.pointSize);
-
-    const std::vector<CTemplateItem> expected = {
-        Button(IDC_MODEL_EXIT, "Cancel", 58, 61, 27, 9, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW),
-        Button(IDC_VEXA10, "Vexa10", 4, 12, 131, 9, kGroupButtonStyle),
-        Button(IDC_VEXA100, "Vexa100", 4, 36, 131, 9, kGroupButtonStyle),
-    };
-    ASSERT_EQ(expected.size(), dialog.items.size());
-    for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(expected[i], dialog.items[i]) << "template order " << i + 1;
+        std::multiset<int> ids;
+        for (const CTemplateItem& item : dialog.items) {
+            SCOPED_TRACE("control " + std::to_string(item.id));
+            ids.insert(item.id);
+            const bool hidden = std::count(row.hidden.begin(), row.hidden.end(), item.id) != 0;
+            EXPECT_EQ(!hidden, (item.style & WS_VISIBLE) != 0);
+            if (item.id == IDC_DESCRIPTION) {
+                EXPECT_TRUE(item.Is(kStaticAtom, "static"));
+            } else {
+                EXPECT_TRUE(item.Is(kButtonAtom, "button"));
+                EXPECT_EQ(static_cast<DWORD>(BS_OWNERDRAW), item.style & BS_TYPEMASK);
+            }
+            EXPECT_TRUE(item.x >= 0 && item.y >= 0 && item.x + item.width <= dialog.width
+                        && item.y + item.height <= dialog.height)
+                << item.x << "," << item.y << " " << item.width << "x" << item.height;
+            for (const CTemplateItem& other : dialog.items) {
+                const bool apart = other.x >= item.x + item.width || item.x >= other.x + other.width
+                    || other.y >= item.y + item.height || item.y >= other.y + other.height;
+                EXPECT_TRUE(&other == &item || apart) << "over control " << other.id;
+            }
+        }
+        EXPECT_EQ(std::multiset<int>(row.controls.begin(), row.controls.end()), ids);
+    }
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The stub that stands in for every program on the disc: the other tests
 // trust its records and its actions, so these pin them down first.
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@ constexpr char kTestKey[] = "SOFTWARE\\Tavrin\\E2eStub";
 
 TEST(StubProgram, RecordsItsPathCommandLineAndWorkingFolderInTheLogThatTheEnvironmentNames)
 {
-    CFixtureDisc disc;
-    disc.AddProgram("Bonus\\Pixelan\\spicemaster2tavrindemo.exe");
+    CTestDisc disc;
+    disc.AddStub("Bonus\\Pixelan\\spicemaster2tavrindemo.exe");
     const std::string program = disc.PathOf("Bonus\\Pixelan\\spicemaster2tavrindemo.exe");
 
     ASSERT_EQ(0u, RunAndWait(program + " /l0x40C", disc.LogPath()));
@@ -31,14 +31,13 @@ TEST(StubProgram, RecordsItsPathCommandLineAndWorkingFolderInTheLogThatTheEnviro
 
 TEST(StubProgram, CarriesOutItsSidecarInOrderAndEndsWithTheGivenCode)
 {
-    CFixtureDisc disc;
+    CTestDisc disc;
     CRegistrySeed seed;
     seed.WatchKey(kTestKey);
-    disc.AddProgram("Tavrin HotFix2\\Vexa_HotFix2.exe",
-                    {"sleep 100", "regkey " + std::string(kTestKey) + "\\Made By Stub",
-                     "regvalue \"" + std::string(kTestKey) + "\" \"Install Folder\" %STUB_FOLDER%\\Sub Folder",
-                     "copyself %STUB_FOLDER%\\Copy\\Again.exe", "exit 7",
-                     "regkey " + std::string(kTestKey) + "\\Late"});
+    disc.AddStub("Tavrin HotFix2\\Vexa_HotFix2.exe",
+                 {"sleep 100", "regkey " + std::string(kTestKey) + "\\Made By Stub",
+                  "regvalue \"" + std::string(kTestKey) + "\" \"Install Folder\" %STUB_FOLDER%\\Sub Folder",
+                  "copyself %STUB_FOLDER%\\Copy\\Again.exe", "exit 7", "regkey " + std::string(kTestKey) + "\\Late"});
 
     const DWORD start = ::GetTickCount();
     EXPECT_EQ(7u, RunAndWait(disc.PathOf("Tavrin HotFix2\\Vexa_HotFix2.exe"), disc.LogPath()));
@@ -58,9 +57,9 @@ TEST(StubProgram, CarriesOutItsSidecarInOrderAndEndsWithTheGivenCode)
 // CreateProcessA; the system runs it for what it is, a program.
 TEST(StubProgram, StartsUnderTheCleanUpToolsFixNameWithOrWithoutQuotes)
 {
-    CFixtureDisc disc;
-    disc.AddProgram("Nimbo\\NimboCleanup.fix");
-    disc.AddProgram("Disc With Blanks\\Nimbo\\NimboCleanup.fix");
+    CTestDisc disc;
+    disc.AddStub("Nimbo\\NimboCleanup.fix");
+    disc.AddStub("Disc With Blanks\\Nimbo\\NimboCleanup.fix");
     const std::string plain = disc.PathOf("Nimbo\\NimboCleanup.fix");
     const std::string blanks = disc.PathOf("Disc With Blanks\\Nimbo\\NimboCleanup.fix");
 
@@ -77,8 +76,8 @@ TEST(StubProgram, StartsUnderTheCleanUpToolsFixNameWithOrWithoutQuotes)
 
 TEST(StubProgram, BroadcastReportsThatEveryWindowAnswered)
 {
-    CFixtureDisc disc;
-    disc.AddProgram("Nimbo\\setup.exe", {"broadcast"});
+    CTestDisc disc;
+    disc.AddStub("Nimbo\\setup.exe", {"broadcast"});
 
     EXPECT_EQ(0u, RunAndWait(disc.PathOf("Nimbo\\setup.exe"), disc.LogPath()));
 

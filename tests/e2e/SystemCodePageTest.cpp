@@ -5,8 +5,9 @@
 // functions exactly as its string table holds it, in each of the six
 // languages: Japanese too, which the system's code page cannot hold.
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
+#include "../support/TestPaths.h"
 #include "Driver.h"
-#include "FixtureDisc.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
 
@@ -18,8 +19,6 @@
 namespace {
 
 constexpr char kSystemCodePageMenu[] = "SplashSystemCodePage.exe";
-constexpr char kWallpapersKey[]
-    = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}";
 // A folder where the wallpapers' installer should be: the entry is offered
 // and its click fails to start it, which shows the error message.
 constexpr char kWallpapersProgram[] = "Bonus\\DesktopWallpapers\\setup.exe";
@@ -98,7 +97,7 @@ protected:
     }
 
     CRegistrySeed seed;
-    CFixtureDisc disc;
+    CTestDisc disc;
     std::unique_ptr<CProgramTexts> texts;
     std::unique_ptr<CMenuDriver> menu;
 };

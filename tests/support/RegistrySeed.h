@@ -25,6 +25,9 @@ public:
     // Touches nothing now, but gives the key back its present existence at
     // the end: for keys that the programs under test create.
     void WatchKey(const std::string& key);
+    // Touches nothing now, but gives the value back its present data (or
+    // absence) at the end.
+    void WatchValue(const std::string& key, const std::string& name) { SaveValue(key, name); }
 
 private:
     struct CSavedValue {

@@ -91,7 +91,8 @@ std::wstring TooltipText(HWND tooltip)
 }
 
 const char* const kMenuKeys[] = {
-    kSuiteGuid, kCodecsGuid, kAfterEffectsGuid, kMaxGuid, kPhotoshopGuid, kWallpapersGuid, kLightWaveGuid,
+    kSuiteUninstallKey,  kCodecsUninstallKey, kAfterEffectsPluginKey, kMaxPluginKey,
+    kPhotoshopPluginKey, kWallpapersKey,      kLightWavePluginKey,
 };
 
 class EntriesTest : public ::testing::Test {
@@ -99,11 +100,11 @@ protected:
     void SetUp() override
     {
         // A key left behind by an earlier test would make this one lie.
-        for (const char* guid : kMenuKeys)
-            ASSERT_FALSE(Present(UninstallKey(guid))) << guid;
+        for (const char* key : kMenuKeys)
+            ASSERT_FALSE(Present(key)) << key;
         ASSERT_FALSE(Present(kAcrobatReaderAppPathsKey));
         ASSERT_FALSE(Present(kPremiereAppPathsKey));
-        seed.RemoveValue(kKardoKey, "PATH");
+        seed.RemoveValue(kSuiteFolderKey, kSuiteFolderValue);
 
         state.discRoot = disc.Root();
         state.languageCode = 9;
@@ -235,7 +236,7 @@ TEST_F(EntriesTest, NothingInstalledOnAnEmptyDisc)
 TEST_F(EntriesTest, SuiteInstalledWithEachModel)
 {
     FillDisc();
-    seed.CreateKey(UninstallKey(kSuiteGuid));
+    seed.CreateKey(kSuiteUninstallKey);
     state.suiteInstalled = true;
     // Codec 4 and 5 give the two models, no value gives 3, and any other
     // value passes through, such as 2 giving -2.
@@ -259,7 +260,7 @@ TEST_F(EntriesTest, SuiteInstalledWithEachModel)
 
 TEST_F(EntriesTest, SuiteInstalledButItsItemsMissing)
 {
-    seed.CreateKey(UninstallKey(kSuiteGuid));
+    seed.CreateKey(kSuiteUninstallKey);
     state.suiteInstalled = true;
     state.model = kModelVexa100;
     entries.RefreshAllEntries(0);
@@ -271,7 +272,7 @@ TEST_F(EntriesTest, SuiteInstalledButItsItemsMissing)
 TEST_F(EntriesTest, TheCodecsExcludeTheSuite)
 {
     FillDisc();
-    seed.CreateKey(UninstallKey(kCodecsGuid));
+    seed.CreateKey(kCodecsUninstallKey);
     entries.RefreshAllEntries(0);
     ExpectEntries({{IDC_SUITE, false, IDS_SUITE_CODECS_INSTALLED}, {IDC_VFW_CODECS, false, IDS_VFW_CODECS_INSTALLED}});
 
@@ -283,8 +284,9 @@ TEST_F(EntriesTest, TheCodecsExcludeTheSuite)
 
 TEST_F(EntriesTest, AnInstalledItemIsReportedBeforeItsMissingFolder)
 {
-    for (const char* guid : {kCodecsGuid, kAfterEffectsGuid, kMaxGuid, kPhotoshopGuid, kWallpapersGuid, kLightWaveGuid})
-        seed.CreateKey(UninstallKey(guid));
+    for (const char* key : {kCodecsUninstallKey, kAfterEffectsPluginKey, kMaxPluginKey, kPhotoshopPluginKey,
+                            kWallpapersKey, kLightWavePluginKey})
+        seed.CreateKey(key);
     seed.CreateKey(kAcrobatReaderAppPathsKey);
     // Neither the suite nor the model may hide the installed state.
     for (bool suite : {false, true}) {
@@ -308,8 +310,8 @@ TEST_F(EntriesTest, NamesOnTheDiscMatchWhateverTheirCase)
 {
     FillDisc(true);
     disc.AddFile("\\KARDO\\TVREGISTER.EXE");
-    seed.CreateKey(UninstallKey(kSuiteGuid));
-    seed.SetString(kKardoKey, "PATH", disc.Root() + "\\Kardo");
+    seed.CreateKey(kSuiteUninstallKey);
+    seed.SetString(kSuiteFolderKey, kSuiteFolderValue, disc.Root() + "\\Kardo");
     seed.SetString(kAcrobatReaderAppPathsKey, "Path", "C:\\Reader");
     state.suiteInstalled = true;
     state.model = kModelVexa100;
@@ -455,7 +457,7 @@ TEST_F(EntriesTest, RegistrationFolderIsReadAsData)
     for (const CCase& each : cases) {
         SCOPED_TRACE(each.stored);
         CRegistrySeed stored;
-        stored.SetString(kKardoKey, "PATH", each.stored);
+        stored.SetString(kSuiteFolderKey, kSuiteFolderValue, each.stored);
         entries.RefreshRegisterEntry();
         ExpectEntry({IDC_REGISTER, false, IDS_REGISTER_NOT_FOUND});
         EXPECT_EQ(each.stored, state.suiteFolder);
@@ -472,7 +474,7 @@ TEST_F(EntriesTest, RegistrationKeepsTheLastFolderFound)
     disc.AddFile("\\Kardo\\TvRegister.exe");
     {
         CRegistrySeed stored;
-        stored.SetString(kKardoKey, "PATH", disc.Root() + "\\Kardo");
+        stored.SetString(kSuiteFolderKey, kSuiteFolderValue, disc.Root() + "\\Kardo");
         // Not offered without the suite, but the folder is kept all the same.
         entries.RefreshRegisterEntry();
         ExpectEntry({IDC_REGISTER, false, IDS_REGISTER_NEEDS_SUITE});
@@ -483,7 +485,7 @@ TEST_F(EntriesTest, RegistrationKeepsTheLastFolderFound)
     ExpectEntry({IDC_REGISTER, true, kNoReason});
     {
         CRegistrySeed empty;
-        empty.SetString(kKardoKey, "PATH", "");
+        empty.SetString(kSuiteFolderKey, kSuiteFolderValue, "");
         entries.RefreshRegisterEntry();
         ExpectEntry({IDC_REGISTER, true, kNoReason});
         EXPECT_EQ(disc.Root() + "\\Kardo", state.suiteFolder);
@@ -549,8 +551,8 @@ TEST_F(EntriesTest, FlagsFollowEachRefreshWhilePathsStay)
     state.languageCode = 1036;
     {
         CRegistrySeed machine;
-        machine.CreateKey(UninstallKey(kSuiteGuid));
-        machine.SetString(kKardoKey, "PATH", disc.Root() + "\\Kardo");
+        machine.CreateKey(kSuiteUninstallKey);
+        machine.SetString(kSuiteFolderKey, kSuiteFolderValue, disc.Root() + "\\Kardo");
         machine.SetString(kAcrobatReaderAppPathsKey, "Path", "C:\\Reader");
         machine.SetString(kPremiereAppPathsKey, "Path", premiere.Root());
         entries.RefreshAllEntries(1);
@@ -645,7 +647,7 @@ TEST_F(CleanUpTest, RunsTheCleanupThenTestsTheSuiteKey)
     EXPECT_FALSE(entries.CleanUpAndDetectSuite());
     {
         CRegistrySeed suite;
-        suite.CreateKey(UninstallKey(kSuiteGuid));
+        suite.CreateKey(kSuiteUninstallKey);
         EXPECT_TRUE(entries.CleanUpAndDetectSuite());
     }
     const std::vector<CRecord> records = recorder.Records();
@@ -664,7 +666,7 @@ TEST_F(CleanUpTest, ReportsACleanupThatCannotStartOrDoesNotEnd)
     recorder.SleepEach(3000);
     {
         CRegistrySeed suite;
-        suite.CreateKey(UninstallKey(kSuiteGuid));
+        suite.CreateKey(kSuiteUninstallKey);
         EXPECT_TRUE(entries.CleanUpAndDetectSuite());
     }
     ASSERT_EQ(std::vector<std::string>{"NimboCleanup failed"}, debugLines);
@@ -697,7 +699,7 @@ TEST_F(CleanUpTest, HotfixRunsTheCleanupAtEachRefresh)
     disc.AddFile("\\Tavrin HotFix2\\Vexa_HotFix2.exe");
     disc.AddFile("\\Nimbo\\setup.exe");
     CRegistrySeed suite;
-    suite.CreateKey(UninstallKey(kSuiteGuid));
+    suite.CreateKey(kSuiteUninstallKey);
     entries.RefreshAllEntries(0);
     EXPECT_EQ(1u, recorder.Records().size());
     entries.RefreshHotfixEntry();

@@ -26,62 +26,6 @@ int UniqueNumber()
 
 }  // namespace
 
-std::string UninstallKey(const char* guid)
-{
-    return std::string(kUninstall) + guid;
-}
-
-CTestDisc::CTestDisc(const std::string& name)
-{
-    char temp[MAX_PATH] = {};
-    EXPECT_NE(0u, ::GetTempPathA(MAX_PATH, temp));
-    root = std::string(temp) + name + "-" + std::to_string(::GetCurrentProcessId()) + "-"
-        + std::to_string(UniqueNumber());
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-    EXPECT_TRUE(std::filesystem::create_directories(root)) << root;
-}
-
-// A program that has just ended may hold its working folder a moment longer.
-CTestDisc::~CTestDisc()
-{
-    for (DWORD waited = 0; waited < kPollLimitMs; waited += kPollStepMs) {
-        std::error_code failure;
-        std::filesystem::remove_all(root, failure);
-        if (!std::filesystem::exists(root, failure))
-            return;
-        ::Sleep(kPollStepMs);
-    }
-    ADD_FAILURE() << "cannot remove " << root;
-}
-
-void CTestDisc::AddFile(const std::string& relative) const
-{
-    const std::filesystem::path path = root + relative;
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path.string()).put('\0');
-    EXPECT_TRUE(std::filesystem::exists(path)) << path.string();
-}
-
-void CTestDisc::AddProgram(const std::string& relative, const std::string& fixture) const
-{
-    const std::filesystem::path path = root + relative;
-    std::filesystem::create_directories(path.parent_path());
-    EXPECT_TRUE(::CopyFileA((TestProgramFolder() + "\\" + fixture).c_str(), path.string().c_str(), FALSE))
-        << fixture << " to " << path.string();
-}
-
-void CTestDisc::Remove(const std::string& relative) const
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(root + relative, ignored);
-}
-
-bool CTestDisc::Contains(const std::string& relative) const
-{
-    return std::filesystem::exists(root + relative);
-}
-
 const std::vector<std::string>& FullLayout()
 {
     static const std::vector<std::string> layout = {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "../support/RegistrySeed.h"
+#include "../support/TestDisc.h"
 #include "../support/TestPaths.h"
 #include "app/HoverButtonHost.h"
 #include "base/Handles.h"
@@ -18,40 +19,6 @@
 #include <vector>
 
 namespace entriestest {
-
-// The real keys of the menu, written out here so that a slip in the
-// program's own copies shows.
-constexpr char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr char kSuiteGuid[] = "{444E2E17-6784-4BF0-926A-996E29E73729}";
-constexpr char kCodecsGuid[] = "{6a8189b9-edf5-4b5b-97d0-6dd18fc78470}";
-constexpr char kAfterEffectsGuid[] = "{CB89C001-6354-46C0-AD14-ABCCB79DADA6}";
-constexpr char kMaxGuid[] = "{778B04A4-56EA-40CD-B042-E3842F375A83}";
-constexpr char kPhotoshopGuid[] = "{EF9EEF08-037B-499F-BDB8-0DFAF9AAF562}";
-constexpr char kWallpapersGuid[] = "{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}";
-constexpr char kLightWaveGuid[] = "{A15E3203-D026-4CBB-9947-2825E1AEE4DE}";
-constexpr char kKardoKey[] = "SOFTWARE\\Tavrin\\Kardo";
-
-std::string UninstallKey(const char* guid);
-
-// A folder tree under the temporary folder, removed with everything in it.
-class CTestDisc {
-public:
-    explicit CTestDisc(const std::string& name = "TavrinDisc");
-    ~CTestDisc();
-    CTestDisc(const CTestDisc&) = delete;
-    CTestDisc& operator=(const CTestDisc&) = delete;
-
-    const std::string& Root() const noexcept { return root; }
-    // An empty file (its folders made as needed) at a path below the root.
-    void AddFile(const std::string& relative) const;
-    // A copy of a fixture program from beside the test program.
-    void AddProgram(const std::string& relative, const std::string& fixture = "FixtureRecorder.exe") const;
-    void Remove(const std::string& relative) const;
-    bool Contains(const std::string& relative) const;
-
-private:
-    std::string root;
-};
 
 // Every file the menu looks for on a full disc, as the disc's makers laid it out.
 const std::vector<std::string>& FullLayout();

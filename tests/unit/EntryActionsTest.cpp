@@ -449,7 +449,7 @@ TEST_F(EntryActionsTest, ReadmeAndManualQuoteTheirDocuments)
 TEST_F(EntryActionsTest, RegistrationStartsTheProgramWhereTheRefreshFoundIt)
 {
     disc.AddProgram("\\Reg 100%\\TvRegister.exe");
-    seed.SetString(kKardoKey, "PATH", "%s\\Reg 100%%");
+    seed.SetString(kSuiteFolderKey, kSuiteFolderValue, "%s\\Reg 100%%");
     state.suiteInstalled = true;
     entries.RefreshRegisterEntry();
     ASSERT_TRUE(state.registerEnabled);
@@ -477,7 +477,7 @@ TEST_F(EntryActionsTest, RegistryPathsThatAreRelativeEmptyQuotedOrTooLongStartNo
     for (const auto& [name, folder] : cases) {
         SCOPED_TRACE(name);
         const std::string relativeFolder = folder == "Kardo" ? "Reader" : folder;
-        seed.SetString(kKardoKey, "PATH", folder);
+        seed.SetString(kSuiteFolderKey, kSuiteFolderValue, folder);
         seed.SetString(kAcrobatReaderAppPathsKey, "Path", relativeFolder);
         seed.SetString(kPremiereAppPathsKey, "Path", folder == "Kardo" ? "Premiere" : folder);
         state.suiteFolder.clear();

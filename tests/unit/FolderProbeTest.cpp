@@ -1,6 +1,8 @@
 // The folder probe against real folders made for each test.
 #include "system/FolderProbe.h"
 
+#include "../support/TestDisc.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,40 +12,21 @@
 
 namespace {
 
-// A fresh folder under the temporary folder, removed with all it holds.
+// A fresh folder for each test, removed with all it holds.
 class FolderProbeTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char temp[MAX_PATH] = {};
-        ASSERT_NE(0u, ::GetTempPathA(MAX_PATH, temp));
-        root = std::string(temp) + "TavrinFolderProbe-" + std::to_string(::GetCurrentProcessId()) + "-"
-            + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::filesystem::remove_all(root);
-        ASSERT_TRUE(std::filesystem::create_directories(root));
-    }
-
-    void TearDown() override
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
-
     // Makes a folder (and its parents) below the root; returns its path.
     std::string MakeFolder(const std::string& relative)
     {
-        const std::string path = root + "\\" + relative;
+        const std::string path = disc.PathOf(relative);
         std::filesystem::create_directories(path);
         return path;
     }
 
-    void MakeFile(const std::string& relative)
-    {
-        std::ofstream(root + "\\" + relative) << "x";
-        ASSERT_TRUE(std::filesystem::exists(root + "\\" + relative)) << relative;
-    }
+    void MakeFile(const std::string& relative) { disc.AddFile(relative, "x"); }
 
-    std::string root;
+    CTestDisc disc{"FolderProbe"};
+    const std::string& root = disc.Root();
 };
 
 TEST_F(FolderProbeTest, FindsNamesWhateverTheirCase)

@@ -2,6 +2,9 @@
 // that must and must not be handled while the wait lasts.
 #include "system/ProgramLauncher.h"
 
+#include "../support/TestDisc.h"
+#include "../support/TestPaths.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -19,10 +22,7 @@ const char kSleepForever[] = " sleep 60000";
 
 std::string FixtureProgram()
 {
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\')) + "\\FixtureProgram.exe";
+    return TestProgramFolder() + "\\FixtureProgram.exe";
 }
 
 // Starts the fixture by its full path, with the arguments after its name.
@@ -92,21 +92,6 @@ TEST(ProgramLauncher, ReportsWhatCannotBeStartedOrWaitedFor)
 // A temporary folder for the fixture's record, removed afterwards.
 class WorkingFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char temp[MAX_PATH] = {};
-        ASSERT_NE(0u, ::GetTempPathA(MAX_PATH, temp));
-        folder = std::string(temp) + "TavrinLauncher-" + std::to_string(::GetCurrentProcessId());
-        std::filesystem::remove_all(folder);
-        ASSERT_TRUE(std::filesystem::create_directories(folder));
-    }
-
-    void TearDown() override
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-
     // Runs the fixture in the given working folder; what it recorded.
     std::string RecordedFolder(const std::string& workingFolder)
     {
@@ -119,16 +104,17 @@ protected:
         return std::string(std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>());
     }
 
-    std::string folder;
+    CTestDisc scratch{"Launcher"};
+    const std::string& folder = scratch.Root();
 };
 
 TEST_F(WorkingFolderTest, AppliesTheGivenFolderOrKeepsOurs)
 {
     char own[MAX_PATH] = {};
     ASSERT_NE(0u, ::GetCurrentDirectoryA(MAX_PATH, own));
-    // Not the folder that TearDown removes: Wine may keep a folder that was
+    // Not a folder that the test removes: Wine may keep a folder that was
     // the working folder of a process that has only just ended.
-    const std::string given = folder.substr(0, folder.find_last_of('\\'));
+    const std::string given = scratch.Folder().substr(0, scratch.Folder().find_last_of('\\'));
     ASSERT_NE(std::string(own), given);
 
     EXPECT_EQ(given, RecordedFolder(given));

@@ -1,6 +1,7 @@
 // The registry functions against real keys of the test prefix, with values
 // of every type and awkward size written directly through the platform.
 #include "system/Registry.h"
+#include "system/RegistryNames.h"
 
 #include "base/Handles.h"
 
@@ -8,6 +9,7 @@
 #include <shlwapi.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -345,3 +347,37 @@ TEST_F(RegistryTest, NoFunctionLeavesAKeyOpen)
 }
 
 }  // namespace
+
+// The keys that the disc's installers and the other programs write, as they
+// write them: the one place the tests spell them out, so that a slip in the
+// program's own names shows.
+TEST(RegistryNames, AreTheKeysTheInstallersWrite)
+{
+    const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    const std::string appPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+    const std::pair<const char*, std::string> names[] = {
+        {kLanguageKey, "SOFTWARE\\Tavrin\\Kardo"},
+        {kLanguageValue, "Language"},
+        {kSuiteFolderKey, "SOFTWARE\\Tavrin\\Kardo"},
+        {kSuiteFolderValue, "PATH"},
+        {kCodecKey, "Software\\Tavrin"},
+        {kCodecValue, "Codec"},
+        {kSplashPathKey, "SOFTWARE\\Tavrin"},
+        {kSplashPathValue, "SplashPath"},
+        {kRunKey, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"},
+        {kRunValue, "Splash"},
+        {kPoliciesKey, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System"},
+        {kAccountControlValue, "EnableLUA"},
+        {kSuiteUninstallKey, uninstall + "{444E2E17-6784-4BF0-926A-996E29E73729}"},
+        {kCodecsUninstallKey, uninstall + "{6a8189b9-edf5-4b5b-97d0-6dd18fc78470}"},
+        {kAfterEffectsPluginKey, uninstall + "{CB89C001-6354-46C0-AD14-ABCCB79DADA6}"},
+        {kMaxPluginKey, uninstall + "{778B04A4-56EA-40CD-B042-E3842F375A83}"},
+        {kPhotoshopPluginKey, uninstall + "{EF9EEF08-037B-499F-BDB8-0DFAF9AAF562}"},
+        {kWallpapersKey, uninstall + "{BC63809E-2917-4E6E-AF3A-8D1EE3CDD516}"},
+        {kLightWavePluginKey, uninstall + "{A15E3203-D026-4CBB-9947-2825E1AEE4DE}"},
+        {kAcrobatReaderAppPathsKey, appPaths + "AcroRd32.exe"},
+        {kPremiereAppPathsKey, appPaths + "Adobe Premiere.exe"},
+    };
+    for (const auto& name : names)
+        EXPECT_EQ(name.second, name.first);
+}

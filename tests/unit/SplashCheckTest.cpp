@@ -163,7 +163,7 @@ private:
 bool LanguageStored()
 {
     DWORD code = 0;
-    return ReadRegDword(kKardoKey, "Language", code);
+    return ReadRegDword(kLanguageKey, kLanguageValue, code);
 }
 
 class SplashCheckTest : public ::testing::Test {
@@ -171,7 +171,7 @@ protected:
     SplashCheckTest()
     {
         // A first start: no language stored, which the menu would store now and the check must not.
-        seed.RemoveValue(kKardoKey, "Language");
+        seed.RemoveValue(kLanguageKey, kLanguageValue);
         seed.RemoveValue(kCodecKey, kCodecValue);
         for (const CDiscFile& file : DiscLayoutFiles()) {
             if (file.path == "\\Nimbo\\NimboCleanup.fix")
@@ -247,7 +247,7 @@ TEST_F(SplashCheckTest, LanguageIsTheStoredOneElseTheSystemsWithoutStoringIt)
     EXPECT_FALSE(LanguageStored());
 
     CRegistrySeed french;
-    french.SetDword(kKardoKey, "Language", 1036);
+    french.SetDword(kLanguageKey, kLanguageValue, 1036);
     run = RunCheck(BuiltCheck(), " " + disc.Root());
     EXPECT_NE(std::string::npos, run.output.find(Utf8Text(IDS_SUITE_LABEL, 1000) + ": offered"));
     // French finds its own readme page.
@@ -284,8 +284,8 @@ TEST_F(SplashCheckTest, IncompleteDiscListsTheMissingFilesAndFails)
 
 TEST_F(SplashCheckTest, InstalledProductsAreNotOfferedAndTheHotfixTestsTheKeyAlone)
 {
-    seed.CreateKey(UninstallKey(kSuiteGuid));
-    seed.CreateKey(UninstallKey(kAfterEffectsGuid));
+    seed.CreateKey(kSuiteUninstallKey);
+    seed.CreateKey(kAfterEffectsPluginKey);
     seed.SetDword(kCodecKey, kCodecValue, 5);
 
     const CCheckRun run = RunCheck(BuiltCheck(), " " + disc.Root() + " --language en");
@@ -306,23 +306,22 @@ TEST_F(SplashCheckTest, InstalledProductsAreNotOfferedAndTheHotfixTestsTheKeyAlo
 // for absent; it says too that it runs no clean-up program.
 TEST_F(SplashCheckTest, ReadsKeysForReadingOnlyAndSaysWhichItMayNotRead)
 {
-    seed.CreateKey(UninstallKey(kSuiteGuid));
-    seed.CreateKey(UninstallKey(kAfterEffectsGuid));
-    const CKeyRights readable(UninstallKey(kSuiteGuid), kReadOnly);
-    const CKeyRights unreadable(UninstallKey(kAfterEffectsGuid), kNoRead);
+    seed.CreateKey(kSuiteUninstallKey);
+    seed.CreateKey(kAfterEffectsPluginKey);
+    const CKeyRights readable(kSuiteUninstallKey, kReadOnly);
+    const CKeyRights unreadable(kAfterEffectsPluginKey, kNoRead);
     const std::string denied = "    cannot tell: no right to read HKEY_LOCAL_MACHINE\\";
 
     CCheckRun run = RunCheck(BuiltCheck(), " " + disc.Root() + " --language en");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_NE(std::string::npos, run.output.find("Tavrin Nimbo installed: yes\n")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("Clean-up program \\Nimbo\\NimboCleanup.fix: not run by this check"));
-    EXPECT_EQ(denied + UninstallKey(kAfterEffectsGuid),
-              EntryBlock(run.output, IDS_AFTER_EFFECTS_PLUGIN_LABEL, 0).back());
+    EXPECT_EQ(denied + kAfterEffectsPluginKey, EntryBlock(run.output, IDS_AFTER_EFFECTS_PLUGIN_LABEL, 0).back());
 
-    const CKeyRights suiteUnreadable(UninstallKey(kSuiteGuid), kNoRead);
+    const CKeyRights suiteUnreadable(kSuiteUninstallKey, kNoRead);
     run = RunCheck(BuiltCheck(), " " + disc.Root() + " --language en");
     EXPECT_NE(std::string::npos,
-              run.output.find("Tavrin Nimbo installed: cannot tell\n" + denied + UninstallKey(kSuiteGuid) + "\n"))
+              run.output.find("Tavrin Nimbo installed: cannot tell\n" + denied + kSuiteUninstallKey + "\n"))
         << run.output;
 }
 

@@ -4,6 +4,7 @@
 
 #include "../support/TestPaths.h"
 #include "base/Handles.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
@@ -13,8 +14,6 @@
 #include <vector>
 
 namespace {
-
-const char kPremiereKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Adobe Premiere.exe";
 
 std::string FixturePath(const std::string& name)
 {
@@ -105,7 +104,7 @@ public:
     CSavedPremiereKey()
     {
         HKEY opened = nullptr;
-        keyExisted = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPremiereKey, 0, KEY_READ, &opened) == ERROR_SUCCESS;
+        keyExisted = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPremiereAppPathsKey, 0, KEY_READ, &opened) == ERROR_SUCCESS;
         COwnedKey key(opened);
         DWORD size = 0;
         if (keyExisted && ::RegQueryValueExA(key.Get(), "Path", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
@@ -118,11 +117,11 @@ public:
     ~CSavedPremiereKey()
     {
         if (!keyExisted) {
-            ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kPremiereKey);
+            ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kPremiereAppPathsKey);
             return;
         }
         HKEY opened = nullptr;
-        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPremiereKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
+        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPremiereAppPathsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
                               nullptr)
             != ERROR_SUCCESS)
             return;
@@ -143,8 +142,8 @@ public:
     {
         HKEY created = nullptr;
         ASSERT_EQ(ERROR_SUCCESS,
-                  ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPremiereKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
-                                    nullptr));
+                  ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPremiereAppPathsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                    &created, nullptr));
         COwnedKey key(created);
         ASSERT_EQ(ERROR_SUCCESS,
                   ::RegSetValueExA(key.Get(), "Path", 0, valueType, reinterpret_cast<const BYTE*>(text.c_str()),
@@ -185,7 +184,7 @@ TEST(FindPremiereFolder, ReadsTheAppPathsValue)
     EXPECT_FALSE(found);
 
     HKEY opened = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPremiereKey, 0, KEY_ALL_ACCESS, &opened));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPremiereAppPathsKey, 0, KEY_ALL_ACCESS, &opened));
     COwnedKey key(opened);
     ASSERT_EQ(ERROR_SUCCESS, ::RegDeleteValueA(key.Get(), "Path"));
     std::string folder = "stale";
@@ -196,7 +195,7 @@ TEST(FindPremiereFolder, ReadsTheAppPathsValue)
     if (saved.KeyExisted())
         return;
     key.Reset();
-    ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kPremiereKey);
+    ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kPremiereAppPathsKey);
     folder = "stale";
     EXPECT_FALSE(FindPremiereFolder(folder));
     EXPECT_EQ("", folder);

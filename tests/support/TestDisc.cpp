@@ -1,6 +1,10 @@
-#include "FixtureDisc.h"
+#include "TestDisc.h"
 
+#include "TestPaths.h"
+#include "WideTree.h"
 #include "base/Handles.h"
+
+#include <gtest/gtest.h>
 
 #include <psapi.h>
 #include <windows.h>
@@ -8,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -16,7 +21,8 @@ namespace {
 
 constexpr DWORD kPollMs = 50;
 constexpr DWORD kProcessEndWaitMs = 5000;
-constexpr int kRemoveAttempts = 40;
+// A program that has just ended may hold its working folder a moment longer.
+constexpr DWORD kRemoveLimitMs = 20000;
 
 // A folder name no other test run uses: process id, time and a counter.
 std::string UniqueTempFolder()
@@ -27,7 +33,7 @@ std::string UniqueTempFolder()
     if (length == 0 || length > MAX_PATH)
         throw std::runtime_error("no temporary folder");
     std::ostringstream name;
-    name << temp << "splash-e2e-" << ::GetCurrentProcessId() << "-" << ::GetTickCount() << "-" << counter++;
+    name << temp << "splash-test-" << ::GetCurrentProcessId() << "-" << ::GetTickCount() << "-" << counter++;
     return name.str();
 }
 
@@ -49,26 +55,28 @@ void WriteOrThrow(const std::string& path, const std::string& content)
         throw std::runtime_error("cannot write " + path);
 }
 
-// Deletes a folder tree; a file still held by an ending process is retried.
-bool RemoveTree(const std::string& folder)
+// Deletes a folder tree, given as an extended-length path so that a tree
+// deeper than MAX_PATH goes too; what an ending process still holds stays
+// for the next try.
+bool RemoveTree(const std::wstring& folder)
 {
-    WIN32_FIND_DATAA found{};
-    COwnedFind find(::FindFirstFileA((folder + "\\*").c_str(), &found));
+    WIN32_FIND_DATAW found{};
+    COwnedFind find(::FindFirstFileW((folder + L"\\*").c_str(), &found));
     if (find.Get() != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            const std::string path = folder + "\\" + name;
+            const std::wstring path = folder + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(path);
             } else {
-                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(path.c_str());
+                ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(path.c_str());
             }
-        } while (::FindNextFileA(find.Get(), &found));
+        } while (::FindNextFileW(find.Get(), &found));
     }
-    return ::RemoveDirectoryA(folder.c_str()) != FALSE;
+    return ::RemoveDirectoryW(folder.c_str()) != FALSE;
 }
 
 }  // namespace
@@ -81,7 +89,7 @@ void MakeParentFolders(const std::string& path)
         ::CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
 }
 
-CFixtureDisc::CFixtureDisc(const std::string& rootName) :
+CTestDisc::CTestDisc(const std::string& rootName) :
     folder(UniqueTempFolder()), root(folder + "\\" + rootName), logPath(folder + "\\stub-log.txt")
 {
     MakeParentFolders(root + "\\");
@@ -89,19 +97,36 @@ CFixtureDisc::CFixtureDisc(const std::string& rootName) :
         throw std::runtime_error("cannot make " + root);
 }
 
-CFixtureDisc::~CFixtureDisc()
+CTestDisc::~CTestDisc()
 {
     EndFixtureProcesses();
-    for (int attempt = 0; attempt < kRemoveAttempts && !RemoveTree(folder); ++attempt)
+    const std::wstring tree = L"\\\\?\\" + widetree::Widen(folder);
+    for (DWORD waited = 0; !RemoveTree(tree) && ::GetFileAttributesW(tree.c_str()) != INVALID_FILE_ATTRIBUTES;
+         waited += kPollMs) {
+        if (waited >= kRemoveLimitMs) {
+            ADD_FAILURE() << "cannot remove " << folder;
+            return;
+        }
         ::Sleep(kPollMs);
+    }
 }
 
-void CFixtureDisc::AddMenu(const std::string& program)
+std::string CTestDisc::PathOf(const std::string& relative) const
+{
+    return !relative.empty() && relative[0] == '\\' ? root + relative : root + "\\" + relative;
+}
+
+void CTestDisc::AddMenu(const std::string& program) const
 {
     CopyOrThrow(TestProgramFolder() + "\\" + program, MenuPath());
 }
 
-void CFixtureDisc::AddProgram(const std::string& relative, const std::vector<std::string>& actions)
+void CTestDisc::AddProgram(const std::string& relative, const std::string& program) const
+{
+    CopyOrThrow(TestProgramFolder() + "\\" + program, PathOf(relative));
+}
+
+void CTestDisc::AddStub(const std::string& relative, const std::vector<std::string>& actions) const
 {
     const std::string path = PathOf(relative);
     CopyOrThrow(TestProgramFolder() + "\\StubProgram.exe", path);
@@ -113,12 +138,23 @@ void CFixtureDisc::AddProgram(const std::string& relative, const std::vector<std
     WriteOrThrow(path + ".do", sidecar);
 }
 
-void CFixtureDisc::AddFile(const std::string& relative, const std::string& content)
+void CTestDisc::AddFile(const std::string& relative, const std::string& content) const
 {
     WriteOrThrow(PathOf(relative), content);
 }
 
-std::vector<CStubRecord> CFixtureDisc::ReadLog() const
+void CTestDisc::Remove(const std::string& relative) const
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(PathOf(relative), ignored);
+}
+
+bool CTestDisc::Contains(const std::string& relative) const
+{
+    return ::GetFileAttributesA(PathOf(relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<CStubRecord> CTestDisc::ReadLog() const
 {
     std::vector<CStubRecord> records;
     std::ifstream file(logPath, std::ios::binary);
@@ -147,7 +183,7 @@ std::vector<CStubRecord> CFixtureDisc::ReadLog() const
     return records;
 }
 
-std::vector<CStubRecord> CFixtureDisc::Starts() const
+std::vector<CStubRecord> CTestDisc::Starts() const
 {
     std::vector<CStubRecord> starts;
     for (const CStubRecord& record : ReadLog())
@@ -156,7 +192,7 @@ std::vector<CStubRecord> CFixtureDisc::Starts() const
     return starts;
 }
 
-std::vector<CStubRecord> CFixtureDisc::WaitForStarts(size_t count, unsigned timeoutMs) const
+std::vector<CStubRecord> CTestDisc::WaitForStarts(size_t count, unsigned timeoutMs) const
 {
     const DWORD start = ::GetTickCount();
     for (;;) {
@@ -167,7 +203,7 @@ std::vector<CStubRecord> CFixtureDisc::WaitForStarts(size_t count, unsigned time
     }
 }
 
-void CFixtureDisc::EndFixtureProcesses() const
+void CTestDisc::EndFixtureProcesses() const
 {
     const std::string prefix = Lower(folder + "\\");
     std::vector<DWORD> ids(4096);
