@@ -4,6 +4,7 @@
 // model question. Stub programs record each command line and working folder.
 #include "../support/RegistrySeed.h"
 #include "../support/TestDisc.h"
+#include "../support/WideTree.h"
 #include "Driver.h"
 #include "res/resource.h"
 #include "system/RegistryNames.h"
@@ -49,15 +50,6 @@ std::vector<CStubRecord> StartsOf(const CTestDisc& disc, const std::string& rela
         if (start.program == disc.PathOf(relative))
             starts.push_back(start);
     return starts;
-}
-
-std::string ToUtf8(const std::wstring& text)
-{
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string converted(size > 0 ? static_cast<size_t>(size) : 1, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &converted[0], size, nullptr, nullptr);
-    converted.resize(converted.size() - 1);
-    return converted;
 }
 
 // Starts the menu and waits until its entry is offered.
@@ -205,7 +197,7 @@ TEST(Clicks, ProgramGoneFromTheDiscIsReportedWithItsCommandLineAndTheMenuStays)
     const HWND box = WaitForMessageBox(kErrorCaption, menu.ProcessId());
     ASSERT_NE(nullptr, box) << "no message about the failed start";
     EXPECT_EQ("Cannot find the file : '" + disc.PathOf(kSuiteSetup) + " /express /l0x09'",
-              ToUtf8(WideMessageBoxText(box)));
+              widetree::Encode(WideMessageBoxText(box), CP_UTF8));
     EXPECT_TRUE(::IsWindowVisible(menu.Window())) << "the menu hid for a program that never started";
 
     AnswerMessageBox(box, IDOK);

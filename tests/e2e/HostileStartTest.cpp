@@ -85,11 +85,6 @@ std::string Text(const std::wstring& text, bool withNul = true)
     return Utf16(text, withNul);
 }
 
-std::wstring Widen(const std::string& ascii)
-{
-    return std::wstring(ascii.begin(), ascii.end());
-}
-
 // "%s" directives, `bytes` characters of them.
 std::string Directives(size_t bytes)
 {
@@ -112,10 +107,10 @@ const std::vector<CSeedCase>& SeedCases()
          {Value(REG_SZ, ""), Value(REG_DWORD, "", After::Rewritten), Value(REG_DWORD, ""), Value(REG_SZ, ""),
           Value(REG_SZ, ""), Value(REG_SZ, "")}},
         {"LargeWithoutNul",
-         {Value(REG_SZ, Text(Widen("C:\\" + large + "\\setup.exe"), false), After::Deleted),
+         {Value(REG_SZ, Text(widetree::Widen("C:\\" + large + "\\setup.exe"), false), After::Deleted),
           Value(REG_BINARY, large, After::Rewritten), Value(REG_BINARY, large),
-          Value(REG_SZ, Text(Widen(large), false)), Value(REG_SZ, Text(Widen(large), false)),
-          Value(REG_SZ, Text(Widen(large), false))}},
+          Value(REG_SZ, Text(widetree::Widen(large), false)), Value(REG_SZ, Text(widetree::Widen(large), false)),
+          Value(REG_SZ, Text(widetree::Widen(large), false))}},
         {"PrintfDirectives",
          {Value(REG_SZ, Text(L"%s%n%x%n\\%n%s.exe"), After::Deleted), Value(REG_BINARY, "%n%n"),
           Value(REG_BINARY, "%x%n"), Value(REG_SZ, Text(L"%s%n%x%n%s")), Value(REG_SZ, Text(L"%n%n%n%s")),
@@ -132,8 +127,9 @@ const std::vector<CSeedCase>& SeedCases()
         {"NothingStored", {Absent(), Absent(After::Rewritten), Absent(), Absent(), Absent(), Absent()}},
         // With the suite installed, each "%s" of its folder repeats the 64 KiB disc root.
         {"AmplifyingDirectives",
-         {Value(REG_SZ, Text(Widen("C:\\" + large + "\\setup.exe")), After::Deleted), Absent(After::Rewritten),
-          Absent(), Value(REG_SZ, Text(Widen(Directives(kLargeLength)))), Absent(), Absent()},
+         {Value(REG_SZ, Text(widetree::Widen("C:\\" + large + "\\setup.exe")), After::Deleted),
+          Absent(After::Rewritten), Absent(), Value(REG_SZ, Text(widetree::Widen(Directives(kLargeLength)))), Absent(),
+          Absent()},
          true},
     };
     return cases;

@@ -6,6 +6,7 @@
 #include "res/resource.h"
 
 #include "../support/TestPaths.h"
+#include "../support/WideTree.h"
 #include "base/Handles.h"
 
 #include <gtest/gtest.h>
@@ -198,19 +199,6 @@ struct CDialogTemplate {
     std::vector<CTemplateItem> items;
 };
 
-// Template texts are UTF-16; the expectations are written in UTF-8.
-std::string Utf8(const std::wstring& text)
-{
-    if (text.empty())
-        return std::string();
-    const int size
-        = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string converted(size, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &converted[0], size, nullptr,
-                          nullptr);
-    return converted;
-}
-
 // Reads the templates' variable parts: strings, ordinals, alignment.
 class CTemplateReader {
 public:
@@ -277,7 +265,7 @@ CDialogTemplate ParseTemplate(const std::uint8_t* data, size_t size)
     dialog.hasMenu = reader.ReadStringOrOrdinal(text) != 0 || !text.empty();
     text.clear();
     dialog.hasClass = reader.ReadStringOrOrdinal(text) != 0 || !text.empty();
-    dialog.title = Utf8(reader.ReadString());
+    dialog.title = widetree::Encode(reader.ReadString(), CP_UTF8);
     if (dialog.style & DS_SETFONT) {
         dialog.pointSize = reader.Read<std::uint16_t>();
         if (dialog.extended) {
@@ -285,7 +273,7 @@ CDialogTemplate ParseTemplate(const std::uint8_t* data, size_t size)
             dialog.italic = reader.Read<std::uint8_t>();
             dialog.charset = reader.Read<std::uint8_t>();
         }
-        dialog.font = Utf8(reader.ReadString());
+        dialog.font = widetree::Encode(reader.ReadString(), CP_UTF8);
     }
     for (unsigned i = 0; i < count; ++i) {
         reader.AlignToDword();
@@ -305,10 +293,10 @@ CDialogTemplate ParseTemplate(const std::uint8_t* data, size_t size)
         item.id = dialog.extended ? static_cast<int>(reader.Read<DWORD>()) : reader.Read<std::uint16_t>();
         std::wstring name;
         item.classAtom = reader.ReadStringOrOrdinal(name);
-        item.className = Utf8(name);
+        item.className = widetree::Encode(name, CP_UTF8);
         std::wstring caption;
         reader.ReadStringOrOrdinal(caption);
-        item.text = Utf8(caption);
+        item.text = widetree::Encode(caption, CP_UTF8);
         reader.Skip(reader.Read<std::uint16_t>());  // creation data
         dialog.items.push_back(item);
     }

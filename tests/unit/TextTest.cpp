@@ -153,16 +153,6 @@ const wchar_t kSuiteQuestion[]
       L"computer is restarted automatically at the end of the install (you should close all other programs "
       L"before continuing).";
 
-std::string Narrow(const std::wstring& text)
-{
-    const int length = static_cast<int>(text.size());
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, &result[0], size, nullptr, nullptr);
-    return result;
-}
-
 // Reads a text straight out of its block of sixteen in the test program's
 // string table, as a witness that does not go through LoadStringW.
 std::optional<std::wstring> RawText(unsigned id)
@@ -191,7 +181,7 @@ size_t CountOf(const std::wstring& text, const std::wstring& part)
 // where the process code page can hold it, else as that code page renders it.
 void ExpectName(const std::wstring& expected, const std::string& loaded, unsigned id)
 {
-    EXPECT_EQ(Widen(Narrow(expected)), Widen(loaded)) << "text " << id;
+    EXPECT_EQ(Widen(widetree::Encode(expected, CP_ACP)), Widen(loaded)) << "text " << id;
 }
 
 TEST(TextTable, EveryLocalisedTextIsInAllSixLanguagesWithTheEnglishPlaceholdersAndLineBreaks)
@@ -220,7 +210,7 @@ TEST(TextTable, EveryTextIsLoadedWholeInUtf16AndOnlyNamesInTheProcessCodePage)
             ASSERT_TRUE(raw.has_value()) << "text " << id + offset;
             EXPECT_EQ(*raw, LoadText(id, offset)) << "text " << id + offset;
             EXPECT_EQ(*raw, LoadFixedCaption(id + offset)) << "text " << id + offset;
-            EXPECT_EQ(Narrow(*raw), LoadFixedText(id + offset)) << "text " << id + offset;
+            EXPECT_EQ(widetree::Encode(*raw, CP_ACP), LoadFixedText(id + offset)) << "text " << id + offset;
         }
     }
 }
@@ -335,8 +325,8 @@ TEST(TextFormat, AMessageJoinsTheLanguagesTextAndAPathOfTheProcessCodePage)
 {
     const std::wstring path = L"D:\\Disc \u00e9\\setup.exe /l0x11";
     EXPECT_EQ(L"\u6b21\u306e\u30d5\u30a1\u30a4\u30eb\u304c\u898b\u3064\u304b\u308a\u307e\u305b\u3093: '" + path + L"'",
-              FormatText(IDS_CANNOT_FIND_FILE, 5000, Narrow(path)));
-    EXPECT_EQ(path, WidenSystemText(Narrow(path)));
+              FormatText(IDS_CANNOT_FIND_FILE, 5000, widetree::Encode(path, CP_ACP)));
+    EXPECT_EQ(path, WidenSystemText(widetree::Encode(path, CP_ACP)));
     EXPECT_EQ(L"", WidenSystemText(""));
 }
 
