@@ -1,4 +1,7 @@
 // The string table in its six languages, read through the text functions.
+// The table's shape in the sources (which identifiers each block holds, the
+// placeholders and line breaks each translation keeps, the rows alike in
+// every language) is tools/check_strings.py's, which tools/test.sh runs.
 #include "res/Text.h"
 #include "../support/WideTree.h"
 #include "res/resource.h"
@@ -15,7 +18,6 @@ namespace {
 using widetree::Widen;
 
 constexpr int kOffsets[] = {0, 1000, 2000, 3000, 4000, 5000};
-constexpr int kOtherOffsets[] = {1000, 2000, 3000, 4000, 5000};
 
 // Every identifier that the menu reads at identifier + language offset.
 constexpr unsigned kLocalisedIds[] = {
@@ -94,32 +96,6 @@ constexpr unsigned kLocalisedIds[] = {
     IDS_PREMIERE_UPDATER_NEEDS_PREMIERE,
 };
 
-// The identifiers that only the English block holds (all read fixed or never).
-constexpr unsigned kEnglishOnlyIds[] = {
-    IDS_ERROR_CAPTION,
-    IDS_ACROBAT_READER_FOLDER,
-    IDS_WALLPAPERS_FOLDER,
-    IDS_SPICEMASTER_DEMO_FOLDER,
-    IDS_VFW_CODECS_FOLDER,
-    IDS_MAX_PLUGIN_FOLDER,
-    IDS_AFTER_EFFECTS_PLUGIN_FOLDER,
-    IDS_LIGHTWAVE_PLUGIN_FOLDER,
-    IDS_ACROBAT_READER_FILE,
-    IDS_SETUP_FILE,
-    IDS_PHOTOSHOP_PLUGIN_FOLDER,
-    IDS_PREMIERE_UPDATER_FOLDER,
-    IDS_PREMIERE_UPDATER_PROBE_FILE,
-    IDS_REGISTER_FILE,
-    IDS_MANUAL_FOLDER,
-    IDS_MANUAL_VEXA10_FILE,
-    IDS_MANUAL_VEXA100_FILE,
-    IDS_README_FOLDER,
-    IDS_SUITE_FOLDER,
-    IDS_UNUSED_DIRECTX_CAPTION,
-    IDS_EFFECT_ADDONS_SETUP_FILE,
-    IDS_ENGLISH_NAME,
-};
-
 // The rows that every language must show exactly as written here.
 struct LanguageRow {
     int offset;
@@ -169,35 +145,11 @@ std::optional<std::wstring> RawText(unsigned id)
     return std::wstring(entry + 1, *entry);
 }
 
-size_t CountOf(const std::wstring& text, const std::wstring& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size()))
-        ++count;
-    return count;
-}
-
 // A name loaded narrow against the expected UTF-16 name: compared exactly
 // where the process code page can hold it, else as that code page renders it.
 void ExpectName(const std::wstring& expected, const std::string& loaded, unsigned id)
 {
     EXPECT_EQ(Widen(widetree::Encode(expected, CP_ACP)), Widen(loaded)) << "text " << id;
-}
-
-TEST(TextTable, EveryLocalisedTextIsInAllSixLanguagesWithTheEnglishPlaceholdersAndLineBreaks)
-{
-    for (const unsigned id : kLocalisedIds) {
-        const std::wstring english = LoadText(id, 0);
-        ASSERT_FALSE(english.empty()) << "text " << id;
-        for (const int offset : kOffsets) {
-            const std::wstring text = LoadText(id, offset);
-            EXPECT_FALSE(text.empty()) << "text " << id + offset;
-            EXPECT_EQ(CountOf(english, L"%s"), CountOf(text, L"%s")) << "text " << id + offset;
-            EXPECT_EQ(CountOf(english, L"%"), CountOf(text, L"%")) << "text " << id + offset;
-            EXPECT_EQ(CountOf(english, L"\n"), CountOf(text, L"\n")) << "text " << id + offset;
-            EXPECT_EQ(CountOf(english, L"\n\n"), CountOf(text, L"\n\n")) << "text " << id + offset;
-        }
-    }
 }
 
 // What the user reads comes whole and in UTF-16, whatever the code page;
@@ -255,38 +207,6 @@ TEST(TextTable, TheSuiteQuestionLongerThan255CharactersIsReadWhole)
     const std::wstring question = LoadText(IDS_SUITE_QUESTION, 0);
     EXPECT_GT(question.size(), 255u);
     EXPECT_EQ(kSuiteQuestion, question);
-}
-
-TEST(TextTable, EnglishOnlyTextsAreAbsentFromTheOtherBlocks)
-{
-    for (const unsigned id : kEnglishOnlyIds) {
-        EXPECT_FALSE(LoadFixedText(id).empty()) << "text " << id;
-        for (const int offset : kOtherOffsets)
-            EXPECT_EQ(L"", LoadText(id, offset)) << "text " << id + offset;
-    }
-}
-
-TEST(TextTable, FixedTextsShareOneValueInEveryLanguage)
-{
-    for (const int offset : kOffsets) {
-        EXPECT_EQ(WidenSystemText(LoadFixedText(IDS_HOTFIX_FOLDER)), LoadText(IDS_HOTFIX_FOLDER, offset));
-        EXPECT_EQ(WidenSystemText(LoadFixedText(IDS_HOTFIX_FILE)), LoadText(IDS_HOTFIX_FILE, offset));
-    }
-    // The question's caption is translated in the blocks but read fixed.
-    EXPECT_EQ(L"Nimbo Setup", LoadFixedCaption(IDS_SUITE_QUESTION_CAPTION));
-    for (const int offset : kOtherOffsets) {
-        const std::wstring caption = LoadText(IDS_SUITE_QUESTION_CAPTION, offset);
-        EXPECT_FALSE(caption.empty());
-        EXPECT_NE(L"Nimbo Setup", caption);
-    }
-}
-
-TEST(TextTable, OnlyGermanAndItalianCarryTheUpdaterNoteAt85)
-{
-    EXPECT_EQ("The Adobe Updater 1.5.1 is already installed", LoadFixedText(IDS_UNUSED_UPDATER_INSTALLED_DE));
-    EXPECT_EQ("The Adobe Updater 1.5.1 is already installed", LoadFixedText(IDS_UNUSED_UPDATER_INSTALLED_IT));
-    for (const unsigned id : {1085u, 2085u, 5085u, 6085u})
-        EXPECT_EQ("", LoadFixedText(id)) << "text " << id;
 }
 
 TEST(TextTable, MissingIdentifiersGiveEmptyTexts)
