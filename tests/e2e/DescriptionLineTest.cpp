@@ -26,7 +26,7 @@ protected:
     void SetUp() override
     {
         seed.RemoveValue(kRunKey, "Splash");
-        seed.SetDword(kLanguageKey, "Language", kEnglishCode);
+        seed.SetDword(kLanguageKey, kLanguageValue, kEnglishCode);
         seed.RemoveKey(kSuiteUninstallKey);
         seed.RemoveKey(kWallpapersKey);
         seed.RemoveKey(kAfterEffectsPluginKey);

@@ -48,7 +48,7 @@ struct CValueName {
 };
 constexpr CValueName kReadValues[] = {{kRunKey, "Splash"},
                                       {kLanguageKey, kLanguageValue},
-                                      {kCodecKey, "Codec"},
+                                      {kCodecKey, kCodecValue},
                                       {kSuiteFolderKey, kSuiteFolderValue},
                                       {kAcrobatReaderAppPathsKey, "Path"},
                                       {kPremiereAppPathsKey, "Path"}};

@@ -21,7 +21,7 @@ constexpr DWORD kFlowTimeoutMs = 15000;
 void SeedEnglishWithoutWallpapers(CRegistrySeed& seed)
 {
     seed.RemoveValue(kRunKey, kRunValue);
-    seed.SetDword(kLanguageKey, "Language", kEnglishCode);
+    seed.SetDword(kLanguageKey, kLanguageValue, kEnglishCode);
     seed.RemoveKey(kWallpapersKey);
 }
 

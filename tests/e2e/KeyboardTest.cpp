@@ -86,7 +86,7 @@ protected:
     void Start(const std::vector<std::string>& wallpapersActions = {})
     {
         seed.RemoveValue(kRunKey, kRunValue);
-        seed.SetDword(kLanguageKey, "Language", 9);
+        seed.SetDword(kLanguageKey, kLanguageValue, 9);
         for (const char* key : kProductKeys)
             seed.RemoveKey(key);
         disc.AddMenu();
@@ -210,7 +210,7 @@ TEST_F(Keyboard, EnterAndSpacePressTheFocusedButtonAndTheFocusOutlivesItsGreying
 TEST_F(Keyboard, LanguageAndModelChosenByKeysThenTheScreenReadersFrench)
 {
     seed.SetString(kAcrobatReaderAppPathsKey, kAcrobatReaderFolderValue, disc.PathOf("Reader"));
-    seed.RemoveValue("Software\\Tavrin", "Codec");
+    seed.RemoveValue(kCodecKey, kCodecValue);
     disc.AddStub("Reader\\acrord32.exe");
     disc.AddFile("Docs\\Manual_VexaA.pdf", "%PDF-1.3\n");
     disc.AddFile("Docs\\Manual_VexaB.pdf", "%PDF-1.3\n");
@@ -243,7 +243,7 @@ TEST_F(Keyboard, LanguageAndModelChosenByKeysThenTheScreenReadersFrench)
         ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }, kWindowTimeoutMs));
         ASSERT_TRUE(WaitUntilReadyForInput(menu->Window()));
         DWORD stored = 0;
-        EXPECT_TRUE(ReadDwordValue(kLanguageKey, "Language", stored) && stored == kFrenchCode) << stored;
+        EXPECT_TRUE(ReadDwordValue(kLanguageKey, kLanguageValue, stored) && stored == kFrenchCode) << stored;
     }
     const std::vector<CStubRecord> starts = disc.WaitForStarts(1, kFlowTimeoutMs);
     ASSERT_EQ(1u, starts.size()) << "Enter on Vexa100 opened nothing";

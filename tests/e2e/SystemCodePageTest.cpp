@@ -79,7 +79,7 @@ protected:
     void SetUp() override
     {
         seed.RemoveValue(kRunKey, "Splash");
-        seed.SetDword(kLanguageKey, "Language", GetParam().code);
+        seed.SetDword(kLanguageKey, kLanguageValue, GetParam().code);
         seed.RemoveKey(kWallpapersKey);
         disc.AddMenu(kSystemCodePageMenu);
         MakeParentFolders(disc.PathOf(kWallpapersProgram));

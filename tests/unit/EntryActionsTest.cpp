@@ -9,6 +9,7 @@
 #include "res/Text.h"
 #include "res/resource.h"
 #include "system/CommandLine.h"
+#include "system/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -544,16 +545,9 @@ TEST_F(EntryActionsTest, SuiteInstallationAsksThenRunsTheInstallerInItsFolder)
         EXPECT_TRUE(::IsWindowVisible(host.MenuWindow()));
         EXPECT_TRUE(RefreshedButtons().empty());
 
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSplashPathKey, 0, KEY_READ, &key));
-        COwnedKey owned(key);
-        char data[MAX_PATH] = {};
-        DWORD size = sizeof(data);
-        DWORD type = 0;
-        ASSERT_EQ(ERROR_SUCCESS,
-                  ::RegQueryValueExA(key, "SplashPath", nullptr, &type, reinterpret_cast<BYTE*>(data), &size));
-        EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-        EXPECT_EQ(disc.Root() + "\\setup.exe", std::string(data));
+        std::string stored;
+        EXPECT_TRUE(ReadStringValue(kSplashPathKey, kSplashPathValue, stored)) << "a REG_SZ value";
+        EXPECT_EQ(disc.Root() + "\\setup.exe", stored);
     }
 }
 

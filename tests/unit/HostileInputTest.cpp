@@ -227,7 +227,7 @@ TEST_F(HostileInputTest, StartUpValuesInEveryHostileForm)
         int model = -1;
         {
             CRegistrySeed stored;
-            Store(stored, kCodecKey, "Codec", form);
+            Store(stored, kCodecKey, kCodecValue, form);
             model = ReadModel();
             if (!form.number) {
                 EXPECT_EQ(kModelNone, model);
@@ -235,7 +235,7 @@ TEST_F(HostileInputTest, StartUpValuesInEveryHostileForm)
                 EXPECT_EQ(*form.number == 4, model == kModelVexa10) << model;
                 EXPECT_EQ(*form.number == 5, model == kModelVexa100) << model;
             }
-            EXPECT_EQ(StoredForm(form), ReadRawValue(kCodecKey, "Codec"));
+            EXPECT_EQ(StoredForm(form), ReadRawValue(kCodecKey, kCodecValue));
         }
 
         // The menu then speaks the language it found and offers the plug-ins to a Vexa100 only.

@@ -94,11 +94,11 @@ TEST(Model, IsTheCodecValueLessFourOrNoneWithoutIt)
     } cases[] = {{4, kModelVexa10}, {5, kModelVexa100}, {7, 3}, {2, -2}};
     for (const auto& each : cases) {
         CRegistrySeed seed;
-        seed.SetDword("Software\\Tavrin", "Codec", each.codec);
+        seed.SetDword(kCodecKey, kCodecValue, each.codec);
         EXPECT_EQ(ReadModel(), each.model) << "Codec " << each.codec;
     }
     CRegistrySeed seed;
-    seed.RemoveValue("Software\\Tavrin", "Codec");
+    seed.RemoveValue(kCodecKey, kCodecValue);
     EXPECT_EQ(ReadModel(), kModelNone);
 }
 
