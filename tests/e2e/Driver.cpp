@@ -432,6 +432,14 @@ std::wstring CProgramTexts::Text(unsigned id) const
     return length > 0 && text != nullptr ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
+std::string CProgramTexts::Manifest() const
+{
+    const HRSRC found = ::FindResourceA(module.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    const auto* bytes
+        = found != nullptr ? static_cast<const char*>(::LockResource(::LoadResource(module.Get(), found))) : nullptr;
+    return bytes != nullptr ? std::string(bytes, ::SizeofResource(module.Get(), found)) : std::string();
+}
+
 HWND WaitForMessageBox(const std::string& caption, DWORD processId, DWORD timeoutMs)
 {
     HWND box = nullptr;

@@ -119,6 +119,8 @@ public:
     explicit CProgramTexts(const std::string& programPath);
     // The text at the identifier; empty when the table has none.
     std::wstring Text(unsigned id) const;
+    // The program's manifest as its file holds it; empty when it has none.
+    std::string Manifest() const;
 
 private:
     COwnedLibrary module;

@@ -7,6 +7,7 @@
 
 #include "../support/TestPaths.h"
 #include "../support/WideTree.h"
+#include "Driver.h"
 #include "base/Handles.h"
 
 #include <gtest/gtest.h>
@@ -317,24 +318,11 @@ CDialogTemplate LoadTemplate(int id)
     return ParseTemplate(data, ::SizeofResource(module.Get(), resource));
 }
 
-// The program's manifest as its file holds it.
-std::string LoadManifest()
-{
-    const COwnedLibrary module(::LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    if (!module)
-        throw std::runtime_error("cannot load " + ProgramPath());
-    const HRSRC resource = ::FindResourceA(module.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
-    if (resource == nullptr)
-        throw std::runtime_error("no manifest");
-    const auto* data = static_cast<const char*>(::LockResource(::LoadResource(module.Get(), resource)));
-    return std::string(data, ::SizeofResource(module.Get(), resource));
-}
-
 // Windows starts no program that asks for administrator rights from the Run
 // key at logon; the menu raises its rights itself once it runs.
 TEST(ProgramFile, ManifestAsksForNoRightsAndTheUtf8CodePage)
 {
-    const std::string manifest = LoadManifest();
+    const std::string manifest = CProgramTexts(ProgramPath()).Manifest();
     EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\"")) << manifest;
     EXPECT_EQ(std::string::npos, manifest.find("requireAdministrator"));
     EXPECT_NE(std::string::npos, manifest.find(">UTF-8</activeCodePage>"));

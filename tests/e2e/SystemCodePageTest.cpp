@@ -63,17 +63,6 @@ constexpr unsigned kLanguageNames[][2] = {
     {IDC_ITALIAN, IDS_ITALIAN_NAME}, {IDC_SPANISH, IDS_SPANISH_NAME}, {IDC_JAPANESE, IDS_JAPANESE_NAME},
 };
 
-// The program's manifest as its file holds it.
-std::string ManifestOf(const std::string& program)
-{
-    const COwnedLibrary module(::LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    const HRSRC found = module ? ::FindResourceA(module.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
-    if (found == nullptr)
-        return std::string();
-    const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(module.Get(), found)));
-    return bytes != nullptr ? std::string(bytes, ::SizeofResource(module.Get(), found)) : std::string();
-}
-
 class SystemCodePage : public ::testing::TestWithParam<CLanguageRow> {
 protected:
     void SetUp() override
@@ -107,8 +96,8 @@ TEST_P(SystemCodePage, EveryTextReadsBackAsTheStringTableHoldsIt)
     // Without these the test would prove nothing: a copy that still had the
     // UTF-8 code page, or a system code page that holds Japanese.
     const std::string menuFile = TestProgramFolder() + "\\" + kSystemCodePageMenu;
-    ASSERT_EQ(std::string::npos, ManifestOf(menuFile).find("activeCodePage"));
-    ASSERT_NE(std::string::npos, ManifestOf(TestProgramFolder() + "\\Splash.exe").find("activeCodePage"));
+    ASSERT_EQ(std::string::npos, CProgramTexts(menuFile).Manifest().find("activeCodePage"));
+    ASSERT_NE(std::string::npos, CProgramTexts(TestProgramFolder() + "\\Splash.exe").Manifest().find("activeCodePage"));
     ASSERT_NE(static_cast<UINT>(CP_UTF8), ::GetACP());
     BOOL lost = FALSE;
     char narrow[16] = {};
