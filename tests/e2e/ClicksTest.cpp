@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr DWORD kEnglishCode = 9;
-constexpr DWORD kFrenchCode = 1036;
-constexpr int kFrenchOffset = 1000;
 constexpr DWORD kVexa10Codec = 4;
 constexpr char kCleanUpTool[] = "Nimbo\\NimboCleanup.fix";
 constexpr char kSuiteSetup[] = "Nimbo\\setup.exe";

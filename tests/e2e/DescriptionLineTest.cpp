@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr DWORD kEnglishCode = 9;
 // The face is dark; only drawn text comes this close to white.
 constexpr int kNearWhite = 0xF0;
 // A place on the screen that no window of the menu covers.

@@ -29,7 +29,7 @@ TEST(DiscImage, MenuOnACdRomDriveShowsTheSampleDiscAndTakesTheDriveAsItsRoot)
 
     CRegistrySeed seed;
     seed.RemoveValue(kRunKey, kRunValue);
-    seed.SetDword(kLanguageKey, kLanguageValue, 9);
+    seed.SetDword(kLanguageKey, kLanguageValue, kEnglishCode);
     // Only its log is used: the programs run from the drive.
     CTestDisc logHolder;
     // Started as autorun starts it, in the drive's root.

@@ -12,6 +12,12 @@
 
 constexpr char kMenuWindowTitle[] = "Tavrin Vexa";
 constexpr char kDialogClass[] = "#32770";
+// The stored codes of the languages that the tests choose, and the offset of
+// French texts in the string table.
+constexpr DWORD kEnglishCode = 9;
+constexpr DWORD kFrenchCode = 1036;
+constexpr DWORD kGermanCode = 7;
+constexpr int kFrenchOffset = 1000;
 // Under Wine a cold start of the menu takes a second or two.
 constexpr DWORD kWindowTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 10000;

@@ -77,7 +77,7 @@ private:
 void SeedEnglishFromItsOwnFolder(CRegistrySeed& seed)
 {
     seed.RemoveValue(kRunKey, kRunValue);
-    seed.SetDword(kLanguageKey, kLanguageValue, 9);
+    seed.SetDword(kLanguageKey, kLanguageValue, kEnglishCode);
 }
 
 TEST(ForeignMessages, BogusPointersAndWindowsOfAnotherProgramAreRefused)

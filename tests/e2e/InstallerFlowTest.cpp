@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr DWORD kEnglishCode = 9;
 constexpr char kWallpapersSetup[] = "Bonus\\DesktopWallpapers\\setup.exe";
 constexpr DWORD kSetupRunMs = 800;
 constexpr DWORD kFlowTimeoutMs = 15000;

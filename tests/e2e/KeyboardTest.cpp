@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr DWORD kFrenchCode = 1036;
-constexpr int kFrenchOffset = 1000;
 constexpr const char* kProductKeys[] = {kSuiteUninstallKey, kCodecsUninstallKey, kWallpapersKey};
 constexpr char kSuiteSetup[] = "Nimbo\\setup.exe";
 constexpr char kWallpapersSetup[] = "Bonus\\DesktopWallpapers\\setup.exe";
@@ -86,7 +84,7 @@ protected:
     void Start(const std::vector<std::string>& wallpapersActions = {})
     {
         seed.RemoveValue(kRunKey, kRunValue);
-        seed.SetDword(kLanguageKey, kLanguageValue, 9);
+        seed.SetDword(kLanguageKey, kLanguageValue, kEnglishCode);
         for (const char* key : kProductKeys)
             seed.RemoveKey(key);
         disc.AddMenu();

@@ -17,9 +17,6 @@
 namespace {
 
 constexpr char kCleanUpTool[] = "Nimbo\\NimboCleanup.fix";
-constexpr DWORD kEnglishCode = 9;
-constexpr DWORD kFrenchCode = 1036;
-constexpr int kFrenchOffset = 1000;
 // A code of no language of the menu: French's primary language number.
 constexpr DWORD kForeignCode = 12;
 // Where the test moves the menu before it opens the language dialog.

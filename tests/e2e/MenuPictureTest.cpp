@@ -40,7 +40,6 @@ constexpr int kCaptionedButtons[]
        IDC_VFW_CODECS, IDC_REGISTER,         IDC_AFTER_EFFECTS_PLUGIN, IDC_PHOTOSHOP_PLUGIN,
        IDC_MAX_PLUGIN, IDC_LIGHTWAVE_PLUGIN, IDC_SPICEMASTER_DEMO,     IDC_PREMIERE_UPDATER,
        IDC_LANGUAGE};
-constexpr DWORD kGermanCode = 7;
 // A place on the screen that no window of the menu covers.
 constexpr POINT kAwayFromMenu = {1200, 1000};
 

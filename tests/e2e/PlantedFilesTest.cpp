@@ -76,7 +76,7 @@ TEST(PlantedFiles, AreNeitherLoadedNorStartedByTheMenuOrTheCheck)
 {
     CRegistrySeed seed;
     seed.RemoveValue(kRunKey, kRunValue);
-    seed.SetDword(kLanguageKey, kLanguageValue, 9);
+    seed.SetDword(kLanguageKey, kLanguageValue, kEnglishCode);
     CTestDisc disc;
     const std::string current = disc.Folder() + "\\current";
     disc.AddMenu();
